@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs every test: the pure logic natively (with AddressSanitizer and UBSan), then the Windows
+# programs end to end under Wine on an Xvfb display of its own. Installs what is missing first.
+set -u
+source "$(dirname "$0")/lib.sh"
+cd "$TOKALUX_ROOT" || exit 1
+
+install_missing_packages || exit 1
+
+say "native build and unit tests"
+native_rc=0
+{ cmake --preset native >/dev/null && cmake --build --preset native && ctest --preset native; } ||
+  native_rc=1
+
+windows_rc=0
+build_windows || windows_rc=1
+if [ $windows_rc -eq 0 ]; then
+  trap 'stop_wine; stop_xvfb' EXIT
+  start_xvfb
+  prepare_wine
+  say "end-to-end tests under Wine (display $DISPLAY)"
+  ctest --preset windows || windows_rc=1
+fi
+
+[ $native_rc -eq 0 ] || echo "native unit tests FAILED (see above)"
+[ $windows_rc -eq 0 ] && [ $native_rc -eq 0 ]

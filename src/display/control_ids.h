@@ -1,0 +1,49 @@
+// The fixed control IDs of the form's child windows. Tests and scripting tools find the controls
+// by these; the status display addresses the labels it writes by them.
+#pragma once
+
+namespace tokalux::ControlId {
+
+inline constexpr int lblInterpret_Titel = 101;
+inline constexpr int lblSongName = 102;
+inline constexpr int lbltrackvontracks = 103;
+inline constexpr int lblTime = 104;
+inline constexpr int Label5 = 105;
+inline constexpr int lblTimegesamt = 106;
+inline constexpr int lblkom2 = 107;
+inline constexpr int lbl_lauts = 108;
+
+inline constexpr int Frame1 = 120;
+inline constexpr int Label2 = 121;
+inline constexpr int Label3 = 122;
+inline constexpr int Label4 = 123;
+inline constexpr int lblSample = 124;
+inline constexpr int lblBitrate = 125;
+inline constexpr int lblChannels = 126;
+
+inline constexpr int cmdPrev = 201;
+inline constexpr int cmdFRW = 202;
+inline constexpr int cmdStop = 203;
+inline constexpr int cmdPlay = 204;
+inline constexpr int cmdPause = 205;
+inline constexpr int cmdFFW = 206;
+inline constexpr int cmdNext = 207;
+inline constexpr int cmdPLStart = 208;
+inline constexpr int cmdPLEnd = 209;
+inline constexpr int cmdPLMitte = 210;
+inline constexpr int cmdPLp10 = 211;
+inline constexpr int cmdPLm10 = 212;
+inline constexpr int cmdVolIncr = 213;
+inline constexpr int cmdVolDecr = 214;
+inline constexpr int cmdEnd = 215;
+
+inline constexpr int sldLength = 301;
+inline constexpr int sldVol = 302;
+
+// The fifteen playlist lines, lblplaylist(1) .. lblplaylist(15).
+inline constexpr int PlaylistLineCount = 15;
+constexpr int lblplaylist(int index) {
+  return 400 + index;
+}
+
+}  // namespace tokalux::ControlId

@@ -1,0 +1,32 @@
+// The fifteen playlist lines around the current entry.
+#pragma once
+
+#include <cstdint>
+
+#include "display/status_screen.h"
+#include "player/player_link.h"
+
+namespace tokalux {
+
+inline constexpr int16_t PlaylistWindowSize = 15;
+
+// 1-based entry numbers shown on the first line and on the last line filled; no line is filled
+// when first > last.
+struct PlaylistWindow {
+  int32_t first = 1;
+  int32_t last = 0;
+};
+
+// The window for a playlist of length entries whose current entry is position (1-based): the
+// current entry on the middle line, except near either end, where the window stops at the first
+// or the last entry.
+PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position);
+
+// Writes "<number> . <title>" on the lines of the window, green, with the line of the current
+// entry red. Lines past the last one filled are cleared (empty and green), so nothing of an
+// earlier, longer playlist stays on screen. Returns the line showing the current entry, or 0
+// when the current entry is not in the window.
+int FillPlaylistLines(const PlaylistWindow& window, int16_t position, PlayerLink& player,
+                      StatusScreen& screen);
+
+}  // namespace tokalux

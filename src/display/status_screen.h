@@ -1,0 +1,32 @@
+// What the status display writes to the screen, and reads back from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tokalux {
+
+// Colours as 0x00BBGGRR.
+inline constexpr uint32_t ColourGreen = 0x0000FF00;
+inline constexpr uint32_t ColourRed = 0x000000FF;
+
+class StatusScreen {
+ public:
+  virtual ~StatusScreen() = default;
+
+  // Sets a label's caption (see control_ids.h). Setting the caption it already has changes
+  // nothing on screen.
+  virtual void SetCaption(int control_id, std::wstring_view caption) = 0;
+  virtual std::wstring Caption(int control_id) const = 0;
+
+  // Sets a label's text colour (0x00BBGGRR).
+  virtual void SetTextColour(int control_id, uint32_t colour) = 0;
+
+  // The seek slider's maximum and value; false when the slider refuses the setting, which then
+  // leaves it as it was.
+  virtual bool SetSeekMaximum(int32_t maximum) = 0;
+  virtual bool SetSeekValue(int32_t value) = 0;
+};
+
+}  // namespace tokalux

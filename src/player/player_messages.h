@@ -1,0 +1,39 @@
+// The messages the player's main window understands: commands (WM_COMMAND with an identifier)
+// and requests (WM_USER with an argument in wParam and the request number in lParam).
+#pragma once
+
+#include <cstdint>
+
+namespace tokalux {
+
+// The player's main window is found by this class name, with no window name.
+inline constexpr const char* PlayerWindowClass = "Winamp v1.x";
+
+// What the player appends to its caption after the song title.
+inline constexpr const char* PlayerCaptionMarker = "- Winamp";
+
+inline constexpr uint32_t PlayerCommandMessage = 0x0111;  // WM_COMMAND
+inline constexpr uint32_t PlayerRequestMessage = 0x0400;  // WM_USER
+
+// Command identifiers (wParam of a command; lParam 0, result ignored).
+inline constexpr int32_t CommandPrevious = 40044;
+inline constexpr int32_t CommandPlay = 40045;
+inline constexpr int32_t CommandPause = 40046;
+inline constexpr int32_t CommandStop = 40047;
+inline constexpr int32_t CommandNext = 40048;
+inline constexpr int32_t CommandVolumeUp = 40058;
+inline constexpr int32_t CommandVolumeDown = 40059;
+inline constexpr int32_t CommandBack5s = 40144;
+inline constexpr int32_t CommandForward5s = 40148;
+
+// Request numbers (lParam of a request; wParam carries the argument).
+inline constexpr int32_t RequestPlayTime = 105;         // 0: elapsed ms; 1: length in s
+inline constexpr int32_t RequestSeek = 106;             // target time in ms
+inline constexpr int32_t RequestSetListPosition = 121;  // 0-based playlist index
+inline constexpr int32_t RequestSetVolume = 122;        // volume 0..255
+inline constexpr int32_t RequestListLength = 124;       // number of entries
+inline constexpr int32_t RequestListPosition = 125;     // 0-based current entry
+inline constexpr int32_t RequestStreamInfo = 126;       // 0: sample rate; 1: bit rate; 2: channels
+inline constexpr int32_t RequestEntryTitleAddress = 212;  // 0-based index -> address of its title
+
+}  // namespace tokalux

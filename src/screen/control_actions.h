@@ -1,0 +1,30 @@
+// The arithmetic behind the buttons, the sliders and the playlist lines. Each returns the
+// argument to send, or nothing when there is nothing sensible to send (the click then does
+// nothing and the program runs on).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tokalux {
+
+// The 0-based playlist index a playlist button (ControlId::cmdPLStart, cmdPLm10, cmdPLMitte,
+// cmdPLp10 or cmdPLEnd) sets, from the last poll's values, in 16-bit signed arithmetic; nothing
+// when that arithmetic overflows or the control is not a playlist button.
+std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
+                                           int16_t listPosition);
+
+// The player volume (0..255) for a volume slider position (0..10): position x 25.5, halves to
+// even.
+int32_t VolumeForPosition(int32_t position);
+
+// The seek target in ms for a seek slider value in whole seconds; nothing when it does not fit
+// in 32 bits.
+std::optional<int32_t> SeekMilliseconds(int32_t seconds);
+
+// The 0-based playlist index a playlist line's caption ("<number> . <title>") jumps to: the
+// number before the first "." less one. Nothing when the caption holds no "." or no number.
+std::optional<int32_t> PlaylistLineIndex(std::wstring_view caption);
+
+}  // namespace tokalux

@@ -1,0 +1,151 @@
+#include "harness/process.h"
+
+#include <atomic>
+#include <vector>
+
+namespace tokalux::e2e {
+
+std::wstring ExecutableDir() {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = 0;
+  while ((length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+         path.size()) {
+    path.resize(path.size() * 2);
+  }
+  path.resize(length);
+  return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+std::wstring BesideTests(const std::wstring& file_name) {
+  return ExecutableDir() + L"\\" + file_name;
+}
+
+std::wstring ScratchPath(const std::wstring& stem) {
+  static std::atomic<int> counter{0};
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp) + L"tokalux-" + stem + L"-" + std::to_wstring(::GetCurrentProcessId()) +
+         L"-" + std::to_wstring(counter++) + L".txt";
+}
+
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring command_line = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (::CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &info)) {
+    ::CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    id_ = info.dwProcessId;
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  Kill();
+}
+
+bool ChildProcess::IsRunning() const {
+  return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!process_) return true;
+  return WaitUntil([&] { return !IsRunning(); }, timeout);
+}
+
+DWORD ChildProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) ::GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+void ChildProcess::Kill() {
+  if (IsRunning()) {
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+  const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+  for (;;) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= end) return;
+    ::MsgWaitForMultipleObjects(
+        0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 20)), QS_ALLINPUT);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount64() >= end) return false;
+    PumpFor(20ms);
+  }
+}
+
+HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
+                   DWORD process_id) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window = ::FindWindowExW(nullptr, nullptr, window_class, nullptr); window;
+             window = ::FindWindowExW(nullptr, window, window_class, nullptr)) {
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(window, &owner);
+          if (process_id == 0 || owner == process_id) {
+            found = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout);
+  return found;
+}
+
+HWND FindControl(HWND parent, int control_id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{control_id, nullptr};
+  ::EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (::GetDlgCtrlID(window) == s->id) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    return {};
+  }
+  std::vector<wchar_t> text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
+  return std::wstring(text.data(), copied);
+}
+
+RECT ScreenRect(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return rect;
+}
+
+}  // namespace tokalux::e2e

@@ -1,0 +1,71 @@
+// Starting and watching the programs under test, and finding their windows, as an outside
+// tool would.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "player/unique_handle.h"
+
+namespace tokalux::e2e {
+
+using namespace std::chrono_literals;
+
+// The folder that holds this test executable, tokalux.scr and tokalux-demo-player.exe.
+std::wstring ExecutableDir();
+
+// Full path of a file beside the test executable.
+std::wstring BesideTests(const std::wstring& file_name);
+
+// A unique path for a scratch file (a log, a playlist) in the temp folder.
+std::wstring ScratchPath(const std::wstring& stem);
+
+// A child process; killed when the object goes away, if still running.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ChildProcess(const std::wstring& exe, const std::wstring& arguments);
+  ~ChildProcess();
+  ChildProcess(ChildProcess&&) = default;
+  ChildProcess& operator=(ChildProcess&&) = default;
+
+  bool started() const { return static_cast<bool>(process_); }
+  bool IsRunning() const;
+  // Waits up to timeout for the process to end; true when it ended.
+  bool WaitForExit(std::chrono::milliseconds timeout);
+  // The exit code once ended; STILL_ACTIVE while running.
+  DWORD ExitCode() const;
+  DWORD id() const { return id_; }
+  HANDLE handle() const { return process_.get(); }
+  void Kill();
+
+ private:
+  UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// Runs the message queue of the calling thread for the given time (so windows this thread owns
+// keep answering while a test waits).
+void PumpFor(std::chrono::milliseconds duration);
+
+// Polls condition (pumping messages meanwhile) until it holds or the timeout passes.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// A top-level window of the class, optionally owned by the given process; nullptr when none
+// appears within the timeout.
+HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
+                   DWORD process_id = 0);
+
+// A descendant of parent with the given control ID (searched through every level).
+HWND FindControl(HWND parent, int control_id);
+
+// A window's text, read with WM_GETTEXT (bounded wait).
+std::wstring WindowText(HWND window);
+
+// The window's rectangle in screen pixels.
+RECT ScreenRect(HWND window);
+
+}  // namespace tokalux::e2e
