@@ -1,0 +1,94 @@
+#include "screen/control_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "display/control_ids.h"
+#include "screen/command_line.h"
+
+namespace tokalux {
+namespace {
+
+TEST(PlaylistButtonIndex, ComputesFromTheLastPoll) {
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLStart, 50, 20), 0);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 50, 3), -8);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 50, 20), 9);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 50, 45), 54);  // past the end, unchanged
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 50, 20), 29);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 0, 1), -1);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 50, 1), 49);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPlay, 50, 1), std::nullopt);
+}
+
+TEST(PlaylistButtonIndex, MiddleRoundsHalvesToEven) {
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 5, 1), 2);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 7, 1), 4);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 1, 1), 0);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 3, 1), 2);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 100, 1), 50);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, -5, 1), -2);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, -3, 1), -2);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 32767, 1), 16384);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, -32768, 1), -16384);
+}
+
+TEST(PlaylistButtonIndex, SixteenBitOverflowSendsNothing) {
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 0, 32758), 32767);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 0, 32759), std::nullopt);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 0, -32757), -32768);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 0, -32758), std::nullopt);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, -32767, 0), -32768);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, -32768, 0), std::nullopt);
+}
+
+TEST(VolumeForPosition, MatchesTheVolumeTable) {
+  const int32_t expected[] = {0, 26, 51, 76, 102, 128, 153, 178, 204, 230, 255};
+  for (int32_t position = 0; position <= 10; ++position) {
+    EXPECT_EQ(VolumeForPosition(position), expected[position]) << position;
+  }
+}
+
+TEST(SeekMilliseconds, WholeSecondsToMillisecondsWithoutOverflow) {
+  EXPECT_EQ(SeekMilliseconds(95), 95'000);
+  EXPECT_EQ(SeekMilliseconds(0), 0);
+  EXPECT_EQ(SeekMilliseconds(2'147'483), 2'147'483'000);
+  EXPECT_EQ(SeekMilliseconds(2'147'484), std::nullopt);
+  EXPECT_EQ(SeekMilliseconds(-2'147'483), -2'147'483'000);
+  EXPECT_EQ(SeekMilliseconds(INT32_MIN), std::nullopt);
+}
+
+TEST(PlaylistLineIndex, TakesTheNumberBeforeTheFirstDot) {
+  EXPECT_EQ(PlaylistLineIndex(L"12 . Intro"), 11);
+  EXPECT_EQ(PlaylistLineIndex(L"1 . A. B. C."), 0);
+  EXPECT_EQ(PlaylistLineIndex(L"32767 . x"), 32766);
+  EXPECT_EQ(PlaylistLineIndex(L"-3 . x"), -4);
+  EXPECT_EQ(PlaylistLineIndex(L"0 . x"), -1);
+  EXPECT_EQ(PlaylistLineIndex(L"7."), 6);
+}
+
+TEST(PlaylistLineIndex, NoNumberMeansNothingToDo) {
+  EXPECT_EQ(PlaylistLineIndex(L""), std::nullopt);
+  EXPECT_EQ(PlaylistLineIndex(L"no dot here"), std::nullopt);
+  EXPECT_EQ(PlaylistLineIndex(L" . title"), std::nullopt);
+  EXPECT_EQ(PlaylistLineIndex(L"abc . title"), std::nullopt);
+  EXPECT_EQ(PlaylistLineIndex(L"- . title"), std::nullopt);
+  EXPECT_EQ(PlaylistLineIndex(L"99999999999 . title"), std::nullopt);
+  EXPECT_EQ(PlaylistLineIndex(L"1 2 . title"), std::nullopt);
+}
+
+TEST(ParseStartMode, OnlyTheFirstTwoCharactersCount) {
+  EXPECT_EQ(ParseStartMode(L"/C"), StartMode::Configure);
+  EXPECT_EQ(ParseStartMode(L"/c"), StartMode::Configure);
+  EXPECT_EQ(ParseStartMode(L"-C"), StartMode::Configure);
+  EXPECT_EQ(ParseStartMode(L"/c:1234"), StartMode::Configure);
+  EXPECT_EQ(ParseStartMode(L"/P 5678"), StartMode::Preview);
+  EXPECT_EQ(ParseStartMode(L"-p"), StartMode::Preview);
+  EXPECT_EQ(ParseStartMode(L"/S"), StartMode::Run);
+  EXPECT_EQ(ParseStartMode(L""), StartMode::Run);
+  EXPECT_EQ(ParseStartMode(L"/"), StartMode::Run);
+  EXPECT_EQ(ParseStartMode(L"hello"), StartMode::Run);
+  EXPECT_EQ(ParseStartMode(L"C/"), StartMode::Run);
+  EXPECT_EQ(ParseStartMode(L"  /p"), StartMode::Preview);
+}
+
+}  // namespace
+}  // namespace tokalux

@@ -1,0 +1,96 @@
+// Small fakes of the player and the screen for the status display's tests.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "display/control_ids.h"
+#include "display/status_screen.h"
+#include "player/player_link.h"
+#include "player/player_messages.h"
+
+namespace tokalux::testing {
+
+class FakePlayer final : public PlayerLink {
+ public:
+  // Answers by (request number, argument); anything not set answers 0, like a vanished player.
+  std::map<std::pair<int32_t, int32_t>, int32_t> answers;
+  std::map<int32_t, std::wstring> titles;  // by 1-based entry number
+  std::wstring songTitle;
+  std::vector<std::string> sent;  // "command 40045", "request 121 5"
+  std::vector<int32_t> titleReads;
+
+  void Set(int32_t number, int32_t argument, int32_t answer) {
+    answers[{number, argument}] = answer;
+  }
+  void SetPlaylist(int32_t length, int32_t zero_based_position) {
+    Set(RequestListLength, 0, length);
+    Set(RequestListPosition, 0, zero_based_position);
+  }
+
+  void SendCommand(int32_t identifier) override {
+    sent.push_back("command " + std::to_string(identifier));
+  }
+  int32_t SendRequest(int32_t number, int32_t argument) override {
+    sent.push_back("request " + std::to_string(number) + " " + std::to_string(argument));
+    const auto it = answers.find({number, argument});
+    return it == answers.end() ? 0 : it->second;
+  }
+  std::wstring ReadSongTitle() override { return songTitle; }
+  std::wstring ReadPlaylistTitle(int32_t n) override {
+    titleReads.push_back(n);
+    const auto it = titles.find(n);
+    return it == titles.end() ? L"Title " + std::to_wstring(n) : it->second;
+  }
+};
+
+class FakeScreen final : public StatusScreen {
+ public:
+  std::map<int, std::wstring> captions;
+  std::map<int, uint32_t> colours;
+  int32_t seekMaximum = 10;
+  int32_t seekValue = 0;
+  int captionWrites = 0;
+
+  FakeScreen() {
+    for (int i = 1; i <= ControlId::PlaylistLineCount; ++i)
+      colours[ControlId::lblplaylist(i)] = ColourGreen;
+  }
+
+  void SetCaption(int id, std::wstring_view caption) override {
+    ++captionWrites;
+    captions[id] = std::wstring(caption);
+  }
+  std::wstring Caption(int id) const override {
+    const auto it = captions.find(id);
+    return it == captions.end() ? std::wstring() : it->second;
+  }
+  void SetTextColour(int id, uint32_t colour) override { colours[id] = colour; }
+  // Like the trackbar: a maximum below the minimum 0, or a value outside the range, is refused.
+  bool SetSeekMaximum(int32_t maximum) override {
+    if (maximum < 0) return false;
+    seekMaximum = maximum;
+    return true;
+  }
+  bool SetSeekValue(int32_t value) override {
+    if (value < 0 || value > seekMaximum) return false;
+    seekValue = value;
+    return true;
+  }
+
+  std::wstring Line(int i) const { return Caption(ControlId::lblplaylist(i)); }
+  uint32_t LineColour(int i) const { return colours.at(ControlId::lblplaylist(i)); }
+  // The lines shown red, by index.
+  std::vector<int> RedLines() const {
+    std::vector<int> red;
+    for (int i = 1; i <= ControlId::PlaylistLineCount; ++i) {
+      if (LineColour(i) == ColourRed) red.push_back(i);
+    }
+    return red;
+  }
+};
+
+}  // namespace tokalux::testing

@@ -1,0 +1,115 @@
+#include "display/playlist_window.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+namespace tokalux {
+namespace {
+
+using testing::FakePlayer;
+using testing::FakeScreen;
+
+struct WindowCase {
+  int16_t length;
+  int16_t position;
+  int32_t first;
+  int32_t last;
+};
+
+TEST(ComputePlaylistWindow, CentresTheCurrentEntryAndStopsAtBothEnds) {
+  const WindowCase cases[] = {
+      {100, 1, 1, 15},
+      {100, 7, 1, 15},
+      {100, 8, 1, 15},
+      {100, 9, 2, 16},
+      {100, 50, 43, 57},
+      {100, 93, 86, 100},
+      {100, 94, 86, 100},
+      {100, 100, 86, 100},
+      {15, 8, 1, 15},
+      {15, 15, 1, 15},
+      {14, 14, 1, 14},
+      {5, 3, 1, 5},
+      {0, 1, 1, 0},
+      {-5, 1, 1, -5},
+      {100, 0, 1, 15},
+      {100, -3, 1, 15},
+      {100, 101, 86, 100},
+      {100, 500, 86, 100},
+      {32767, 32767, 32753, 32767},
+      {-32768, 1, 1, -32768},
+      {16, 1, 1, 15},
+      {16, 16, 2, 16},
+  };
+  for (const auto& c : cases) {
+    const PlaylistWindow window = ComputePlaylistWindow(c.length, c.position);
+    EXPECT_EQ(window.first, c.first) << "L=" << c.length << " P=" << c.position;
+    EXPECT_EQ(window.last, c.last) << "L=" << c.length << " P=" << c.position;
+    EXPECT_LE(window.last - window.first + 1, 15);
+  }
+}
+
+struct LinesCase {
+  int16_t length;
+  int16_t position;
+  int first_entry;  // on line 1
+  int filled;
+  int red_line;  // 0: none
+};
+
+TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
+  const LinesCase cases[] = {
+      {100, 1, 1, 15, 1},    {100, 7, 1, 15, 7},   {100, 8, 1, 15, 8},     {100, 9, 2, 15, 8},
+      {100, 93, 86, 15, 8},  {100, 94, 86, 15, 9}, {100, 100, 86, 15, 15}, {15, 8, 1, 15, 8},
+      {15, 15, 1, 15, 15},   {14, 14, 1, 14, 14},  {5, 3, 1, 5, 3},        {100, 0, 1, 15, 0},
+      {100, 101, 86, 15, 0}, {0, 1, 1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    FakePlayer player;
+    FakeScreen screen;
+    const int current =
+        FillPlaylistLines(ComputePlaylistWindow(c.length, c.position), c.position, player, screen);
+    SCOPED_TRACE("L=" + std::to_string(c.length) + " P=" + std::to_string(c.position));
+    EXPECT_EQ(current, c.red_line);
+    for (int line = 1; line <= c.filled; ++line) {
+      const int entry = c.first_entry + line - 1;
+      EXPECT_EQ(screen.Line(line), std::to_wstring(entry) + L" . Title " + std::to_wstring(entry));
+    }
+    for (int line = c.filled + 1; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"");
+    EXPECT_EQ(screen.RedLines(), c.red_line ? std::vector<int>{c.red_line} : std::vector<int>{});
+    EXPECT_EQ(player.titleReads.size(), static_cast<std::size_t>(c.filled));
+  }
+}
+
+TEST(FillPlaylistLines, CaptionIsNumberSeparatorAndTitleExactly) {
+  FakePlayer player;
+  player.titles[12] = L"Intro";
+  FakeScreen screen;
+  FillPlaylistLines(PlaylistWindow{9, 23}, 16, player, screen);
+  EXPECT_EQ(screen.Line(4), L"12 . Intro");
+}
+
+TEST(FillPlaylistLines, ShrinkingPlaylistLeavesNoStaleLinesAndOneRedLine) {
+  FakePlayer player;
+  FakeScreen screen;
+  FillPlaylistLines(ComputePlaylistWindow(20, 12), 12, player, screen);
+  EXPECT_EQ(screen.Line(1), L"5 . Title 5");
+  EXPECT_EQ(screen.RedLines(), std::vector<int>{8});
+
+  FillPlaylistLines(ComputePlaylistWindow(5, 3), 3, player, screen);
+  EXPECT_EQ(screen.Line(5), L"5 . Title 5");
+  for (int line = 6; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
+  EXPECT_EQ(screen.RedLines(), std::vector<int>{3});
+
+  // The current entry outside the window (a position answer of -1): no line is red.
+  FillPlaylistLines(ComputePlaylistWindow(100, 0), 0, player, screen);
+  EXPECT_TRUE(screen.RedLines().empty());
+
+  // An empty playlist clears every line.
+  FillPlaylistLines(ComputePlaylistWindow(0, 1), 1, player, screen);
+  for (int line = 1; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
+}
+
+}  // namespace
+}  // namespace tokalux

@@ -1,0 +1,171 @@
+#include "display/status_poll.h"
+
+#include <gtest/gtest.h>
+
+#include "display/control_ids.h"
+#include "fakes.h"
+
+namespace tokalux {
+namespace {
+
+using testing::FakePlayer;
+using testing::FakeScreen;
+
+class StatusPollTest : public ::testing::Test {
+ protected:
+  void Poll() { poll.Tick(); }
+  std::wstring Caption(int id) const { return screen.Caption(id); }
+  void SetTimes(int32_t elapsed_ms, int32_t length_s) {
+    player.Set(RequestPlayTime, 0, elapsed_ms);
+    player.Set(RequestPlayTime, 1, length_s);
+  }
+
+  FakePlayer player;
+  FakeScreen screen;
+  SharedValues shared;
+  StatusPoll poll{player, screen, shared};
+};
+
+TEST_F(StatusPollTest, SendsTheRequestsInOrder) {
+  player.SetPlaylist(2, 0);
+  Poll();
+  const std::vector<std::string> expected = {"request 105 0", "request 105 1", "request 126 0",
+                                             "request 126 1", "request 126 2", "request 124 0",
+                                             "request 125 0"};
+  EXPECT_EQ(player.sent, expected);
+  EXPECT_EQ(player.titleReads, (std::vector<int32_t>{1, 2}));
+}
+
+TEST_F(StatusPollTest, ShowsTimesAndMovesTheSeekSlider) {
+  SetTimes(83'456, 270);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTime), L"01:23");
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"04:30");
+  EXPECT_EQ(screen.seekMaximum, 270);
+  EXPECT_EQ(screen.seekValue, 83);
+}
+
+TEST_F(StatusPollTest, TimeTextEdges) {
+  const std::pair<int32_t, const wchar_t*> cases[] = {
+      {999, L"00:00"},          {1000, L"00:01"},           {59'999, L"00:59"},
+      {60'000, L"01:00"},       {6'000'000, L"100:00"},     {-1, L"00:00"},
+      {-1000, L"00:-1"},        {-61'000, L"-1:-1"},        {-600'000, L"-10:00"},
+      {INT32_MAX, L"35791:23"}, {INT32_MIN, L"-35791:-23"},
+  };
+  for (const auto& [elapsed, text] : cases) {
+    SetTimes(elapsed, 0);
+    Poll();
+    EXPECT_EQ(Caption(ControlId::lblTime), text) << elapsed;
+  }
+}
+
+TEST_F(StatusPollTest, NegativeLengthShowsItsSignAndTheSliderRefusesIt) {
+  SetTimes(5000, 100);
+  Poll();
+  SetTimes(5000, -1);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"00:-1");
+  // The refused maximum leaves the slider's previous one; the value step still runs.
+  EXPECT_EQ(screen.seekMaximum, 100);
+  EXPECT_EQ(screen.seekValue, 5);
+}
+
+TEST_F(StatusPollTest, SliderIsLeftAloneWhileSeeking) {
+  SetTimes(10'000, 200);
+  Poll();
+  shared.seekInProgress = true;
+  screen.seekValue = 150;  // where the user dragged it
+  SetTimes(12'000, 300);
+  Poll();
+  EXPECT_EQ(screen.seekMaximum, 200);
+  EXPECT_EQ(screen.seekValue, 150);
+  EXPECT_EQ(Caption(ControlId::lblTime), L"00:12");  // the time keeps counting
+}
+
+TEST_F(StatusPollTest, EveryAnswerZeroLikeAVanishedPlayer) {
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTime), L"00:00");
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"00:00");
+  EXPECT_EQ(Caption(ControlId::lblSample), L"0");
+  EXPECT_EQ(Caption(ControlId::lblBitrate), L"0");
+  EXPECT_EQ(Caption(ControlId::lblChannels), L"0");
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 1 of 0");
+  EXPECT_EQ(Caption(ControlId::lblSongName), L"");
+  EXPECT_TRUE(screen.RedLines().empty());
+  EXPECT_TRUE(player.titleReads.empty());
+}
+
+TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
+  player.Set(RequestStreamInfo, 0, 44);
+  player.Set(RequestStreamInfo, 1, -320);
+  player.Set(RequestStreamInfo, 2, 2);
+  player.songTitle = L"1. Artist - Song ";
+  player.SetPlaylist(20, 4);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblSample), L"44");
+  EXPECT_EQ(Caption(ControlId::lblBitrate), L"-320");
+  EXPECT_EQ(Caption(ControlId::lblChannels), L"2");
+  EXPECT_EQ(Caption(ControlId::lblSongName), L"1. Artist - Song ");
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 5 of 20");
+  EXPECT_EQ(shared.listLength, 20);
+  EXPECT_EQ(shared.listPosition, 5);
+  EXPECT_EQ(screen.RedLines(), std::vector<int>{5});
+}
+
+TEST_F(StatusPollTest, AnswersOutside16BitsKeepThePreviousValues) {
+  player.SetPlaylist(50, 9);
+  Poll();
+  ASSERT_EQ(shared.listLength, 50);
+  ASSERT_EQ(shared.listPosition, 10);
+
+  player.SetPlaylist(40000, -40000);
+  Poll();
+  EXPECT_EQ(shared.listLength, 50);
+  EXPECT_EQ(shared.listPosition, 11);  // the kept 10, plus one
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 11 of 50");
+
+  player.SetPlaylist(32767, 32767);
+  Poll();
+  EXPECT_EQ(shared.listPosition, 32767);  // the +1 would overflow: the step is skipped
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 32767 of 32767");
+
+  player.SetPlaylist(-32768, -32768);
+  Poll();
+  EXPECT_EQ(shared.listLength, -32768);
+  EXPECT_EQ(shared.listPosition, -32767);
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track -32767 of -32768");
+}
+
+TEST_F(StatusPollTest, ExtremeAnswersNeverStopThePoll) {
+  const int32_t edges[] = {0, 1, -1, 32767, -32767, 32768, -32768, INT32_MIN, INT32_MAX};
+  for (const int32_t a : edges) {
+    for (const int32_t b : edges) {
+      SetTimes(a, b);
+      player.SetPlaylist(a, b);
+      player.Set(RequestStreamInfo, 0, b);
+      Poll();
+      EXPECT_LE(screen.RedLines().size(), 1u);
+      EXPECT_FALSE(Caption(ControlId::lbltrackvontracks).empty());
+      EXPECT_LE(player.titleReads.size(), 15u);
+      player.titleReads.clear();
+    }
+  }
+}
+
+TEST_F(StatusPollTest, CurrentLineFollowsThePlayer) {
+  player.SetPlaylist(100, 49);
+  Poll();
+  EXPECT_EQ(poll.currentLine(), 8);
+  EXPECT_EQ(screen.Line(1), L"43 . Title 43");
+  player.SetPlaylist(100, 99);
+  Poll();
+  EXPECT_EQ(poll.currentLine(), 15);
+  EXPECT_EQ(screen.RedLines(), std::vector<int>{15});
+  player.SetPlaylist(100, -1);
+  Poll();
+  EXPECT_EQ(poll.currentLine(), 0);
+  EXPECT_TRUE(screen.RedLines().empty());
+}
+
+}  // namespace
+}  // namespace tokalux
