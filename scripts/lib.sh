@@ -41,9 +41,10 @@ stop_xvfb() {
   TOKALUX_XVFB_PID=
 }
 
-# A Wine prefix of our own under build/, so a run neither depends on nor disturbs any other.
+# A Wine prefix of our own under build/ (one per script: wine-test, wine-demo), so a run neither
+# depends on nor disturbs any other.
 prepare_wine() {
-  export WINEPREFIX="${TOKALUX_WINEPREFIX:-$TOKALUX_ROOT/build/wineprefix}"
+  export WINEPREFIX="${TOKALUX_WINEPREFIX:-$TOKALUX_ROOT/build/wine-${1:-test}}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

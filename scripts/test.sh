@@ -17,7 +17,7 @@ build_windows || windows_rc=1
 if [ $windows_rc -eq 0 ]; then
   trap 'stop_wine; stop_xvfb' EXIT
   start_xvfb
-  prepare_wine
+  prepare_wine test
   say "end-to-end tests under Wine (display $DISPLAY)"
   ctest --preset windows || windows_rc=1
 fi
