@@ -12,6 +12,10 @@ native_rc=0
 { cmake --preset native >/dev/null && cmake --build --preset native && ctest --preset native; } ||
   native_rc=1
 
+say "fuzzing the byte readers and the click arithmetic (bounded time)"
+{ cmake --preset fuzz >/dev/null && cmake --build --preset fuzz && ctest --preset fuzz; } ||
+  native_rc=1
+
 windows_rc=0
 build_windows || windows_rc=1
 if [ $windows_rc -eq 0 ]; then
@@ -22,5 +26,5 @@ if [ $windows_rc -eq 0 ]; then
   ctest --preset windows || windows_rc=1
 fi
 
-[ $native_rc -eq 0 ] || echo "native unit tests FAILED (see above)"
+[ $native_rc -eq 0 ] || echo "native unit or fuzz tests FAILED (see above)"
 [ $windows_rc -eq 0 ] && [ $native_rc -eq 0 ]

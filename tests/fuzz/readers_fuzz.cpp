@@ -1,0 +1,73 @@
+// libFuzzer target: the byte readers and the click arithmetic over arbitrary bytes from the
+// player. Any crash, sanitizer report or broken invariant (a trap) is a finding.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "display/playlist_window.h"
+#include "player/player_messages.h"
+#include "player/title_text.h"
+#include "screen/command_line.h"
+#include "screen/control_actions.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+int32_t TakeInt32(std::string_view& bytes) {
+  int32_t value = 0;
+  const std::size_t n = bytes.size() < sizeof(value) ? bytes.size() : sizeof(value);
+  std::memcpy(&value, bytes.data(), n);
+  bytes.remove_prefix(n);
+  return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+  // The caption reader: a prefix of the caption that stops right before the first marker.
+  const std::string_view title = tokalux::SongTitleBytes(input);
+  Check(input.substr(0, title.size()) == title);
+  Check(title.find(tokalux::PlayerCaptionMarker) == std::string_view::npos);
+  Check(title.empty() || input.substr(title.size()).starts_with(tokalux::PlayerCaptionMarker));
+  const std::wstring wide(input.begin(), input.end());
+  Check(tokalux::CutSongTitle(wide).size() <= tokalux::SongTitleMaxChars);
+
+  // The memory reader: at most one buffer, no zero inside.
+  const std::string_view buffer = input.substr(0, tokalux::TitleBufferSize);
+  const std::string_view entry = tokalux::TitleFromBuffer(buffer);
+  Check(entry.size() <= tokalux::TitleBufferSize && entry.find('\0') == std::string_view::npos);
+
+  std::string_view rest = input;
+  const auto address = static_cast<uint64_t>(static_cast<uint32_t>(TakeInt32(rest))) << 32 |
+                       static_cast<uint32_t>(TakeInt32(rest));
+  Check(tokalux::TitleAddress(address, true) <= 0xFFFF'FFFFu);
+  const std::size_t to_end = tokalux::BytesToPageEnd(address, 4096);
+  Check(to_end >= 1 && to_end <= tokalux::TitleBufferSize);
+
+  // The click arithmetic over any 16-bit values and any caption.
+  const auto length = static_cast<int16_t>(TakeInt32(rest));
+  const auto position = static_cast<int16_t>(TakeInt32(rest));
+  for (int id = 208; id <= 212; ++id) {
+    if (const auto index = tokalux::PlaylistButtonIndex(id, length, position)) {
+      Check(*index >= -32768 && *index <= 32767);
+    }
+  }
+  (void)tokalux::PlaylistLineIndex(wide);
+  (void)tokalux::ParseStartMode(wide);
+
+  // The window never spans more than fifteen lines, and holds the current entry when it can.
+  const tokalux::PlaylistWindow window = tokalux::ComputePlaylistWindow(length, position);
+  Check(window.first > window.last || window.last - window.first + 1 <= 15);
+  if (length >= 15 && position >= 1 && position <= length) {
+    Check(window.first <= position && position <= window.last);
+    Check(window.first >= 1 && window.last <= length && window.last - window.first == 14);
+  }
+  return 0;
+}
