@@ -1,0 +1,77 @@
+#include "screen/control_handlers.h"
+
+#include <array>
+
+#include "display/control_ids.h"
+#include "player/player_messages.h"
+#include "screen/control_actions.h"
+
+namespace tokalux {
+namespace {
+
+struct ButtonCommand {
+  int control;
+  int32_t command;
+};
+
+constexpr std::array<ButtonCommand, 9> ButtonCommands{{
+    {ControlId::cmdPrev, CommandPrevious},
+    {ControlId::cmdFRW, CommandBack5s},
+    {ControlId::cmdPlay, CommandPlay},
+    {ControlId::cmdPause, CommandPause},
+    {ControlId::cmdStop, CommandStop},
+    {ControlId::cmdFFW, CommandForward5s},
+    {ControlId::cmdNext, CommandNext},
+    {ControlId::cmdVolIncr, CommandVolumeUp},
+    {ControlId::cmdVolDecr, CommandVolumeDown},
+}};
+
+constexpr std::array<int, 5> PlaylistButtons{ControlId::cmdPLStart, ControlId::cmdPLm10,
+                                             ControlId::cmdPLMitte, ControlId::cmdPLp10,
+                                             ControlId::cmdPLEnd};
+
+}  // namespace
+
+bool ControlHandlers::OnButtonClick(int control_id) {
+  for (const ButtonCommand& entry : ButtonCommands) {
+    if (entry.control == control_id) {
+      player_.SendCommand(entry.command);
+      return true;
+    }
+  }
+  for (const int button : PlaylistButtons) {
+    if (button == control_id) {
+      // An index the 16-bit arithmetic cannot give (overflow) sends nothing.
+      const auto index = PlaylistButtonIndex(control_id, shared_.listLength, shared_.listPosition);
+      if (index) player_.SendRequest(RequestSetListPosition, *index);
+      return true;
+    }
+  }
+  return false;
+}
+
+void ControlHandlers::OnSeekPress() {
+  shared_.seekInProgress = true;
+}
+
+void ControlHandlers::OnSeekRelease(int32_t seconds) {
+  if (const auto ms = SeekMilliseconds(seconds)) player_.SendRequest(RequestSeek, *ms);
+  shared_.seekInProgress = false;
+}
+
+void ControlHandlers::OnSeekCancelled() {
+  shared_.seekInProgress = false;
+}
+
+void ControlHandlers::OnVolumeScroll(int32_t position) {
+  player_.SendRequest(RequestSetVolume, VolumeForPosition(position));
+}
+
+void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
+  const auto index = PlaylistLineIndex(caption);
+  if (!index) return;
+  player_.SendRequest(RequestSetListPosition, *index);
+  player_.SendCommand(CommandPlay);
+}
+
+}  // namespace tokalux

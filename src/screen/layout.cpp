@@ -1,0 +1,264 @@
+#include "screen/layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "display/control_ids.h"
+
+namespace tokalux {
+namespace {
+
+namespace id = ControlId;
+
+constexpr FontSpec ArialHeading{L"Arial", 9.75, true, true};
+constexpr FontSpec ArialLine{L"Arial", 9.75, false, false};
+constexpr FontSpec ArialTitle{L"Arial", 48, false, false};
+constexpr FontSpec ArialTime{L"Arial", 96, false, false};
+constexpr FontSpec FormFont{L"MS Sans Serif", 8.25, false, false};
+constexpr FontSpec ButtonLarge{L"MS Sans Serif", 9.75, true, false};
+constexpr FontSpec ButtonSmall{L"MS Sans Serif", 8.25, true, false};
+
+constexpr ControlSpec Label(int control, std::string_view name, std::wstring_view caption,
+                            FontSpec font, uint32_t text, uint32_t back, TwipRect design,
+                            Sizing sizing) {
+  return {control, name, ControlKind::Label, Container::Form, caption, {}, font, text, back, design,
+          sizing,  0};
+}
+
+constexpr ControlSpec FrameLabel(int control, std::string_view name, std::wstring_view caption,
+                                 uint32_t text, TwipRect design, Sizing sizing) {
+  return {control,
+          name,
+          ControlKind::Label,
+          Container::Frame1,
+          caption,
+          {},
+          FormFont,
+          text,
+          ColourButtonText,
+          design,
+          sizing,
+          0};
+}
+
+// Member i (1..15) of the playlist lines: one left-aligned column, 360 twips apart.
+constexpr ControlSpec PlaylistLine(int i) {
+  return {id::lblplaylist(i),
+          "lblplaylist",
+          ControlKind::PlaylistLine,
+          Container::Form,
+          L"",
+          {},
+          ArialLine,
+          ColourBrightGreen,
+          ColourBlack,
+          {7920, 4680 + 360 * (i - 1), 60, 240},
+          Sizing::Auto,
+          0};
+}
+
+constexpr ControlSpec Button(int control, std::string_view name, std::wstring_view caption,
+                             std::wstring_view tooltip, TwipRect design, FontSpec font, int tab) {
+  return {control,       name, ControlKind::Button, Container::Form,   caption,
+          tooltip,       font, ColourButtonText,    ColourMediumGreen, design,
+          Sizing::Fixed, tab};
+}
+
+constexpr ControlSpec Slider(int control, std::string_view name, std::wstring_view tooltip,
+                             TwipRect design, int tab) {
+  return {control,  name,        ControlKind::Slider, Container::Form, L"",           tooltip,
+          FormFont, ColourBlack, ColourBlack,         design,          Sizing::Fixed, tab};
+}
+
+// clang-format off
+constexpr std::array<ControlSpec, ControlCount> Controls{{
+  // Labels on the form.                      caption               font          text               background         left   top    width  height  sizing
+  Label(id::lblInterpret_Titel, "lblInterpret_Titel", L"Interpret - Title", ArialHeading, ColourBrightGreen, ColourBlack,      {120,   480,   1350,  240},  Sizing::Auto),
+  Label(id::lblSongName,        "lblSongName",        L"---",               ArialTitle,   ColourBrightGreen, ColourBlack,      {120,   720,   15225, 1320}, Sizing::AutoWrap),
+  Label(id::lbltrackvontracks,  "lbltrackvontracks",  L"Track 10 of 20",    ArialHeading, ColourTimeRed,     ColourBlack,      {1320,  4320,  1305,  240},  Sizing::Auto),
+  Label(id::lblTime,            "lblTime",            L"01:20",             ArialTime,    ColourTimeRed,     ColourBlack,      {1440,  4680,  4800,  2145}, Sizing::Auto),
+  Label(id::Label5,             "Label5",             L"now",               ArialHeading, ColourTimeRed,     ColourBlack,      {1320,  6840,  390,   240},  Sizing::Auto),
+  Label(id::lblTimegesamt,      "lblTimegesamt",      L"04:30",             ArialTime,    ColourTimeRed,     ColourWindowText, {1320,  7680,  4800,  2145}, Sizing::Auto),
+  Label(id::lblkom2,            "lblkom2",            L"total",             ArialHeading, ColourTimeRed,     ColourBlack,      {1200,  9840,  405,   240},  Sizing::Auto),
+  Label(id::lbl_lauts,          "lbl_lauts",          L"Volume",            FormFont,     ColourMediumGreen, ColourButtonText, {9960,  14520, 525,   195},  Sizing::Auto),
+
+  // The playlist lines, lblplaylist(1) .. lblplaylist(15).
+  PlaylistLine(1),  PlaylistLine(2),  PlaylistLine(3),  PlaylistLine(4),  PlaylistLine(5),
+  PlaylistLine(6),  PlaylistLine(7),  PlaylistLine(8),  PlaylistLine(9),  PlaylistLine(10),
+  PlaylistLine(11), PlaylistLine(12), PlaylistLine(13), PlaylistLine(14), PlaylistLine(15),
+
+  // The frame and its labels (positions relative to the frame).
+  {id::Frame1, "Frame1", ControlKind::Frame, Container::Form, L"Trackinfo", {}, FormFont, ColourMediumGreen, ColourBlack, {13680, 12960, 1695, 1095}, Sizing::Fixed, 0},
+  //                                                      text               left   top  width  height  sizing
+  FrameLabel(id::Label2,      "Label2",      L"Samplingrate:", ColourMediumGreen, {120,  240, 975,   255},   Sizing::Fixed),
+  FrameLabel(id::Label3,      "Label3",      L"Bitrate:",      ColourMediumGreen, {120,  480, 975,   255},   Sizing::Fixed),
+  FrameLabel(id::Label4,      "Label4",      L"Channels:",     ColourMediumGreen, {120,  720, 975,   255},   Sizing::Fixed),
+  FrameLabel(id::lblSample,   "lblSample",   L"-",             ColourBrightGreen, {1320, 240, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblBitrate,  "lblBitrate",  L"-",             ColourBrightGreen, {1320, 480, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblChannels, "lblChannels", L"-",             ColourBrightGreen, {1320, 720, 45,    195},   Sizing::Auto),
+
+  // Buttons.                                caption     tooltip                              left   top    width  height  font     tab
+  Button(id::cmdPrev,    "cmdPrev",    L"|<",        L"Track back",                    {120,   14520, 495,  375}, ButtonLarge, 2),
+  Button(id::cmdFRW,     "cmdFRW",     L"<<",        L"5 sec back",                    {600,   14520, 495,  375}, ButtonLarge, 3),
+  Button(id::cmdStop,    "cmdStop",    L"[]",        L"STOP",                          {1080,  14520, 495,  375}, ButtonLarge, 6),
+  Button(id::cmdPlay,    "cmdPlay",    L">",         L"PLAY",                          {1560,  14520, 495,  375}, ButtonLarge, 4),
+  Button(id::cmdPause,   "cmdPause",   L"||",        L"PAUSE",                         {2040,  14520, 495,  375}, ButtonLarge, 5),
+  Button(id::cmdFFW,     "cmdFFW",     L">>",        L"5 SEK forward",                 {2520,  14520, 495,  375}, ButtonLarge, 7),
+  Button(id::cmdNext,    "cmdNext",    L">|",        L"TRACK forward",                 {3000,  14520, 495,  375}, ButtonLarge, 8),
+  Button(id::cmdPLStart, "cmdPLStart", L"PL Begin",  L"to begin of Playlist",          {3720,  14280, 1095, 255}, ButtonSmall, 12),
+  Button(id::cmdPLEnd,   "cmdPLEnd",   L"PL End",    L"to End of Playlist",            {3720,  14640, 1095, 255}, ButtonSmall, 13),
+  Button(id::cmdPLMitte, "cmdPLMitte", L"PL Middle", L"to middle of the Playlist ",    {5040,  14280, 1095, 590}, ButtonSmall, 17),
+  Button(id::cmdPLp10,   "cmdPLp10",   L"PL +10",    L"10 Tracks forward in Playlist", {6360,  14280, 975,  255}, ButtonSmall, 15),
+  Button(id::cmdPLm10,   "cmdPLm10",   L"PL  -10",   L"10 Tracks back in Playlist",    {6360,  14640, 975,  255}, ButtonSmall, 16),
+  Button(id::cmdVolIncr, "cmdVolIncr", L"+",         L"Volume increase",               {12840, 14280, 375,  255}, ButtonLarge, 11),
+  Button(id::cmdVolDecr, "cmdVolDecr", L"-",         L"Volume decrease",               {12840, 14640, 375,  255}, ButtonLarge, 10),
+  Button(id::cmdEnd,     "cmdEnd",     L"Exit",      L"push Exit or Esc",              {13680, 14640, 1695, 255}, ButtonSmall, 14),
+
+  // Sliders.                                tooltip                  left   top    width  height  tab
+  Slider(id::sldLength, "sldLength", L"",                      {120,   15000, 15255, 255}, 1),
+  Slider(id::sldVol,    "sldVol",    L"Lautst\u00e4rkeregler", {10680, 14400, 2055,  495}, 9),
+}};
+// clang-format on
+
+enum class Property { Left, Top, Width };
+enum class Anchor { Absolute, ScreenWidth, ScreenHeight };
+
+struct PlacementStep {
+  int control;
+  Property property;
+  Anchor anchor;
+  int32_t offset;  // added to the anchor (0 for Absolute)
+};
+
+// The placement, step by step, in the order it runs.
+// clang-format off
+constexpr std::array<PlacementStep, 29> PlacementSteps{{
+  /*  1 */ {id::lblSongName, Property::Width, Anchor::ScreenWidth,  -100},
+  /*  2 */ {id::lblSongName, Property::Left,  Anchor::Absolute,     50},
+  /*  3 */ {id::cmdFFW,      Property::Top,   Anchor::ScreenHeight, -900},
+  /*  4 */ {id::cmdFRW,      Property::Top,   Anchor::ScreenHeight, -900},
+  /*  5 */ {id::cmdNext,     Property::Top,   Anchor::ScreenHeight, -900},
+  /*  6 */ {id::cmdPrev,     Property::Top,   Anchor::ScreenHeight, -900},
+  /*  7 */ {id::cmdPause,    Property::Top,   Anchor::ScreenHeight, -900},
+  /*  8 */ {id::cmdPlay,     Property::Top,   Anchor::ScreenHeight, -900},
+  /*  9 */ {id::cmdPLEnd,    Property::Top,   Anchor::ScreenHeight, -800},
+  /* 10 */ {id::cmdPLp10,    Property::Top,   Anchor::ScreenHeight, -1100},
+  /* 11 */ {id::cmdPLm10,    Property::Top,   Anchor::ScreenHeight, -800},
+  /* 12 */ {id::cmdPLMitte,  Property::Top,   Anchor::ScreenHeight, -1100},
+  /* 13 */ {id::cmdPLStart,  Property::Top,   Anchor::ScreenHeight, -1100},
+  /* 14 */ {id::cmdStop,     Property::Top,   Anchor::ScreenHeight, -900},
+  /* 15 */ {id::cmdEnd,      Property::Top,   Anchor::ScreenHeight, -800},
+  /* 16 */ {id::cmdEnd,      Property::Left,  Anchor::ScreenWidth,  -2000},
+  /* 17 */ {id::sldLength,   Property::Width, Anchor::ScreenWidth,  -100},
+  /* 18 */ {id::sldLength,   Property::Left,  Anchor::Absolute,     50},
+  /* 19 */ {id::sldLength,   Property::Top,   Anchor::ScreenHeight, -400},
+  /* 20 */ {id::Frame1,      Property::Top,   Anchor::ScreenHeight, -2200},
+  /* 21 */ {id::Frame1,      Property::Left,  Anchor::ScreenWidth,  -2000},
+  /* 22 */ {id::lbl_lauts,   Property::Top,   Anchor::ScreenHeight, -800},
+  /* 23 */ {id::lbl_lauts,   Property::Left,  Anchor::ScreenWidth,  -6000},
+  /* 24 */ {id::cmdVolIncr,  Property::Top,   Anchor::ScreenHeight, -1100},
+  /* 25 */ {id::cmdVolIncr,  Property::Left,  Anchor::ScreenWidth,  -2900},
+  /* 26 */ {id::cmdVolDecr,  Property::Top,   Anchor::ScreenHeight, -800},
+  /* 27 */ {id::cmdVolDecr,  Property::Left,  Anchor::ScreenWidth,  -2900},
+  /* 28 */ {id::sldVol,      Property::Top,   Anchor::ScreenHeight, -1050},
+  /* 29 */ {id::sldVol,      Property::Left,  Anchor::ScreenWidth,  -5000},
+}};
+// clang-format on
+
+std::optional<std::size_t> IndexOf(int control) {
+  for (std::size_t i = 0; i < Controls.size(); ++i) {
+    if (Controls[i].id == control) return i;
+  }
+  return std::nullopt;
+}
+
+int32_t RoundedRatio(int64_t numerator, int64_t denominator) {
+  // Halves away from zero, for negative positions (controls off the top or left) as well.
+  const int64_t half = denominator / 2;
+  const int64_t rounded =
+      numerator >= 0 ? (numerator + half) / denominator : -((-numerator + half) / denominator);
+  return static_cast<int32_t>(rounded);
+}
+
+}  // namespace
+
+const std::array<ControlSpec, ControlCount>& ControlTable() {
+  return Controls;
+}
+
+const ControlSpec* FindControlSpec(int control) {
+  const auto index = IndexOf(control);
+  return index ? &Controls[*index] : nullptr;
+}
+
+std::array<int, FocusableCount> TabOrder() {
+  std::array<int, FocusableCount> order{};
+  for (const ControlSpec& spec : Controls) {
+    if (spec.tabOrder >= 1 && spec.tabOrder <= FocusableCount) order[spec.tabOrder - 1] = spec.id;
+  }
+  return order;
+}
+
+TwipRect Placement::Rect(int control) const {
+  const auto index = IndexOf(control);
+  return index ? rects_[*index] : TwipRect{};
+}
+
+TwipRect Placement::FormRect(int control) const {
+  TwipRect rect = Rect(control);
+  const ControlSpec* spec = FindControlSpec(control);
+  if (spec && spec->container == Container::Frame1) {
+    const TwipRect frame = Rect(ControlId::Frame1);
+    rect.left += frame.left;
+    rect.top += frame.top;
+  }
+  return rect;
+}
+
+Placement PlaceControls(int32_t screenWidthTwips, int32_t screenHeightTwips) {
+  std::array<TwipRect, ControlCount> rects{};
+  for (std::size_t i = 0; i < Controls.size(); ++i) rects[i] = Controls[i].design;
+
+  for (const PlacementStep& step : PlacementSteps) {
+    int32_t value = step.offset;
+    if (step.anchor == Anchor::ScreenWidth) value += screenWidthTwips;
+    if (step.anchor == Anchor::ScreenHeight) value += screenHeightTwips;
+    const auto index = IndexOf(step.control);
+    if (!index) continue;
+    TwipRect& rect = rects[*index];
+    switch (step.property) {
+      case Property::Left:
+        rect.left = value;
+        break;
+      case Property::Top:
+        rect.top = value;
+        break;
+      case Property::Width:
+        rect.width = value;
+        break;
+    }
+  }
+  return Placement(rects);
+}
+
+int32_t TwipsToPixels(int32_t twips, int dpi) {
+  return RoundedRatio(int64_t{twips} * dpi, 1440);
+}
+
+int32_t PixelsToTwips(int32_t pixels, int dpi) {
+  if (dpi <= 0) return 0;
+  return RoundedRatio(int64_t{pixels} * 1440, dpi);
+}
+
+int32_t FontPixelHeight(double points, int dpi) {
+  return static_cast<int32_t>(std::lround(points * dpi / 72.0));
+}
+
+PixelRect ToPixels(const TwipRect& rect, int dpi) {
+  const int32_t left = TwipsToPixels(rect.left, dpi);
+  const int32_t top = TwipsToPixels(rect.top, dpi);
+  return {left, top, TwipsToPixels(rect.right(), dpi) - left,
+          TwipsToPixels(rect.bottom(), dpi) - top};
+}
+
+}  // namespace tokalux

@@ -1,0 +1,140 @@
+// The form's controls as data (kind, container, texts, font, colours, design rectangle, sizing,
+// tab order) and the start-up placement that anchors the lower controls to the screen's bottom
+// and right edges. Lengths are twips (1440 to the inch); the form converts them to pixels once.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tokalux {
+
+enum class ControlKind { Label, PlaylistLine, Button, Frame, Slider };
+
+// Where a control's Left and Top are measured from.
+enum class Container { Form, Frame1 };
+
+// Auto: one line, the rectangle follows the caption (left and top fixed). AutoWrap: the width
+// stays, the caption wraps at words and the height follows. Fixed: the rectangle stays and the
+// caption is clipped.
+enum class Sizing { Auto, AutoWrap, Fixed };
+
+struct FontSpec {
+  std::wstring_view face;
+  double points = 0;
+  bool bold = false;
+  bool italic = false;
+};
+
+// Colours are 0x00BBGGRR; a value with the top bit set names a system colour by the index in its
+// low byte.
+inline constexpr uint32_t SystemColourFlag = 0x80000000;
+inline constexpr uint32_t ColourBlack = 0x00000000;
+inline constexpr uint32_t ColourBrightGreen = 0x0000FF00;
+inline constexpr uint32_t ColourMediumGreen = 0x0000C000;
+inline constexpr uint32_t ColourTimeRed = 0x000000FF;
+inline constexpr uint32_t ColourButtonText = 0x80000012;  // system colour 18
+inline constexpr uint32_t ColourWindowText = 0x80000008;  // system colour 8
+
+constexpr bool IsSystemColour(uint32_t colour) {
+  return (colour & SystemColourFlag) != 0;
+}
+constexpr int SystemColourIndex(uint32_t colour) {
+  return static_cast<int>(colour & 0xFF);
+}
+
+struct TwipRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+
+  constexpr int32_t right() const { return left + width; }
+  constexpr int32_t bottom() const { return top + height; }
+  friend constexpr bool operator==(const TwipRect&, const TwipRect&) = default;
+};
+
+struct ControlSpec {
+  int id = 0;
+  std::string_view name;
+  ControlKind kind = ControlKind::Label;
+  Container container = Container::Form;
+  std::wstring_view caption;
+  std::wstring_view tooltip;
+  FontSpec font;
+  uint32_t textColour = ColourBlack;
+  uint32_t backColour = ColourBlack;
+  TwipRect design;
+  Sizing sizing = Sizing::Fixed;
+  int tabOrder = 0;  // 1-based position in the Tab order; 0 for controls that take no focus
+};
+
+// Both sliders run from 0 to 10 with these steps and start at 0.
+struct SliderRange {
+  int32_t minimum = 0;
+  int32_t maximum = 10;
+  int32_t largeStep = 5;
+  int32_t smallStep = 1;
+  int32_t value = 0;
+};
+inline constexpr SliderRange DesignSliderRange{};
+
+inline constexpr int ControlCount = 47;
+
+// Every control of the form, one row each.
+const std::array<ControlSpec, ControlCount>& ControlTable();
+
+// The row of a control ID; nullptr for an unknown ID.
+const ControlSpec* FindControlSpec(int id);
+
+// The focusable controls' IDs in Tab order.
+inline constexpr int FocusableCount = 17;
+std::array<int, FocusableCount> TabOrder();
+
+// The design client area the fixed positions were laid out for.
+inline constexpr int32_t DesignClientWidth = 15720;
+inline constexpr int32_t DesignClientHeight = 15360;
+
+// Every control's rectangle in twips, in its container's coordinates, after placement.
+class Placement {
+ public:
+  explicit Placement(const std::array<TwipRect, ControlCount>& rects) : rects_(rects) {}
+
+  // The rectangle of a control ID (design rectangle for IDs the placement does not move); an
+  // empty rectangle for an unknown ID.
+  TwipRect Rect(int id) const;
+  // The rectangle in the form's coordinates (adds Frame1's position for its labels).
+  TwipRect FormRect(int id) const;
+
+ private:
+  std::array<TwipRect, ControlCount> rects_;
+};
+
+// The start-up placement for a screen of the given size in twips: the upper display keeps its
+// design positions; the lower rows, the frame, the volume controls, the Exit button and the seek
+// slider are anchored to the bottom and right edges. Values are taken as they come (nothing is
+// clamped), so on a small screen controls may overlap or lie off screen.
+Placement PlaceControls(int32_t screenWidthTwips, int32_t screenHeightTwips);
+
+// pixels = twips x dpi / 1440, rounded to the nearest pixel (halves away from zero).
+int32_t TwipsToPixels(int32_t twips, int dpi);
+// twips = pixels x 1440 / dpi, rounded likewise.
+int32_t PixelsToTwips(int32_t pixels, int dpi);
+
+// A font's height in pixels for a point size: points x dpi / 72, rounded to the nearest pixel.
+int32_t FontPixelHeight(double points, int dpi);
+
+struct PixelRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// A twip rectangle in pixels. The edges are converted, not the sizes, so controls that share an
+// edge in twips share it in pixels too.
+PixelRect ToPixels(const TwipRect& rect, int dpi);
+
+}  // namespace tokalux

@@ -1,0 +1,135 @@
+#include "screen/control_handlers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display/control_ids.h"
+#include "player/player_messages.h"
+
+namespace tokalux {
+namespace {
+
+namespace id = ControlId;
+
+// Records what reaches the player: commands as {command, 0, 0}, requests as {0, number, arg}.
+struct Sent {
+  int32_t command = 0;
+  int32_t request = 0;
+  int32_t argument = 0;
+  friend bool operator==(const Sent&, const Sent&) = default;
+};
+
+class RecordingPlayer : public PlayerLink {
+ public:
+  void SendCommand(int32_t identifier) override { sent.push_back({identifier, 0, 0}); }
+  int32_t SendRequest(int32_t number, int32_t argument) override {
+    sent.push_back({0, number, argument});
+    return 0;
+  }
+  std::wstring ReadSongTitle() override { return {}; }
+  std::wstring ReadPlaylistTitle(int32_t) override { return {}; }
+
+  std::vector<Sent> sent;
+};
+
+Sent Command(int32_t command) {
+  return {command, 0, 0};
+}
+Sent Request(int32_t number, int32_t argument) {
+  return {0, number, argument};
+}
+
+class ControlHandlersTest : public ::testing::Test {
+ protected:
+  RecordingPlayer player;
+  SharedValues shared;
+  ControlHandlers handlers{player, shared};
+};
+
+TEST_F(ControlHandlersTest, TransportAndVolumeButtonsSendTheirCommand) {
+  const std::vector<std::pair<int, int32_t>> buttons = {
+      {id::cmdPrev, 40044},  {id::cmdFRW, 40144},     {id::cmdPlay, 40045},
+      {id::cmdPause, 40046}, {id::cmdStop, 40047},    {id::cmdFFW, 40148},
+      {id::cmdNext, 40048},  {id::cmdVolIncr, 40058}, {id::cmdVolDecr, 40059}};
+  for (const auto& [button, command] : buttons) {
+    player.sent.clear();
+    EXPECT_TRUE(handlers.OnButtonClick(button));
+    EXPECT_EQ(player.sent, std::vector<Sent>{Command(command)}) << button;
+  }
+}
+
+TEST_F(ControlHandlersTest, PlaylistButtonsSetThePositionFromTheLastPollOnly) {
+  shared.listLength = 5;
+  shared.listPosition = 3;
+  for (int button : {id::cmdPLStart, id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd}) {
+    EXPECT_TRUE(handlers.OnButtonClick(button));
+  }
+  EXPECT_EQ(
+      player.sent,
+      (std::vector<Sent>{Request(RequestSetListPosition, 0), Request(RequestSetListPosition, -8),
+                         Request(RequestSetListPosition, 2), Request(RequestSetListPosition, 12),
+                         Request(RequestSetListPosition, 4)}));
+}
+
+TEST_F(ControlHandlersTest, PlaylistButtonThatWouldOverflowSendsNothing) {
+  shared.listPosition = 32767;
+  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPLp10));
+  shared.listLength = -32768;
+  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPLEnd));
+  EXPECT_TRUE(player.sent.empty());
+}
+
+TEST_F(ControlHandlersTest, OtherControlsAreNotButtonsWithActions) {
+  EXPECT_FALSE(handlers.OnButtonClick(id::cmdEnd));
+  EXPECT_FALSE(handlers.OnButtonClick(id::lblTime));
+  EXPECT_FALSE(handlers.OnButtonClick(0));
+  EXPECT_TRUE(player.sent.empty());
+}
+
+TEST_F(ControlHandlersTest, SeekHoldsThePollOffFromPressToRelease) {
+  handlers.OnSeekPress();
+  EXPECT_TRUE(shared.seekInProgress);
+  EXPECT_TRUE(player.sent.empty());
+  handlers.OnSeekRelease(95);
+  EXPECT_FALSE(shared.seekInProgress);
+  EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSeek, 95000)});
+}
+
+TEST_F(ControlHandlersTest, SeekTargetBeyond32BitsIsNotSentButTheSliderIsReleased) {
+  handlers.OnSeekPress();
+  handlers.OnSeekRelease(2200000);
+  EXPECT_FALSE(shared.seekInProgress);
+  EXPECT_TRUE(player.sent.empty());
+}
+
+TEST_F(ControlHandlersTest, LostCaptureEndsTheSeekWithoutSeeking) {
+  handlers.OnSeekPress();
+  handlers.OnSeekCancelled();
+  EXPECT_FALSE(shared.seekInProgress);
+  EXPECT_TRUE(player.sent.empty());
+}
+
+TEST_F(ControlHandlersTest, VolumeSliderSendsPositionTimes25Point5) {
+  handlers.OnVolumeScroll(0);
+  handlers.OnVolumeScroll(5);
+  handlers.OnVolumeScroll(10);
+  EXPECT_EQ(player.sent,
+            (std::vector<Sent>{Request(RequestSetVolume, 0), Request(RequestSetVolume, 128),
+                               Request(RequestSetVolume, 255)}));
+}
+
+TEST_F(ControlHandlersTest, PlaylistLineJumpsToItsEntryAndPlays) {
+  handlers.OnPlaylistLineClick(L"12 . Intro");
+  EXPECT_EQ(player.sent,
+            (std::vector<Sent>{Request(RequestSetListPosition, 11), Command(CommandPlay)}));
+}
+
+TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberDoesNothing) {
+  handlers.OnPlaylistLineClick(L"");
+  handlers.OnPlaylistLineClick(L"no number here");
+  EXPECT_TRUE(player.sent.empty());
+}
+
+}  // namespace
+}  // namespace tokalux

@@ -1,0 +1,328 @@
+#include "screen/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "display/control_ids.h"
+
+namespace tokalux {
+namespace {
+
+namespace id = ControlId;
+
+// ---- The control table ----
+
+TEST(ControlTable, HasEveryControlOnceWithItsFixedId) {
+  const std::set<int> expected = {id::lblInterpret_Titel,
+                                  id::lblSongName,
+                                  id::lbltrackvontracks,
+                                  id::lblTime,
+                                  id::Label5,
+                                  id::lblTimegesamt,
+                                  id::lblkom2,
+                                  id::lbl_lauts,
+                                  id::Frame1,
+                                  id::Label2,
+                                  id::Label3,
+                                  id::Label4,
+                                  id::lblSample,
+                                  id::lblBitrate,
+                                  id::lblChannels,
+                                  id::cmdPrev,
+                                  id::cmdFRW,
+                                  id::cmdStop,
+                                  id::cmdPlay,
+                                  id::cmdPause,
+                                  id::cmdFFW,
+                                  id::cmdNext,
+                                  id::cmdPLStart,
+                                  id::cmdPLEnd,
+                                  id::cmdPLMitte,
+                                  id::cmdPLp10,
+                                  id::cmdPLm10,
+                                  id::cmdVolIncr,
+                                  id::cmdVolDecr,
+                                  id::cmdEnd,
+                                  id::sldLength,
+                                  id::sldVol};
+  std::set<int> seen;
+  int lines = 0;
+  for (const ControlSpec& spec : ControlTable()) {
+    EXPECT_TRUE(seen.insert(spec.id).second) << "duplicate ID " << spec.id;
+    if (spec.kind == ControlKind::PlaylistLine) {
+      ++lines;
+    } else {
+      EXPECT_TRUE(expected.count(spec.id)) << spec.name;
+    }
+    EXPECT_EQ(FindControlSpec(spec.id), &spec);
+  }
+  EXPECT_EQ(lines, 15);
+  EXPECT_EQ(seen.size(), expected.size() + 15);
+  EXPECT_EQ(FindControlSpec(400), nullptr);
+  EXPECT_EQ(FindControlSpec(416), nullptr);
+}
+
+TEST(ControlTable, PlaylistLinesFormOneColumn360TwipsApart) {
+  for (int i = 1; i <= 15; ++i) {
+    const ControlSpec* line = FindControlSpec(id::lblplaylist(i));
+    ASSERT_NE(line, nullptr) << i;
+    EXPECT_EQ(line->kind, ControlKind::PlaylistLine);
+    EXPECT_EQ(line->design, (TwipRect{7920, 4680 + 360 * (i - 1), 60, 240})) << i;
+    EXPECT_EQ(line->caption, L"");
+    EXPECT_EQ(line->font.face, L"Arial");
+    EXPECT_EQ(line->font.points, 9.75);
+    EXPECT_FALSE(line->font.bold);
+    EXPECT_EQ(line->textColour, 0x0000FF00u);
+    EXPECT_EQ(line->sizing, Sizing::Auto);
+  }
+  EXPECT_EQ(FindControlSpec(id::lblplaylist(8))->design.top, 7200);
+  EXPECT_EQ(FindControlSpec(id::lblplaylist(15))->design.top, 9720);
+}
+
+TEST(ControlTable, TextsThatAreEasyToGetWrong) {
+  EXPECT_EQ(FindControlSpec(id::cmdPLm10)->caption, L"PL  -10");  // two spaces
+  EXPECT_EQ(FindControlSpec(id::cmdPLMitte)->tooltip, L"to middle of the Playlist ");
+  EXPECT_EQ(FindControlSpec(id::sldVol)->tooltip,
+            std::wstring(L"Lautst") + wchar_t{0xE4} + L"rkeregler");
+  EXPECT_EQ(FindControlSpec(id::sldLength)->tooltip, L"");
+  EXPECT_EQ(FindControlSpec(id::cmdEnd)->caption, L"Exit");
+  EXPECT_EQ(FindControlSpec(id::cmdEnd)->tooltip, L"push Exit or Esc");
+  EXPECT_EQ(FindControlSpec(id::Frame1)->caption, L"Trackinfo");
+  EXPECT_EQ(FindControlSpec(id::lblSongName)->caption, L"---");
+}
+
+TEST(ControlTable, ButtonsAreGreenWithBoldSystemTextInTheirSize) {
+  const std::set<int> large = {id::cmdPrev, id::cmdFRW,     id::cmdStop,
+                               id::cmdPlay, id::cmdPause,   id::cmdFFW,
+                               id::cmdNext, id::cmdVolIncr, id::cmdVolDecr};
+  int buttons = 0;
+  for (const ControlSpec& spec : ControlTable()) {
+    if (spec.kind != ControlKind::Button) continue;
+    ++buttons;
+    EXPECT_EQ(spec.backColour, 0x0000C000u) << spec.name;
+    EXPECT_EQ(spec.textColour, 0x80000012u) << spec.name;
+    EXPECT_EQ(spec.font.face, L"MS Sans Serif") << spec.name;
+    EXPECT_TRUE(spec.font.bold) << spec.name;
+    EXPECT_EQ(spec.font.points, large.count(spec.id) ? 9.75 : 8.25) << spec.name;
+    EXPECT_FALSE(spec.tooltip.empty()) << spec.name;
+  }
+  EXPECT_EQ(buttons, 15);
+}
+
+TEST(ControlTable, FrameHoldsItsSixLabelsInTheFormFont) {
+  int inside = 0;
+  for (const ControlSpec& spec : ControlTable()) {
+    if (spec.container != Container::Frame1) continue;
+    ++inside;
+    EXPECT_EQ(spec.kind, ControlKind::Label);
+    EXPECT_EQ(spec.font.face, L"MS Sans Serif");
+    EXPECT_EQ(spec.font.points, 8.25);
+    EXPECT_EQ(spec.backColour, 0x80000012u);
+  }
+  EXPECT_EQ(inside, 6);
+  EXPECT_EQ(FindControlSpec(id::lblSample)->sizing, Sizing::Auto);
+  EXPECT_EQ(FindControlSpec(id::Label2)->sizing, Sizing::Fixed);
+}
+
+TEST(ControlTable, TabOrderIsTheListedOneWithStopAfterPause) {
+  const std::array<int, FocusableCount> expected = {
+      id::sldLength, id::cmdPrev, id::cmdFRW,   id::cmdPlay,    id::cmdPause,   id::cmdStop,
+      id::cmdFFW,    id::cmdNext, id::sldVol,   id::cmdVolDecr, id::cmdVolIncr, id::cmdPLStart,
+      id::cmdPLEnd,  id::cmdEnd,  id::cmdPLp10, id::cmdPLm10,   id::cmdPLMitte};
+  EXPECT_EQ(TabOrder(), expected);
+  for (const ControlSpec& spec : ControlTable()) {
+    const bool focusable = spec.kind == ControlKind::Button || spec.kind == ControlKind::Slider;
+    EXPECT_EQ(spec.tabOrder > 0, focusable) << spec.name;
+  }
+}
+
+TEST(ControlTable, SystemColoursNameTheirIndex) {
+  EXPECT_TRUE(IsSystemColour(ColourButtonText));
+  EXPECT_EQ(SystemColourIndex(ColourButtonText), 18);  // COLOR_BTNTEXT
+  EXPECT_EQ(SystemColourIndex(ColourWindowText), 8);   // COLOR_WINDOWTEXT
+  EXPECT_FALSE(IsSystemColour(ColourTimeRed));
+  EXPECT_EQ(FindControlSpec(id::lblTimegesamt)->backColour, ColourWindowText);
+}
+
+// ---- Conversions ----
+
+TEST(Twips, ConvertWithTheScreensDpi) {
+  EXPECT_EQ(TwipsToPixels(1440, 96), 96);
+  EXPECT_EQ(TwipsToPixels(15, 96), 1);
+  EXPECT_EQ(TwipsToPixels(12, 120), 1);
+  EXPECT_EQ(TwipsToPixels(50, 96), 3);    // 3.33
+  EXPECT_EQ(TwipsToPixels(590, 96), 39);  // 39.33
+  EXPECT_EQ(TwipsToPixels(-50, 96), -3);  // off the left edge, rounded the same way
+  EXPECT_EQ(TwipsToPixels(-53, 96), -4);  // -3.53
+  EXPECT_EQ(PixelsToTwips(1024, 96), 15360);
+  EXPECT_EQ(PixelsToTwips(768, 96), 11520);
+  EXPECT_EQ(PixelsToTwips(1024, 120), 12288);
+  EXPECT_EQ(PixelsToTwips(768, 120), 9216);
+  EXPECT_EQ(PixelsToTwips(100, 0), 0);
+}
+
+TEST(Twips, FontHeightsAreExactPointSizes) {
+  EXPECT_EQ(FontPixelHeight(8.25, 96), 11);
+  EXPECT_EQ(FontPixelHeight(9.75, 96), 13);
+  EXPECT_EQ(FontPixelHeight(48, 96), 64);
+  EXPECT_EQ(FontPixelHeight(96, 96), 128);
+  EXPECT_EQ(FontPixelHeight(9.75, 120), 16);  // 16.25
+  EXPECT_EQ(FontPixelHeight(8.25, 120), 14);  // 13.75
+}
+
+TEST(Twips, EdgesAreConvertedSoSharedEdgesStayShared) {
+  // Two rectangles meeting at 3720 twips (248 px) meet in pixels too.
+  const PixelRect a = ToPixels({3000, 100, 720, 50}, 96);
+  const PixelRect b = ToPixels({3720, 100, 1095, 50}, 96);
+  EXPECT_EQ(a.left + a.width, b.left);
+  EXPECT_EQ(ToPixels({50, 0, 15260, 255}, 96), (PixelRect{3, 0, 1018, 17}));
+}
+
+// ---- Placement ----
+
+struct Screen {
+  int32_t width;  // twips
+  int32_t height;
+};
+
+// The lower controls stand at fixed distances from the bottom and right edges.
+void ExpectAnchoredTo(const Placement& p, Screen s) {
+  const TwipRect seek = p.Rect(id::sldLength);
+  EXPECT_EQ(seek.left, 50);
+  EXPECT_EQ(seek.right(), s.width - 50);
+  EXPECT_EQ(seek.top, s.height - 400);
+  EXPECT_EQ(seek.bottom(), s.height - 145);
+
+  for (int button :
+       {id::cmdPrev, id::cmdFRW, id::cmdStop, id::cmdPlay, id::cmdPause, id::cmdFFW, id::cmdNext}) {
+    EXPECT_EQ(p.Rect(button).top, s.height - 900) << button;
+    EXPECT_EQ(p.Rect(button).left, FindControlSpec(button)->design.left) << button;
+  }
+  for (int lower : {id::cmdPLEnd, id::cmdPLm10, id::lbl_lauts, id::cmdVolDecr, id::cmdEnd}) {
+    EXPECT_EQ(p.Rect(lower).top, s.height - 800) << lower;
+  }
+  for (int upper : {id::cmdPLStart, id::cmdPLMitte, id::cmdPLp10, id::cmdVolIncr}) {
+    EXPECT_EQ(p.Rect(upper).top, s.height - 1100) << upper;
+  }
+  EXPECT_EQ(p.Rect(id::sldVol).top, s.height - 1050);
+  EXPECT_EQ(p.Rect(id::Frame1).top, s.height - 2200);
+
+  EXPECT_EQ(p.Rect(id::Frame1).left, s.width - 2000);
+  EXPECT_EQ(p.Rect(id::cmdEnd).left, s.width - 2000);
+  EXPECT_EQ(p.Rect(id::cmdVolIncr).left, s.width - 2900);
+  EXPECT_EQ(p.Rect(id::cmdVolDecr).left, s.width - 2900);
+  EXPECT_EQ(p.Rect(id::sldVol).left, s.width - 5000);
+  EXPECT_EQ(p.Rect(id::lbl_lauts).left, s.width - 6000);
+
+  const TwipRect title = p.Rect(id::lblSongName);
+  EXPECT_EQ(title.left, 50);
+  EXPECT_EQ(title.width, s.width - 100);
+  EXPECT_EQ(title.top, 720);
+}
+
+// Sizes never change, the upper display and the frame's labels never move.
+void ExpectUpperDisplayAndSizesKept(const Placement& p) {
+  for (const ControlSpec& spec : ControlTable()) {
+    const TwipRect rect = p.Rect(spec.id);
+    if (spec.id != id::lblSongName && spec.id != id::sldLength) {
+      EXPECT_EQ(rect.width, spec.design.width) << spec.name;
+    }
+    EXPECT_EQ(rect.height, spec.design.height) << spec.name;
+    const bool upper =
+        spec.kind == ControlKind::PlaylistLine || spec.container == Container::Frame1 ||
+        (spec.kind == ControlKind::Label && spec.id != id::lbl_lauts && spec.id != id::lblSongName);
+    if (upper) {
+      EXPECT_EQ(rect, spec.design) << spec.name;
+    }
+  }
+}
+
+bool Overlap(const TwipRect& a, const TwipRect& b) {
+  return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
+}
+
+TEST(Placement, Screen1024x768At96Dpi) {
+  const Screen s{PixelsToTwips(1024, 96), PixelsToTwips(768, 96)};
+  const Placement p = PlaceControls(s.width, s.height);
+  ExpectAnchoredTo(p, s);
+  ExpectUpperDisplayAndSizesKept(p);
+
+  // In pixels, 15 twips to the pixel.
+  EXPECT_EQ(ToPixels(p.Rect(id::cmdEnd), 96), (PixelRect{891, 715, 113, 17}));
+  EXPECT_EQ(ToPixels(p.Rect(id::Frame1), 96), (PixelRect{891, 621, 113, 73}));
+  EXPECT_EQ(ToPixels(p.Rect(id::sldVol), 96), (PixelRect{691, 698, 137, 33}));
+  EXPECT_EQ(ToPixels(p.FormRect(id::lblSample), 96), (PixelRect{979, 637, 3, 13}));
+  EXPECT_EQ(ToPixels(p.Rect(id::lblplaylist(1)), 96), (PixelRect{528, 312, 4, 16}));
+
+  // Nothing of the lower part overlaps at this size, apart from the middle playlist button,
+  // which stands in both rows by design.
+  EXPECT_FALSE(Overlap(p.Rect(id::sldVol), p.Rect(id::cmdPLp10)));
+  EXPECT_FALSE(Overlap(p.Rect(id::lbl_lauts), p.Rect(id::cmdPLm10)));
+}
+
+TEST(Placement, Screen800x600At96DpiOverlaps) {
+  const Screen s{PixelsToTwips(800, 96), PixelsToTwips(600, 96)};
+  const Placement p = PlaceControls(s.width, s.height);
+  ExpectAnchoredTo(p, s);
+  ExpectUpperDisplayAndSizesKept(p);
+
+  EXPECT_TRUE(Overlap(p.Rect(id::sldVol), p.Rect(id::cmdPLp10)));
+  EXPECT_TRUE(Overlap(p.Rect(id::sldVol), p.Rect(id::cmdPLm10)));
+  EXPECT_TRUE(Overlap(p.Rect(id::lbl_lauts), p.Rect(id::cmdPLm10)));
+  // The button rows lie over the lower part of the track length.
+  EXPECT_TRUE(Overlap(p.Rect(id::cmdPLStart), p.Rect(id::lblTimegesamt)));
+  EXPECT_TRUE(Overlap(p.Rect(id::cmdPlay), p.Rect(id::lblTimegesamt)));
+  // Playlist lines 13 to 15 and "total" begin at or below the bottom edge.
+  for (int i = 13; i <= 15; ++i) EXPECT_GE(p.Rect(id::lblplaylist(i)).top, s.height) << i;
+  EXPECT_LT(p.Rect(id::lblplaylist(12)).top, s.height);
+  EXPECT_GE(p.Rect(id::lblkom2).top, s.height);
+}
+
+TEST(Placement, FollowsTwipsNotPixels1024x768At120Dpi) {
+  const Screen s{PixelsToTwips(1024, 120), PixelsToTwips(768, 120)};
+  EXPECT_EQ(s.width, 12288);
+  const Placement p = PlaceControls(s.width, s.height);
+  ExpectAnchoredTo(p, s);
+  ExpectUpperDisplayAndSizesKept(p);
+  EXPECT_TRUE(Overlap(p.Rect(id::sldVol), p.Rect(id::cmdPLp10)));
+  EXPECT_TRUE(Overlap(p.Rect(id::lbl_lauts), p.Rect(id::cmdPLm10)));
+  EXPECT_TRUE(Overlap(p.Rect(id::cmdPLStart), p.Rect(id::lblTimegesamt)));
+  // 12 twips to the pixel.
+  EXPECT_EQ(ToPixels(p.Rect(id::cmdEnd), 120), (PixelRect{857, 701, 142, 22}));
+}
+
+TEST(Placement, DesignClientAreaMovesNoEdgeMoreThan240Twips) {
+  const Placement p = PlaceControls(DesignClientWidth, DesignClientHeight);
+  int largest = 0;
+  for (const ControlSpec& spec : ControlTable()) {
+    const TwipRect rect = p.Rect(spec.id);
+    largest = std::max(
+        {largest, std::abs(rect.left - spec.design.left), std::abs(rect.top - spec.design.top)});
+  }
+  EXPECT_LE(largest, 240);
+  EXPECT_EQ(largest, 240);  // lbl_lauts: 9960 -> 9720
+}
+
+TEST(Placement, TakesValuesAsTheyComeOnATinyScreen) {
+  const Placement p = PlaceControls(1500, 1200);
+  EXPECT_EQ(p.Rect(id::lbl_lauts).left, -4500);
+  EXPECT_EQ(p.Rect(id::Frame1).top, -1000);
+  EXPECT_EQ(p.Rect(id::lblSongName).width, 1400);
+  EXPECT_EQ(ToPixels(p.Rect(id::lbl_lauts), 96).left, -300);
+}
+
+TEST(Placement, FrameLabelsMoveWithTheFrame) {
+  const Placement p = PlaceControls(15360, 11520);
+  const TwipRect frame = p.Rect(id::Frame1);
+  EXPECT_EQ(p.Rect(id::Label3), (TwipRect{120, 480, 975, 255}));
+  EXPECT_EQ(p.FormRect(id::Label3), (TwipRect{frame.left + 120, frame.top + 480, 975, 255}));
+  EXPECT_EQ(p.FormRect(id::cmdEnd), p.Rect(id::cmdEnd));
+  EXPECT_EQ(p.Rect(9999), TwipRect{});
+}
+
+}  // namespace
+}  // namespace tokalux
