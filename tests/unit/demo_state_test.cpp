@@ -1,0 +1,564 @@
+// The demo player's pure state: its clock, commands, requests, answer overrides, control
+// commands and command line, plus the slot bookkeeping of its title memory.
+#include "demo_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "demo_options.h"
+#include "player/player_messages.h"
+#include "title_slots.h"
+
+namespace tokalux::demo {
+namespace {
+
+// Remembers what was stored; entry i's title lives at a made-up address.
+class FakeTitleStore final : public TitleStore {
+ public:
+  void Clear() override {
+    titles.clear();
+    ++clears;
+  }
+  bool Store(std::size_t index, std::string_view bytes, TitlePlacement placement) override {
+    if (refuse) return false;
+    titles[index] = {std::string(bytes), placement};
+    return true;
+  }
+  uint64_t Address(std::size_t index) const override {
+    return titles.count(index) ? 0x10000 + index * 0x100 : 0;
+  }
+
+  std::map<std::size_t, std::pair<std::string, TitlePlacement>> titles;
+  int clears = 0;
+  bool refuse = false;
+};
+
+Entry Track(const std::string& title, int32_t length_s, StreamDetails stream = {}) {
+  return Entry{title, length_s, stream};
+}
+
+class DemoStateTest : public ::testing::Test {
+ protected:
+  DemoStateTest() {
+    state.SetPlaylist(
+        {Track("One", 10, {44, 128, 2}), Track("Two", 20, {48, 320, 1}), Track("Three", 30)});
+  }
+
+  int64_t Ask(int32_t number, int32_t argument = 0) { return state.Request(number, argument); }
+  bool Control(std::string_view command) { return state.Control(command).accepted; }
+
+  // Everything a client can observe, to check that a rejected command changed nothing.
+  std::string Snapshot() {
+    std::string text = state.Caption() + "|" + std::to_string(state.current()) + "|" +
+                       std::to_string(static_cast<int>(state.state())) + "|" +
+                       std::to_string(state.elapsed_ms()) + "|" + std::to_string(state.volume()) +
+                       "|" + std::to_string(state.clock_running());
+    for (const Entry& entry : state.playlist()) {
+      text += "|" + entry.title + "/" + std::to_string(entry.length_s) + "/" +
+              std::to_string(entry.stream.sample_rate_khz);
+    }
+    for (const int32_t number : {105, 124, 125, 126, 212}) {
+      text += "|" + std::to_string(state.Request(number, 1));
+    }
+    return text;
+  }
+
+  FakeTitleStore store;
+  DemoState state{store};
+};
+
+TEST_F(DemoStateTest, ClockRunsOnlyWhilePlayingAndNotFrozen) {
+  state.AdvanceClock(1500);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 1500);
+  state.Command(CommandPause);
+  state.AdvanceClock(1000);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 1500);
+  state.Command(CommandPause);  // toggles back
+  ASSERT_TRUE(Control("clock off"));
+  state.AdvanceClock(1000);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 1500);
+  ASSERT_TRUE(Control("clock on"));
+  state.AdvanceClock(-50);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 1500);
+  state.Command(CommandStop);
+  state.AdvanceClock(1000);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 0);
+  EXPECT_EQ(state.state(), PlayState::Stopped);
+}
+
+TEST_F(DemoStateTest, ClockMovesOnAtTrackEndCarryingTheRestAndWraps) {
+  state.AdvanceClock(10'000);  // exactly the end of "One"
+  EXPECT_EQ(state.current(), 1u);
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  state.AdvanceClock(20'250);
+  EXPECT_EQ(state.current(), 2u);
+  EXPECT_EQ(state.elapsed_ms(), 250);
+  state.AdvanceClock(29'800);  // past the last entry: back to the first, still playing
+  EXPECT_EQ(state.current(), 0u);
+  EXPECT_EQ(state.elapsed_ms(), 50);
+  EXPECT_EQ(state.state(), PlayState::Playing);
+  EXPECT_EQ(state.Caption(), "1. One - Winamp");
+}
+
+TEST_F(DemoStateTest, ClockSurvivesHugeLeapsAndZeroLengthTracks) {
+  state.AdvanceClock(int64_t{1} << 60);
+  EXPECT_LT(state.current(), 3u);
+  EXPECT_LT(state.elapsed_ms(), 30'000);
+  ASSERT_TRUE(Control("entries 3"));
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(Control("position " + std::to_string(i)));
+    ASSERT_TRUE(Control("tracklength 0"));
+  }
+  ASSERT_TRUE(Control("position 0"));
+  state.AdvanceClock(100);  // every track is empty: must return, not spin
+  EXPECT_EQ(state.elapsed_ms(), 0);
+}
+
+TEST_F(DemoStateTest, CommandsMoveThroughThePlaylistWithWrapAround) {
+  state.AdvanceClock(3000);
+  state.Command(CommandPrevious);
+  EXPECT_EQ(state.current(), 2u);  // from the first to the last
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  state.Command(CommandNext);
+  EXPECT_EQ(state.current(), 0u);  // from the last to the first
+  state.Command(CommandNext);
+  EXPECT_EQ(state.current(), 1u);
+  state.Command(CommandPrevious);
+  EXPECT_EQ(state.current(), 0u);
+  state.Command(12345);  // unknown: nothing happens
+  EXPECT_EQ(state.current(), 0u);
+}
+
+TEST_F(DemoStateTest, PlayPauseAndStop) {
+  state.AdvanceClock(4000);
+  state.Command(CommandPause);
+  EXPECT_EQ(state.state(), PlayState::Paused);
+  state.Command(CommandPlay);  // resumes where it was
+  EXPECT_EQ(state.state(), PlayState::Playing);
+  EXPECT_EQ(state.elapsed_ms(), 4000);
+  state.Command(CommandPlay);  // while playing: from the start again
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  state.AdvanceClock(2000);
+  state.Command(CommandStop);
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  state.Command(CommandPause);  // stopped stays stopped
+  EXPECT_EQ(state.state(), PlayState::Stopped);
+  state.Command(CommandPlay);
+  EXPECT_EQ(state.state(), PlayState::Playing);
+  EXPECT_EQ(state.elapsed_ms(), 0);
+}
+
+TEST_F(DemoStateTest, VolumeAndSkipsAreClamped) {
+  ASSERT_TRUE(Control("volume 250"));
+  state.Command(CommandVolumeUp);
+  EXPECT_EQ(state.volume(), 255);
+  ASSERT_TRUE(Control("volume 5"));
+  state.Command(CommandVolumeDown);
+  EXPECT_EQ(state.volume(), 0);
+  state.Command(CommandVolumeUp);
+  EXPECT_EQ(state.volume(), 8);
+
+  state.AdvanceClock(3000);
+  state.Command(CommandBack5s);
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  state.Command(CommandForward5s);
+  state.Command(CommandForward5s);
+  state.Command(CommandForward5s);
+  EXPECT_EQ(state.elapsed_ms(), 10'000);  // the end of the 10 s track, no further
+  EXPECT_EQ(state.current(), 0u);
+  state.Command(CommandStop);
+  state.Command(CommandForward5s);  // nothing to skip in while stopped
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 0);
+}
+
+TEST_F(DemoStateTest, RequestsAnswerFromTheState) {
+  state.AdvanceClock(1234);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 1234);
+  EXPECT_EQ(Ask(RequestPlayTime, 1), 10);
+  EXPECT_EQ(Ask(RequestPlayTime, 2), 0);
+  EXPECT_EQ(Ask(RequestListLength), 3);
+  EXPECT_EQ(Ask(RequestListPosition), 0);
+  EXPECT_EQ(Ask(RequestStreamInfo, 0), 44);
+  EXPECT_EQ(Ask(RequestStreamInfo, 1), 128);
+  EXPECT_EQ(Ask(RequestStreamInfo, 2), 2);
+  EXPECT_EQ(Ask(RequestStreamInfo, 3), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 2), 0x10200);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 3), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, -1), 0);
+  EXPECT_EQ(Ask(999, 1), 0);
+  EXPECT_EQ(Ask(0, 0), 0);
+}
+
+TEST_F(DemoStateTest, SettingRequestsChangeTheStateAndAnswerZero) {
+  EXPECT_EQ(Ask(RequestSeek, 7000), 0);
+  EXPECT_EQ(state.elapsed_ms(), 7000);
+  Ask(RequestSeek, 999'999);
+  EXPECT_EQ(state.elapsed_ms(), 10'000);
+  Ask(RequestSeek, -5);
+  EXPECT_EQ(state.elapsed_ms(), 0);
+
+  state.Command(CommandPause);
+  Ask(RequestSeek, 3000);
+  EXPECT_EQ(Ask(RequestSetListPosition, 2), 0);
+  EXPECT_EQ(state.current(), 2u);
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.state(), PlayState::Paused);  // kept
+  EXPECT_EQ(Ask(RequestStreamInfo, 0), 44);     // the default details of "Three"
+  Ask(RequestSetListPosition, 3);
+  Ask(RequestSetListPosition, -1);
+  EXPECT_EQ(state.current(), 2u);
+
+  EXPECT_EQ(Ask(RequestSetVolume, 300), 0);
+  EXPECT_EQ(state.volume(), 255);
+  Ask(RequestSetVolume, -1);
+  EXPECT_EQ(state.volume(), 0);
+  Ask(RequestSetVolume, 77);
+  EXPECT_EQ(state.volume(), 77);
+}
+
+TEST_F(DemoStateTest, AnEmptyPlaylistAnswersZeroAndSurvivesEveryCommand) {
+  ASSERT_TRUE(Control("entries 0"));
+  for (const int32_t id : {CommandPrevious, CommandNext, CommandPlay, CommandPause, CommandBack5s,
+                           CommandForward5s, CommandStop}) {
+    state.Command(id);
+  }
+  state.AdvanceClock(5000);
+  for (const int32_t number : {105, 106, 121, 124, 125, 126, 212}) {
+    for (const int32_t argument : {-1, 0, 1, 2}) {
+      EXPECT_EQ(Ask(number, argument), 0) << number << " " << argument;
+    }
+  }
+  EXPECT_EQ(state.Caption(), "Winamp");
+  EXPECT_FALSE(Control("position 0"));
+  EXPECT_FALSE(Control("title 0 x"));
+  EXPECT_FALSE(Control("stream 1 2 3"));
+  EXPECT_FALSE(Control("time 0"));
+}
+
+TEST(LowSigned32, TakesTheLowHalfOfAMessageArgumentAsSigned) {
+  EXPECT_EQ(LowSigned32(0xFFFF'FFFF'FFFF'FFFFull), -1);  // sign-extended -1
+  EXPECT_EQ(LowSigned32(0x0000'0000'FFFF'FFFFull), -1);
+  EXPECT_EQ(LowSigned32(0x0000'0001'0000'0005ull), 5);
+  EXPECT_EQ(LowSigned32(0x8000'0000ull), INT32_MIN);
+}
+
+TEST_F(DemoStateTest, AnswerOverridesReplaceTheAnswerButKeepTheEffect) {
+  ASSERT_TRUE(Control("answer 105 1 -1"));
+  ASSERT_TRUE(Control("answer 105 * 0x7FFFFFFF"));
+  ASSERT_TRUE(Control("answer 124 0 0xFFFFFFFFFFFFFFFF"));
+  ASSERT_TRUE(Control("answer 106 * 42"));
+  ASSERT_TRUE(Control("answer 212 5 -0x10"));
+  EXPECT_EQ(Ask(RequestPlayTime, 1), -1);  // the exact argument wins over *
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 0x7FFF'FFFF);
+  EXPECT_EQ(Ask(RequestListLength, 0), -1);
+  EXPECT_EQ(Ask(RequestListLength, 1), 3);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 5), -16);
+  EXPECT_EQ(Ask(RequestSeek, 4000), 42);
+  EXPECT_EQ(state.elapsed_ms(), 4000);
+  ASSERT_TRUE(Control("answer 105 0 -9223372036854775808"));
+  EXPECT_EQ(Ask(RequestPlayTime, 0), INT64_MIN);
+  ASSERT_TRUE(Control("answer clear"));
+  EXPECT_EQ(Ask(RequestPlayTime, 1), 10);
+  EXPECT_EQ(Ask(RequestListLength), 3);
+}
+
+TEST_F(DemoStateTest, RandomAnswersAreSeededAndOverridesStillWin) {
+  ASSERT_TRUE(Control("random on 7"));
+  std::vector<int64_t> first;
+  for (int i = 0; i < 20; ++i) first.push_back(Ask(RequestEntryTitleAddress, 0));
+  ASSERT_TRUE(Control("random on 7"));
+  std::vector<int64_t> again;
+  for (int i = 0; i < 20; ++i) again.push_back(Ask(RequestEntryTitleAddress, 0));
+  EXPECT_EQ(first, again);
+  EXPECT_GT(std::set<int64_t>(first.begin(), first.end()).size(), 15u);
+  for (const int64_t value : first) {
+    EXPECT_GE(value, INT32_MIN);
+    EXPECT_LE(value, INT32_MAX);
+  }
+  ASSERT_TRUE(Control("answer 124 * 9"));
+  EXPECT_EQ(Ask(RequestListLength), 9);
+  ASSERT_TRUE(Control("random off"));
+  ASSERT_TRUE(Control("answer clear"));
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 0), 0x10000);
+}
+
+TEST_F(DemoStateTest, CaptionFollowsTheCurrentEntryUnlessFixed) {
+  EXPECT_EQ(state.Caption(), "1. One - Winamp");
+  uint64_t revision = state.caption_revision();
+  state.Command(CommandVolumeUp);
+  state.AdvanceClock(100);
+  EXPECT_EQ(state.caption_revision(), revision);  // nothing the caption shows changed
+
+  state.Command(CommandNext);
+  EXPECT_EQ(state.Caption(), "2. Two - Winamp");
+  EXPECT_NE(state.caption_revision(), revision);
+  revision = state.caption_revision();
+  ASSERT_TRUE(Control("title 1 Second"));
+  EXPECT_EQ(state.Caption(), "2. Second - Winamp");
+  EXPECT_NE(state.caption_revision(), revision);
+
+  ASSERT_TRUE(Control("caption No marker here"));
+  EXPECT_EQ(state.Caption(), "No marker here");
+  state.Command(CommandNext);
+  EXPECT_EQ(state.Caption(), "No marker here");
+  ASSERT_TRUE(Control("caption auto"));
+  EXPECT_EQ(state.Caption(), "3. Three - Winamp");
+}
+
+TEST_F(DemoStateTest, TitleCommandsStoreTheExactBytes) {
+  ASSERT_TRUE(Control("title 0 Caf\\xE9 \\\\ and  two spaces "));
+  EXPECT_EQ(store.titles[0].first, "Caf\xE9 \\ and  two spaces ");
+  EXPECT_EQ(store.titles[0].second, TitlePlacement::Packed);
+  EXPECT_EQ(state.playlist()[0].title, "Caf\xE9 \\ and  two spaces ");
+
+  ASSERT_TRUE(Control("title 1 "));  // an empty title
+  EXPECT_EQ(store.titles[1].first, "");
+  ASSERT_TRUE(Control("titlebytes 2 41ff00"));
+  EXPECT_EQ(store.titles[2].first, std::string("A\xFF\0", 3));
+  ASSERT_TRUE(Control("titlebytes 2 " + std::string(512, 'a')));
+  EXPECT_EQ(store.titles[2].first, std::string(256, '\xAA'));
+  ASSERT_TRUE(Control("titleatpageend 1 Edge"));
+  EXPECT_EQ(store.titles[1], std::make_pair(std::string("Edge"), TitlePlacement::AtPageEnd));
+
+  store.refuse = true;  // no memory: the command fails and the old title stays
+  EXPECT_FALSE(Control("title 1 Lost"));
+  EXPECT_EQ(state.playlist()[1].title, "Edge");
+}
+
+TEST_F(DemoStateTest, OtherControlCommandsApply) {
+  ASSERT_TRUE(Control("position 2"));
+  EXPECT_EQ(state.current(), 2u);
+  ASSERT_TRUE(Control("time 12345"));
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 12345);
+  ASSERT_TRUE(Control("tracklength 5"));
+  EXPECT_EQ(Ask(RequestPlayTime, 1), 5);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), 5000);  // cut to the shorter track
+  ASSERT_TRUE(Control("stream 22 -1 6"));
+  EXPECT_EQ(Ask(RequestStreamInfo, 1), -1);
+  ASSERT_TRUE(Control("state paused"));
+  EXPECT_EQ(state.state(), PlayState::Paused);
+  ASSERT_TRUE(Control("state stopped"));
+  EXPECT_EQ(state.elapsed_ms(), 0);
+  ASSERT_TRUE(Control("state playing"));
+  ASSERT_TRUE(Control("volume 0"));
+  ASSERT_TRUE(Control("  volume   255  "));
+  EXPECT_EQ(state.volume(), 255);
+
+  EXPECT_EQ(state.Control("hang 250").action, ShellAction::Hang);
+  EXPECT_EQ(state.Control("hang 250").hang_ms, 250);
+  EXPECT_EQ(state.Control("vanish").action, ShellAction::Vanish);
+  EXPECT_EQ(state.Control("die").action, ShellAction::Die);
+  EXPECT_EQ(state.Control("log clear").action, ShellAction::ClearLog);
+  EXPECT_EQ(state.Control("volume 3").action, ShellAction::None);
+}
+
+TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
+  ASSERT_TRUE(Control("position 1"));
+  ASSERT_TRUE(Control("time 3000"));
+  const std::string before = Snapshot();
+  const std::vector<std::string> malformed = {"",
+                                              " ",
+                                              "Position 1",
+                                              "nonsense",
+                                              "entries",
+                                              "entries -1",
+                                              "entries 1x",
+                                              "entries 100001",
+                                              "entries 99999999999999999999",
+                                              "position 3",
+                                              "position -1",
+                                              "position 1 2",
+                                              "position",
+                                              "title 3 x",
+                                              "title x y",
+                                              "title 1",
+                                              "title 1 bad\\q",
+                                              "title 1 \\x4",
+                                              "title 1 end\\",
+                                              "titlebytes 1 ABC",
+                                              "titlebytes 1 zz",
+                                              "titleatpageend 9 x",
+                                              "time -1",
+                                              "time 20001",
+                                              "time 1.5",
+                                              "tracklength -1",
+                                              "tracklength 2147484",
+                                              "volume 256",
+                                              "volume -1",
+                                              "state running",
+                                              "state",
+                                              "state playing now",
+                                              "stream 44 192",
+                                              "stream 44 192 2 1",
+                                              "stream a b c",
+                                              "clock maybe",
+                                              "clock",
+                                              "answer",
+                                              "answer 105",
+                                              "answer 105 0",
+                                              "answer 105 x 1",
+                                              "answer 105 0 0x",
+                                              "answer 105 0 12a",
+                                              "answer 105 0 --1",
+                                              "answer 105 0 0x1FFFFFFFFFFFFFFFF",
+                                              "answer clear now",
+                                              "random on x",
+                                              "random sometimes",
+                                              "random off 3",
+                                              "hang -5",
+                                              "hang 600001",
+                                              "hang",
+                                              "vanish now",
+                                              "die 1",
+                                              "log",
+                                              "log flush",
+                                              "playlist",
+                                              "playlist C:\\no\\such\\file.txt",
+                                              "caption \\z",
+                                              "caption",
+                                              std::string("volume 3\0", 9)};
+  for (const std::string& command : malformed) {
+    EXPECT_FALSE(Control(command)) << '"' << command << '"';
+    EXPECT_EQ(Snapshot(), before) << '"' << command << '"';
+  }
+}
+
+TEST_F(DemoStateTest, GeneratedPlaylistsReplaceTheTitleMemory) {
+  ASSERT_TRUE(Control("position 2"));
+  ASSERT_TRUE(Control("entries 10000"));
+  EXPECT_EQ(Ask(RequestListLength), 10000);
+  EXPECT_EQ(state.current(), 0u);
+  EXPECT_EQ(store.titles.size(), 10000u);
+  EXPECT_NE(Ask(RequestEntryTitleAddress, 9999), 0);
+  ASSERT_TRUE(Control("entries 5"));
+  EXPECT_EQ(store.titles.size(), 5u);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 5), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 9999), 0);
+}
+
+TEST(GeneratedPlaylist, IsVariedAndRepeatable) {
+  const auto entries = GeneratedPlaylist(1000);
+  ASSERT_EQ(entries.size(), 1000u);
+  std::set<std::string> titles;
+  std::set<int32_t> lengths, rates, bit_rates, channels;
+  for (const Entry& entry : entries) {
+    titles.insert(entry.title);
+    lengths.insert(entry.length_s);
+    rates.insert(entry.stream.sample_rate_khz);
+    bit_rates.insert(entry.stream.bit_rate_kbps);
+    channels.insert(entry.stream.channels);
+    EXPECT_NE(entry.title.find(" - "), std::string::npos);
+    EXPECT_GT(entry.length_s, 0);
+  }
+  EXPECT_EQ(titles.size(), 1000u);
+  EXPECT_GT(lengths.size(), 100u);
+  EXPECT_GT(rates.size(), 2u);
+  EXPECT_GT(bit_rates.size(), 3u);
+  EXPECT_EQ(channels.size(), 2u);
+  EXPECT_EQ(GeneratedPlaylist(1000)[517].title, entries[517].title);
+}
+
+TEST(ParsePlaylist, TitlesWithOptionalLengths) {
+  const auto entries = ParsePlaylist("First\t125\r\n\nSecond\nThird\t0\n\r\n");
+  ASSERT_TRUE(entries);
+  ASSERT_EQ(entries->size(), 3u);
+  EXPECT_EQ((*entries)[0].title, "First");
+  EXPECT_EQ((*entries)[0].length_s, 125);
+  EXPECT_EQ((*entries)[1].title, "Second");
+  EXPECT_GT((*entries)[1].length_s, 0);
+  EXPECT_EQ((*entries)[2].length_s, 0);
+  EXPECT_EQ(ParsePlaylist("")->size(), 0u);
+  EXPECT_FALSE(ParsePlaylist("Song\tlong\n"));
+  EXPECT_FALSE(ParsePlaylist("Song\t-3\n"));
+  EXPECT_FALSE(ParsePlaylist("Song\t\n"));
+}
+
+TEST_F(DemoStateTest, PlaylistFileLoadsOrChangesNothing) {
+  const std::string path = ::testing::TempDir() + "demo_state_test_playlist.txt";
+  {
+    std::ofstream file(path, std::ios::binary);
+    file << "Alpha\t61\nBeta\n";
+  }
+  ASSERT_TRUE(Control("playlist " + path));
+  EXPECT_EQ(Ask(RequestListLength), 2);
+  EXPECT_EQ(state.Caption(), "1. Alpha - Winamp");
+  EXPECT_EQ(Ask(RequestPlayTime, 1), 61);
+  {
+    std::ofstream file(path, std::ios::binary);
+    file << "Gamma\tbad\n";
+  }
+  EXPECT_FALSE(Control("playlist " + path));
+  EXPECT_EQ(Ask(RequestListLength), 2);
+  std::remove(path.c_str());
+}
+
+TEST(SlotArena, ReusesFreedSlotsBeforeGrowing) {
+  SlotArena arena(1 << 20);
+  const auto a = arena.Allocate(5);
+  const auto b = arena.Allocate(17);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->size, 16u);
+  EXPECT_EQ(b->size, 32u);
+  EXPECT_EQ(b->offset, 16u);
+  arena.Free(*a);
+  const auto c = arena.Allocate(16);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->offset, a->offset);
+  // Rewriting one title many times keeps to the same few slots.
+  auto slot = *arena.Allocate(100);
+  const std::size_t high = arena.high_water();
+  for (int i = 0; i < 1000; ++i) {
+    const auto next = arena.Allocate(static_cast<std::size_t>(90 + i % 30));
+    ASSERT_TRUE(next);
+    arena.Free(slot);
+    slot = *next;
+  }
+  EXPECT_LE(arena.high_water(), high + 128);
+  arena.Reset();
+  EXPECT_EQ(arena.high_water(), 0u);
+  EXPECT_EQ(arena.Allocate(1)->offset, 0u);
+}
+
+TEST(SlotArena, RefusesOversizedTitlesAndAFullRange) {
+  SlotArena arena(4096 + 64);
+  EXPECT_FALSE(arena.Allocate(SlotArena::MaxSlot + 1));
+  EXPECT_EQ(arena.Allocate(SlotArena::MaxSlot)->size, 4096u);
+  EXPECT_TRUE(arena.Allocate(64));
+  EXPECT_FALSE(arena.Allocate(1));
+  SlotArena none(0);
+  EXPECT_FALSE(none.Allocate(1));
+}
+
+TEST(ParseOptions, TurnsTheCommandLineIntoSetUpCommands) {
+  std::string error;
+  auto options = ParseOptions({}, &error);
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->setup, std::vector<std::string>{"entries 20"});
+  EXPECT_FALSE(options->corner);
+
+  options = ParseOptions({"--stopped", "--position", "4", "--log", "C:\\x y.log", "--playlist",
+                          "C:\\my list.txt", "--corner"},
+                         &error);
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->setup,
+            (std::vector<std::string>{"playlist C:\\my list.txt", "position 4", "state stopped"}));
+  EXPECT_EQ(options->log_file, "C:\\x y.log");
+  EXPECT_TRUE(options->corner);
+
+  options = ParseOptions({"--send", "title 2 A B"}, &error);
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->send, "title 2 A B");
+
+  EXPECT_FALSE(ParseOptions({"--entries"}, &error));
+  EXPECT_NE(error.find("--entries"), std::string::npos);
+  EXPECT_FALSE(ParseOptions({"--loud"}, &error));
+}
+
+}  // namespace
+}  // namespace tokalux::demo

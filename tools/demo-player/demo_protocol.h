@@ -1,0 +1,54 @@
+// What the demo player and the programs that drive it (end-to-end tests, scripts) agree on: the
+// executable's name, the tag of a control message and the control command words.
+//
+// A control command is a WM_COPYDATA sent to the player window with dwData = ControlTag and the
+// command as ASCII text (cbData bytes, no terminator needed). The player answers TRUE when it
+// understood and applied the command, FALSE otherwise (and then changes nothing).
+#pragma once
+
+#include <cstdint>
+
+namespace tokalux::demo {
+
+inline constexpr const char* DemoPlayerExe = "tokalux-demo-player.exe";
+
+// 'TKLX'
+inline constexpr uint32_t ControlTag = 0x544B4C58;
+
+// Control command words. Arguments follow, separated by spaces; TEXT runs to the end of the
+// command and may hold \xNN escapes (any byte) and \\ (a backslash).
+inline constexpr const char* ControlEntries = "entries";                // N
+inline constexpr const char* ControlPlaylist = "playlist";              // FILE
+inline constexpr const char* ControlTitle = "title";                    // K TEXT
+inline constexpr const char* ControlTitleBytes = "titlebytes";          // K HEX
+inline constexpr const char* ControlTitleAtPageEnd = "titleatpageend";  // K TEXT
+inline constexpr const char* ControlPosition = "position";              // K
+inline constexpr const char* ControlTime = "time";                      // MS
+inline constexpr const char* ControlTrackLength = "tracklength";        // S
+inline constexpr const char* ControlState = "state";                    // playing|paused|stopped
+inline constexpr const char* ControlVolume = "volume";                  // V
+inline constexpr const char* ControlStream = "stream";                  // RATE BITRATE CHANNELS
+inline constexpr const char* ControlClock = "clock";                    // on|off
+inline constexpr const char* ControlAnswer = "answer";    // NUMBER WPARAM|* VALUE, clear
+inline constexpr const char* ControlRandom = "random";    // on [SEED] | off
+inline constexpr const char* ControlCaption = "caption";  // TEXT | auto
+inline constexpr const char* ControlHang = "hang";        // MS
+inline constexpr const char* ControlVanish = "vanish";
+inline constexpr const char* ControlDie = "die";
+inline constexpr const char* ControlLog = "log";  // clear
+
+// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>".
+inline constexpr const char* LogCommand = "command ";
+inline constexpr const char* LogRequest = "request ";
+inline constexpr const char* LogControl = "control ";
+
+// Exit codes of `--send`.
+inline constexpr int SendAccepted = 0;
+inline constexpr int SendNoPlayer = 1;
+inline constexpr int SendRejected = 2;
+
+// Exit codes of the player: a bad command line or set-up, and the `die` control command.
+inline constexpr int StartFailed = 2;
+inline constexpr unsigned DieExitCode = 9;
+
+}  // namespace tokalux::demo

@@ -1,0 +1,514 @@
+#include "demo_state.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "demo_protocol.h"
+#include "player/player_messages.h"
+
+namespace tokalux::demo {
+
+namespace {
+
+// A whole token as a number of type T, nothing before or after it.
+template <typename T>
+std::optional<T> ParseNumber(std::string_view text) {
+  T value{};
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc{} || stop != end) return std::nullopt;
+  return value;
+}
+
+template <typename T>
+std::optional<T> ParseInRange(std::string_view text, T low, T high) {
+  const auto value = ParseNumber<T>(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
+  return value;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Splits a control command into space-separated words; a TEXT argument is whatever follows the
+// single space after the last word taken.
+class Words {
+ public:
+  explicit Words(std::string_view text) : rest_(text) {}
+
+  std::optional<std::string_view> Next() {
+    const std::size_t start = rest_.find_first_not_of(' ');
+    if (start == std::string_view::npos) {
+      rest_ = {};
+      return std::nullopt;
+    }
+    rest_.remove_prefix(start);
+    const std::size_t end = std::min(rest_.find(' '), rest_.size());
+    const std::string_view word = rest_.substr(0, end);
+    rest_.remove_prefix(end);
+    return word;
+  }
+
+  // Only spaces are left.
+  bool AtEnd() const { return rest_.find_first_not_of(' ') == std::string_view::npos; }
+
+  // The rest of the command after one separating space; nullopt when there is not even that
+  // space (an empty TEXT is written as a trailing space).
+  std::optional<std::string_view> Text() const {
+    if (rest_.empty()) return std::nullopt;
+    return rest_.substr(1);
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+constexpr std::array<const char*, 11> Artists = {
+    "The Quiet Engines", "Mara Lindqvist", "Northbound Static", "Orla & The Tides",
+    "Pixel Harbour",     "Juno Falk",      "Sundial Choir",     "Velvet Circuit",
+    "Kasimir Drei",      "Lowland Radio",  "Amber Wires"};
+constexpr std::array<const char*, 13> FirstWords = {
+    "Midnight", "Paper", "Silver",  "Electric", "Hollow",   "Summer", "Distant",
+    "Neon",     "Glass", "Falling", "Golden",   "Northern", "Quiet"};
+constexpr std::array<const char*, 13> SecondWords = {
+    "Lights", "Rivers",  "Avenue", "Dreams",  "Static", "Gardens", "Signals",
+    "Echoes", "Harbour", "Skies",  "Letters", "Motion", "Hearts"};
+constexpr std::array<int32_t, 5> SampleRates = {44, 48, 44, 32, 22};
+constexpr std::array<int32_t, 6> BitRates = {192, 128, 320, 256, 160, 96};
+
+}  // namespace
+
+std::vector<Entry> GeneratedPlaylist(std::size_t count) {
+  std::vector<Entry> entries;
+  entries.reserve(count);
+  constexpr std::size_t combinations = Artists.size() * FirstWords.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    Entry entry;
+    entry.title = std::string(Artists[i % Artists.size()]) + " - " +
+                  FirstWords[(i / Artists.size()) % FirstWords.size()] + " " +
+                  SecondWords[(i * 5 + i / Artists.size()) % SecondWords.size()];
+    if (i >= combinations) entry.title += " (Take " + std::to_string(i / combinations + 1) + ")";
+    entry.length_s = static_cast<int32_t>(90 + (i * 53) % 331);
+    entry.stream = {SampleRates[i % SampleRates.size()], BitRates[i % BitRates.size()],
+                    i % 7 == 6 ? 1 : 2};
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text) {
+  std::vector<Entry> entries;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    Entry entry;
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string_view::npos) {
+      const auto length = ParseInRange<int32_t>(line.substr(tab + 1), 0, MaxTrackLengthS);
+      if (!length) return std::nullopt;
+      entry.length_s = *length;
+      line = line.substr(0, tab);
+    }
+    if (line.size() > MaxTitleBytes || entries.size() == MaxEntries) return std::nullopt;
+    entry.title = std::string(line);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::optional<std::string> Unescape(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      bytes.push_back(text[i]);
+    } else if (i + 1 < text.size() && text[i + 1] == '\\') {
+      bytes.push_back('\\');
+      ++i;
+    } else if (i + 3 < text.size() && text[i + 1] == 'x' && HexDigit(text[i + 2]) >= 0 &&
+               HexDigit(text[i + 3]) >= 0) {
+      bytes.push_back(static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3])));
+      i += 3;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return bytes;
+}
+
+std::optional<std::string> DecodeHex(std::string_view hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(hex.size() / 2);
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const int high = HexDigit(hex[i]);
+    const int low = HexDigit(hex[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes.push_back(static_cast<char>(high * 16 + low));
+  }
+  return bytes;
+}
+
+std::optional<int64_t> ParseAnswerValue(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  std::string_view digits = negative ? text.substr(1) : text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    digits.remove_prefix(2);
+    uint64_t bits = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, bits, 16);
+    if (error != std::errc{} || stop != end) return std::nullopt;
+    return static_cast<int64_t>(negative ? 0 - bits : bits);
+  }
+  if (digits.empty() || digits.front() == '-') return std::nullopt;
+  return ParseNumber<int64_t>(text);
+}
+
+const Entry* DemoState::current_entry() const {
+  return entries_.empty() ? nullptr : &entries_[current_];
+}
+
+int64_t DemoState::CurrentLengthMs() const {
+  const Entry* entry = current_entry();
+  return entry ? int64_t{entry->length_s} * 1000 : 0;
+}
+
+void DemoState::SetCurrent(std::size_t index) {
+  current_ = index;
+  ++caption_revision_;
+}
+
+void DemoState::Seek(int64_t ms) {
+  if (entries_.empty() || state_ == PlayState::Stopped) return;
+  elapsed_ms_ = std::clamp<int64_t>(ms, 0, CurrentLengthMs());
+}
+
+bool DemoState::SetPlaylist(std::vector<Entry> entries) {
+  entries_ = std::move(entries);
+  current_ = 0;
+  elapsed_ms_ = 0;
+  ++caption_revision_;
+  titles_.Clear();
+  bool stored = true;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    stored = titles_.Store(i, entries_[i].title, TitlePlacement::Packed) && stored;
+  }
+  return stored;
+}
+
+bool DemoState::SetTitle(std::size_t index, std::string bytes, TitlePlacement placement) {
+  if (!titles_.Store(index, bytes, placement)) return false;
+  entries_[index].title = std::move(bytes);
+  ++caption_revision_;
+  return true;
+}
+
+void DemoState::AdvanceClock(int64_t ms) {
+  if (!clock_running_ || state_ != PlayState::Playing || entries_.empty() || ms <= 0) return;
+  elapsed_ms_ += ms;
+  // Each pass finishes one track; a leap longer than the whole playlist (or a run of tracks of
+  // length 0) is cut short rather than looped through.
+  for (std::size_t pass = 0; pass <= entries_.size(); ++pass) {
+    const int64_t length = CurrentLengthMs();
+    if (elapsed_ms_ < length) return;
+    elapsed_ms_ -= length;
+    SetCurrent((current_ + 1) % entries_.size());
+  }
+  elapsed_ms_ = 0;
+}
+
+void DemoState::Command(int32_t identifier) {
+  const std::size_t count = entries_.size();
+  switch (identifier) {
+    case CommandPrevious:
+      if (count > 0) SetCurrent((current_ + count - 1) % count);
+      elapsed_ms_ = 0;
+      break;
+    case CommandNext:
+      if (count > 0) SetCurrent((current_ + 1) % count);
+      elapsed_ms_ = 0;
+      break;
+    case CommandPlay:
+      if (state_ != PlayState::Paused) elapsed_ms_ = 0;
+      state_ = PlayState::Playing;
+      break;
+    case CommandPause:
+      if (state_ == PlayState::Playing) {
+        state_ = PlayState::Paused;
+      } else if (state_ == PlayState::Paused) {
+        state_ = PlayState::Playing;
+      }
+      break;
+    case CommandStop:
+      state_ = PlayState::Stopped;
+      elapsed_ms_ = 0;
+      break;
+    case CommandVolumeUp:
+      volume_ = std::min(volume_ + VolumeStep, MaxVolume);
+      break;
+    case CommandVolumeDown:
+      volume_ = std::max(volume_ - VolumeStep, 0);
+      break;
+    case CommandBack5s:
+      Seek(elapsed_ms_ - SkipMs);
+      break;
+    case CommandForward5s:
+      Seek(elapsed_ms_ + SkipMs);
+      break;
+    default:
+      break;
+  }
+}
+
+int64_t DemoState::Request(int32_t number, int32_t argument) {
+  const int64_t answer = Answer(number, argument);
+  if (!answers_.empty() || !answers_any_.empty()) {
+    if (const auto exact = answers_.find({number, argument}); exact != answers_.end()) {
+      return exact->second;
+    }
+    if (const auto any = answers_any_.find(number); any != answers_any_.end()) return any->second;
+  }
+  if (random_) return static_cast<int32_t>(random_engine_());
+  return answer;
+}
+
+int64_t DemoState::Answer(int32_t number, int32_t argument) {
+  const Entry* entry = current_entry();
+  switch (number) {
+    case RequestPlayTime:
+      if (!entry) return 0;
+      if (argument == 0) return state_ == PlayState::Stopped ? 0 : elapsed_ms_;
+      if (argument == 1) return entry->length_s;
+      return 0;
+    case RequestSeek:
+      Seek(argument);
+      return 0;
+    case RequestSetListPosition:
+      if (argument >= 0 && static_cast<std::size_t>(argument) < entries_.size()) {
+        SetCurrent(static_cast<std::size_t>(argument));
+        elapsed_ms_ = 0;
+      }
+      return 0;
+    case RequestSetVolume:
+      volume_ = std::clamp(argument, 0, MaxVolume);
+      return 0;
+    case RequestListLength:
+      return static_cast<int64_t>(entries_.size());
+    case RequestListPosition:
+      return static_cast<int64_t>(current_);
+    case RequestStreamInfo:
+      if (!entry) return 0;
+      if (argument == 0) return entry->stream.sample_rate_khz;
+      if (argument == 1) return entry->stream.bit_rate_kbps;
+      if (argument == 2) return entry->stream.channels;
+      return 0;
+    case RequestEntryTitleAddress:
+      if (argument < 0 || static_cast<std::size_t>(argument) >= entries_.size()) return 0;
+      return static_cast<int64_t>(titles_.Address(static_cast<std::size_t>(argument)));
+    default:
+      return 0;
+  }
+}
+
+std::string DemoState::Caption() const {
+  if (fixed_caption_) return *fixed_caption_;
+  const Entry* entry = current_entry();
+  if (!entry) return "Winamp";
+  return std::to_string(current_ + 1) + ". " + entry->title + " - Winamp";
+}
+
+bool DemoState::LoadPlaylistFile(std::string_view path) {
+  if (path.empty()) return false;
+  std::ifstream file{std::string(path), std::ios::binary};
+  if (!file) return false;
+  constexpr std::size_t max_file_bytes = 64u << 20;
+  std::string text;
+  std::array<char, 64 * 1024> chunk;
+  while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
+    text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
+    if (text.size() > max_file_bytes) return false;
+  }
+  if (file.bad()) return false;
+  auto entries = ParsePlaylist(text);
+  if (!entries) return false;
+  return SetPlaylist(std::move(*entries));
+}
+
+ControlOutcome DemoState::SetAnswer(std::string_view arguments) {
+  Words words(arguments);
+  const auto first = words.Next();
+  if (!first) return {};
+  if (*first == "clear") {
+    if (!words.AtEnd()) return {};
+    answers_.clear();
+    answers_any_.clear();
+    return {true};
+  }
+  const auto number = ParseNumber<int32_t>(*first);
+  const auto argument = words.Next();
+  const auto value_text = words.Next();
+  if (!number || !argument || !value_text || !words.AtEnd()) return {};
+  const auto value = ParseAnswerValue(*value_text);
+  if (!value) return {};
+  if (*argument == "*") {
+    answers_any_[*number] = *value;
+    return {true};
+  }
+  const auto exact = ParseNumber<int32_t>(*argument);
+  if (!exact) return {};
+  answers_[{*number, *exact}] = *value;
+  return {true};
+}
+
+ControlOutcome DemoState::Control(std::string_view command) {
+  Words words(command);
+  const auto name = words.Next();
+  if (!name) return {};
+  const std::size_t count = entries_.size();
+  const auto no_more = [&](ControlOutcome outcome) {
+    return words.AtEnd() ? outcome : ControlOutcome{};
+  };
+  const auto entry_index = [&]() -> std::optional<std::size_t> {
+    const auto word = words.Next();
+    if (!word || count == 0) return std::nullopt;
+    return ParseInRange<std::size_t>(*word, 0, count - 1);
+  };
+  const auto number_word = [&](auto low, auto high) {
+    const auto word = words.Next();
+    return word ? ParseInRange<decltype(low)>(*word, low, high) : std::nullopt;
+  };
+
+  if (*name == ControlEntries) {
+    const auto n = number_word(std::size_t{0}, MaxEntries);
+    if (!n || !words.AtEnd()) return {};
+    return {SetPlaylist(GeneratedPlaylist(*n))};
+  }
+  if (*name == ControlPlaylist) {
+    const auto path = words.Text();
+    return {path && LoadPlaylistFile(*path)};
+  }
+  if (*name == ControlTitle || *name == ControlTitleAtPageEnd || *name == ControlTitleBytes) {
+    const auto index = entry_index();
+    if (!index) return {};
+    const auto text = words.Text();
+    if (!text) return {};
+    const auto bytes = *name == ControlTitleBytes ? DecodeHex(*text) : Unescape(*text);
+    if (!bytes || bytes->size() > MaxTitleBytes) return {};
+    const auto placement =
+        *name == ControlTitleAtPageEnd ? TitlePlacement::AtPageEnd : TitlePlacement::Packed;
+    return {SetTitle(*index, *bytes, placement)};
+  }
+  if (*name == ControlPosition) {
+    const auto index = entry_index();
+    if (!index || !words.AtEnd()) return {};
+    SetCurrent(*index);
+    elapsed_ms_ = 0;
+    return {true};
+  }
+  if (*name == ControlTime) {
+    const auto ms = number_word(int64_t{0}, CurrentLengthMs());
+    if (!ms || !words.AtEnd() || count == 0 || state_ == PlayState::Stopped) return {};
+    elapsed_ms_ = *ms;
+    return {true};
+  }
+  if (*name == ControlTrackLength) {
+    const auto seconds = number_word(int32_t{0}, MaxTrackLengthS);
+    if (!seconds || !words.AtEnd() || count == 0) return {};
+    entries_[current_].length_s = *seconds;
+    elapsed_ms_ = std::min(elapsed_ms_, CurrentLengthMs());
+    return {true};
+  }
+  if (*name == ControlState) {
+    const auto word = words.Next();
+    if (!word || !words.AtEnd()) return {};
+    if (*word == "playing") {
+      state_ = PlayState::Playing;
+    } else if (*word == "paused") {
+      state_ = PlayState::Paused;
+    } else if (*word == "stopped") {
+      state_ = PlayState::Stopped;
+      elapsed_ms_ = 0;
+    } else {
+      return {};
+    }
+    return {true};
+  }
+  if (*name == ControlVolume) {
+    const auto volume = number_word(int32_t{0}, MaxVolume);
+    if (!volume || !words.AtEnd()) return {};
+    volume_ = *volume;
+    return {true};
+  }
+  if (*name == ControlStream) {
+    constexpr auto low = std::numeric_limits<int32_t>::min();
+    constexpr auto high = std::numeric_limits<int32_t>::max();
+    const auto rate = number_word(low, high);
+    const auto bit_rate = number_word(low, high);
+    const auto channels = number_word(low, high);
+    if (!rate || !bit_rate || !channels || !words.AtEnd() || count == 0) return {};
+    entries_[current_].stream = {*rate, *bit_rate, *channels};
+    return {true};
+  }
+  if (*name == ControlClock) {
+    const auto word = words.Next();
+    if (!word || !words.AtEnd() || (*word != "on" && *word != "off")) return {};
+    clock_running_ = *word == "on";
+    return {true};
+  }
+  if (*name == ControlAnswer) return SetAnswer(words.Text().value_or(""));
+  if (*name == ControlRandom) {
+    const auto word = words.Next();
+    if (word == "off" && words.AtEnd()) {
+      random_ = false;
+      return {true};
+    }
+    if (word != "on") return {};
+    std::optional<uint32_t> seed;
+    if (const auto seed_word = words.Next()) {
+      seed = ParseNumber<uint32_t>(*seed_word);
+      if (!seed || !words.AtEnd()) return {};
+    }
+    random_engine_.seed(seed ? *seed : std::random_device{}());
+    random_ = true;
+    return {true};
+  }
+  if (*name == ControlCaption) {
+    const auto text = words.Text();
+    if (!text) return {};
+    if (*text == "auto") {
+      fixed_caption_.reset();
+    } else {
+      auto bytes = Unescape(*text);
+      if (!bytes || bytes->size() > MaxTitleBytes) return {};
+      fixed_caption_ = std::move(*bytes);
+    }
+    ++caption_revision_;
+    return {true};
+  }
+  if (*name == ControlHang) {
+    const auto ms = number_word(int32_t{0}, MaxHangMs);
+    if (!ms || !words.AtEnd()) return {};
+    return {true, ShellAction::Hang, *ms};
+  }
+  if (*name == ControlVanish) return no_more({true, ShellAction::Vanish});
+  if (*name == ControlDie) return no_more({true, ShellAction::Die});
+  if (*name == ControlLog) {
+    const auto word = words.Next();
+    if (word != "clear") return {};
+    return no_more({true, ShellAction::ClearLog});
+  }
+  return {};
+}
+
+}  // namespace tokalux::demo

@@ -1,0 +1,139 @@
+// The demo player's state and its answers: a playlist, a clock, a volume, and how each player
+// message and control command changes them. Plain C++ so it is tested natively; the Win32 shell
+// (main.cpp) only feeds it messages and shows the result.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "title_store.h"
+
+namespace tokalux::demo {
+
+enum class PlayState { Playing, Paused, Stopped };
+
+struct StreamDetails {
+  int32_t sample_rate_khz = 44;
+  int32_t bit_rate_kbps = 192;
+  int32_t channels = 2;
+};
+
+struct Entry {
+  std::string title;  // ANSI bytes
+  int32_t length_s = 180;
+  StreamDetails stream;
+};
+
+// A track's length in seconds stays at most this, so its length in ms fits in 32 bits.
+inline constexpr int32_t MaxTrackLengthS = 2'147'483;
+inline constexpr std::size_t MaxEntries = 100'000;
+inline constexpr std::size_t MaxTitleBytes = 1 << 20;
+inline constexpr int32_t MaxHangMs = 600'000;
+inline constexpr int32_t MaxVolume = 255;
+inline constexpr int32_t VolumeStep = 8;
+inline constexpr int64_t SkipMs = 5'000;
+
+// N entries with varied artists, titles, lengths and stream details; the same N gives the same
+// list every time.
+std::vector<Entry> GeneratedPlaylist(std::size_t count);
+
+// A playlist file's text: one title per line, optionally followed by a TAB and the length in
+// seconds. Blank lines are skipped and CR LF line ends accepted. nullopt when a length is not a
+// number in 0..MaxTrackLengthS, a title is too long or there are too many entries.
+std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text);
+
+// TEXT arguments: \xNN (two hex digits) gives that byte, \\ a backslash; nullopt for any other
+// backslash.
+std::optional<std::string> Unescape(std::string_view text);
+
+// Pairs of hex digits to bytes; nullopt for an odd count or a non-hex character.
+std::optional<std::string> DecodeHex(std::string_view hex);
+
+// An answer value: decimal, or hex with 0x (the 64-bit pattern), either with a leading minus.
+std::optional<int64_t> ParseAnswerValue(std::string_view text);
+
+// What a window message argument carries: its low 32 bits as a signed number (a sign-extended
+// WPARAM of -1 and a zero-extended 0xFFFFFFFF are both -1).
+inline int32_t LowSigned32(uint64_t value) {
+  return static_cast<int32_t>(static_cast<uint32_t>(value & 0xFFFF'FFFFu));
+}
+
+// Control commands that the window, not the state, carries out.
+enum class ShellAction { None, Hang, Vanish, Die, ClearLog };
+
+struct ControlOutcome {
+  bool accepted = false;
+  ShellAction action = ShellAction::None;
+  int32_t hang_ms = 0;
+};
+
+class DemoState {
+ public:
+  // Starts with an empty playlist, playing, volume 200, the clock running.
+  explicit DemoState(TitleStore& titles) : titles_(titles) {}
+
+  // Replaces the playlist; current entry 0, elapsed 0, play state kept. False when a title could
+  // not be stored (that entry then has no title address).
+  bool SetPlaylist(std::vector<Entry> entries);
+
+  // Moves the clock on by ms while playing (and the clock is not frozen). At the end of a track
+  // play goes on with the next entry, after the last with the first.
+  void AdvanceClock(int64_t ms);
+
+  // A command message (WM_COMMAND identifier); unknown identifiers are ignored.
+  void Command(int32_t identifier);
+
+  // A request message: its side effect and its answer.
+  int64_t Request(int32_t number, int32_t argument);
+
+  // A control command; see demo_protocol.h. Malformed commands change nothing.
+  ControlOutcome Control(std::string_view command);
+
+  // "<n>. <title> - Winamp" for the current entry, "Winamp" with no playlist, or the fixed
+  // caption when one is set.
+  std::string Caption() const;
+  // Changes whenever Caption() may have changed.
+  uint64_t caption_revision() const { return caption_revision_; }
+
+  const std::vector<Entry>& playlist() const { return entries_; }
+  std::size_t current() const { return current_; }
+  const Entry* current_entry() const;
+  PlayState state() const { return state_; }
+  int64_t elapsed_ms() const { return elapsed_ms_; }
+  int32_t volume() const { return volume_; }
+  bool clock_running() const { return clock_running_; }
+
+ private:
+  int64_t Answer(int32_t number, int32_t argument);
+  int64_t CurrentLengthMs() const;
+  void SetCurrent(std::size_t index);
+  void Seek(int64_t ms);
+  bool SetTitle(std::size_t index, std::string bytes, TitlePlacement placement);
+  bool LoadPlaylistFile(std::string_view path);
+  ControlOutcome SetAnswer(std::string_view arguments);
+
+  TitleStore& titles_;
+  std::vector<Entry> entries_;
+  std::size_t current_ = 0;
+  PlayState state_ = PlayState::Playing;
+  int64_t elapsed_ms_ = 0;
+  int32_t volume_ = 200;
+  bool clock_running_ = true;
+  std::optional<std::string> fixed_caption_;
+  uint64_t caption_revision_ = 0;
+
+  // Answers set by control commands: for one argument, and for any argument of a request.
+  std::map<std::pair<int32_t, int32_t>, int64_t> answers_;
+  std::map<int32_t, int64_t> answers_any_;
+  bool random_ = false;
+  std::mt19937 random_engine_;
+};
+
+}  // namespace tokalux::demo
