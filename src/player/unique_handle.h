@@ -60,6 +60,9 @@ inline void DestroyWindowHandle(HWND h) {
 inline void DestroyIconHandle(HICON h) {
   ::DestroyIcon(h);
 }
+inline void ReleaseVirtualMemory(void* address) {
+  ::VirtualFree(address, 0, MEM_RELEASE);
+}
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseKernelHandle>;
@@ -69,6 +72,8 @@ using UniqueBitmap = UniqueAny<HBITMAP, detail::DeleteBitmapHandle>;
 using UniqueMemoryDc = UniqueAny<HDC, detail::DeleteMemoryDc>;
 using UniqueWindow = UniqueAny<HWND, detail::DestroyWindowHandle>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconHandle>;
+// A region reserved with VirtualAlloc (the base address it returned).
+using UniqueVirtualMemory = UniqueAny<void*, detail::ReleaseVirtualMemory>;
 
 // Selects a GDI object into a DC for the scope and puts the old one back.
 class ScopedSelect {

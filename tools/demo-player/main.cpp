@@ -1,0 +1,278 @@
+// tokalux-demo-player.exe: a stand-in for the media player. It owns a top-level window of the
+// player's class, answers every command and request with a simulated playlist and clock, logs
+// each message it receives, and takes control commands (WM_COPYDATA) from tests and scripts.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "demo_log.h"
+#include "demo_options.h"
+#include "demo_protocol.h"
+#include "demo_state.h"
+#include "player/player_messages.h"
+#include "player/unique_handle.h"
+#include "state_view.h"
+#include "title_memory.h"
+
+namespace tokalux::demo {
+namespace {
+
+constexpr UINT_PTR ClockTimer = 1;
+constexpr UINT ClockTickMs = 100;
+constexpr int WindowWidth = 360;
+constexpr int WindowHeight = 120;
+constexpr DWORD SendTimeoutMs = 5000;
+
+// Text for whoever started us from a console or with redirected output (a GUI program has no
+// console of its own).
+void Print(std::string_view text) {
+  HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (!out || out == INVALID_HANDLE_VALUE) {
+    ::AttachConsole(ATTACH_PARENT_PROCESS);
+    out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  }
+  if (!out || out == INVALID_HANDLE_VALUE) return;
+  const std::string line = std::string(text) + "\n";
+  DWORD written = 0;
+  ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+class PlayerWindow {
+ public:
+  PlayerWindow(DemoState& state, DemoLog& log) : state_(state), log_(log) {}
+
+  bool Create(HINSTANCE instance, bool corner);
+  bool alive() const { return static_cast<bool>(window_); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam,
+                                     LPARAM lparam) noexcept;
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnControl(HWND window, const COPYDATASTRUCT* data);
+  void OnTimer(HWND window);
+  // Brings the caption up to date and marks the view for the next repaint.
+  void Changed(HWND window);
+
+  DemoState& state_;
+  DemoLog& log_;
+  StateView view_;
+  UniqueWindow window_;
+  uint64_t shown_caption_ = ~uint64_t{0};
+  bool view_dirty_ = true;
+  ULONGLONG last_tick_ = 0;
+};
+
+bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &PlayerWindow::WindowProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = PlayerWindowClass;
+  if (!::RegisterClassExA(&window_class)) return false;
+
+  const int x = corner ? ::GetSystemMetrics(SM_CXSCREEN) - WindowWidth : 0;
+  const DWORD ex_style = corner ? WS_EX_TOPMOST : 0;
+  // Created with its caption, so whoever finds the window reads the right one at once.
+  shown_caption_ = state_.caption_revision();
+  const HWND window =
+      ::CreateWindowExA(ex_style, PlayerWindowClass, state_.Caption().c_str(),
+                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, 0, WindowWidth,
+                        WindowHeight, nullptr, nullptr, instance, this);
+  if (!window) return false;
+  window_.reset(window);
+  last_tick_ = ::GetTickCount64();
+  ::SetTimer(window, ClockTimer, ClockTickMs, nullptr);
+  ::ShowWindow(window, SW_SHOWNOACTIVATE);
+  ::UpdateWindow(window);
+  return true;
+}
+
+LRESULT CALLBACK PlayerWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
+                                          LPARAM lparam) noexcept {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<PlayerWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcA(window, message, wparam, lparam);
+  try {
+    return self->HandleMessage(window, message, wparam, lparam);
+  } catch (...) {  // out of memory: answer nothing rather than end the process
+    return 0;
+  }
+}
+
+LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case PlayerCommandMessage: {
+      const int32_t identifier = LowSigned32(wparam);
+      log_.Command(identifier);
+      state_.Command(identifier);
+      Changed(window);
+      return 0;
+    }
+    case PlayerRequestMessage: {
+      const int32_t number = LowSigned32(static_cast<uint64_t>(lparam));
+      const int32_t argument = LowSigned32(wparam);
+      log_.Request(number, argument);
+      const int64_t answer = state_.Request(number, argument);
+      Changed(window);
+      return static_cast<LRESULT>(answer);
+    }
+    case WM_COPYDATA:
+      return OnControl(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+    case WM_TIMER:
+      if (wparam == ClockTimer) OnTimer(window);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      ScopedPaint paint(window);
+      RECT area{};
+      ::GetClientRect(window, &area);
+      view_.PaintBuffered(paint.dc(), area, state_);
+      return 0;
+    }
+    case WM_PRINTCLIENT: {
+      RECT area{};
+      ::GetClientRect(window, &area);
+      view_.PaintContent(reinterpret_cast<HDC>(wparam), area, state_);
+      return 0;
+    }
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      return ::DefWindowProcA(window, message, wparam, lparam);
+    case WM_DESTROY:
+      ::KillTimer(window, ClockTimer);
+      window_.release();  // being destroyed already
+      ::PostQuitMessage(0);
+      return 0;
+    default:
+      return ::DefWindowProcA(window, message, wparam, lparam);
+  }
+}
+
+LRESULT PlayerWindow::OnControl(HWND window, const COPYDATASTRUCT* data) {
+  if (!data || data->dwData != ControlTag || (!data->lpData && data->cbData > 0)) return FALSE;
+  std::string_view text(static_cast<const char*>(data->lpData), data->cbData);
+  while (!text.empty() && text.back() == '\0') text.remove_suffix(1);  // a sent terminator
+  log_.Control(text);
+  const ControlOutcome outcome = state_.Control(text);
+  Changed(window);
+  if (!outcome.accepted || outcome.action == ShellAction::None) return outcome.accepted;
+
+  if (outcome.action == ShellAction::ClearLog) {
+    log_.Clear();
+    return TRUE;
+  }
+  // The sender gets its TRUE now; what follows happens after that answer, before this thread
+  // looks at any other message.
+  if (::InSendMessage()) ::ReplyMessage(TRUE);
+  switch (outcome.action) {
+    case ShellAction::Hang:
+      ::Sleep(static_cast<DWORD>(outcome.hang_ms));
+      break;
+    case ShellAction::Vanish:
+      ::DestroyWindow(window);  // WM_DESTROY ends the message loop, and the process with it
+      break;
+    case ShellAction::Die:
+      ::TerminateProcess(::GetCurrentProcess(), DieExitCode);
+      break;
+    default:
+      break;
+  }
+  return TRUE;
+}
+
+void PlayerWindow::OnTimer(HWND window) {
+  const ULONGLONG now = ::GetTickCount64();
+  const bool playing = state_.state() == PlayState::Playing && state_.clock_running();
+  state_.AdvanceClock(static_cast<int64_t>(now - last_tick_));
+  last_tick_ = now;
+  Changed(window);
+  if (view_dirty_ || playing) {
+    ::InvalidateRect(window, nullptr, FALSE);
+    view_dirty_ = false;
+  }
+}
+
+void PlayerWindow::Changed(HWND window) {
+  view_dirty_ = true;
+  if (state_.caption_revision() == shown_caption_) return;
+  ::SetWindowTextA(window, state_.Caption().c_str());
+  shown_caption_ = state_.caption_revision();
+}
+
+// --send: hands one control command to the running player.
+int SendControl(const std::string& command) {
+  const HWND player = ::FindWindowA(PlayerWindowClass, nullptr);
+  if (!player) {
+    Print("no player");
+    return SendNoPlayer;
+  }
+  COPYDATASTRUCT data{};
+  data.dwData = ControlTag;
+  data.cbData = static_cast<DWORD>(command.size());
+  data.lpData = const_cast<char*>(command.data());
+  DWORD_PTR answer = FALSE;
+  if (!::SendMessageTimeoutA(player, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, SendTimeoutMs, &answer)) {
+    Print("no answer");
+    return SendNoPlayer;
+  }
+  Print(answer ? "accepted" : "rejected");
+  return answer ? SendAccepted : SendRejected;
+}
+
+int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
+  std::string error;
+  const auto options = ParseOptions(arguments, &error);
+  if (!options) {
+    Print("tokalux-demo-player: " + error);
+    return StartFailed;
+  }
+  if (options->send) return SendControl(*options->send);
+
+  TitleMemory titles;
+  if (!titles.ready()) {
+    Print("tokalux-demo-player: no room for titles below 2 GiB");
+    return StartFailed;
+  }
+  DemoLog log;
+  if (!options->log_file.empty() && !log.Open(options->log_file)) {
+    Print("tokalux-demo-player: cannot write " + options->log_file);
+    return StartFailed;
+  }
+  DemoState state(titles);
+  for (const std::string& command : options->setup) {
+    if (!state.Control(command).accepted) {
+      Print("tokalux-demo-player: cannot apply \"" + command + "\"");
+      return StartFailed;
+    }
+  }
+  PlayerWindow window(state, log);
+  if (!window.Create(instance, options->corner)) return StartFailed;
+  MSG message;
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace tokalux::demo
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+  try {
+    return tokalux::demo::Run(instance, arguments);
+  } catch (...) {
+    return tokalux::demo::StartFailed;
+  }
+}
