@@ -1,0 +1,71 @@
+#include "harness/demo_player.h"
+
+#include "demo_protocol.h"
+#include "player/unique_handle.h"
+
+namespace tokalux::e2e {
+
+DemoPlayer::DemoPlayer(const std::wstring& options)
+    : log_path_(ScratchPath(L"demo-player-log")),
+      process_(BesideTests(L"tokalux-demo-player.exe"),
+               L"--log \"" + log_path_ + L"\" " + options) {
+  if (process_.started()) window_ = WaitForWindow(L"Winamp v1.x", 15s, process_.id());
+}
+
+DemoPlayer::~DemoPlayer() {
+  process_.Kill();
+  ::DeleteFileW(log_path_.c_str());
+}
+
+bool DemoPlayer::Control(std::string_view command, std::chrono::milliseconds timeout) {
+  if (!window_) return false;
+  COPYDATASTRUCT data{};
+  data.dwData = demo::ControlTag;
+  data.cbData = static_cast<DWORD>(command.size());
+  data.lpData = const_cast<char*>(command.data());
+  DWORD_PTR answer = FALSE;
+  return ::SendMessageTimeoutA(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                               SMTO_ABORTIFHUNG, static_cast<UINT>(timeout.count()),
+                               &answer) != 0 &&
+         answer != FALSE;
+}
+
+std::vector<std::string> DemoPlayer::LogLines() const {
+  std::vector<std::string> lines;
+  const HANDLE file = ::CreateFileW(log_path_.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lines;
+  const UniqueHandle owner(file);
+  std::string text;
+  char chunk[4096];
+  DWORD got = 0;
+  while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) text.append(chunk, got);
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+bool IsActionLine(std::string_view line) {
+  if (line.starts_with(demo::LogCommand)) return true;
+  for (const std::string_view request : {"request 106 ", "request 121 ", "request 122 "}) {
+    if (line.starts_with(request)) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> DemoPlayer::ActionLog() const {
+  std::vector<std::string> actions;
+  for (std::string& line : LogLines()) {
+    if (IsActionLine(line)) actions.push_back(std::move(line));
+  }
+  return actions;
+}
+
+void DemoPlayer::ClearLog() {
+  Control("log clear");
+}
+
+}  // namespace tokalux::e2e
