@@ -55,6 +55,9 @@ prepare_wine() {
   fi
   # Keep one wineserver for the whole run: every test process starts faster.
   wineserver -p >/dev/null 2>&1
+  # Start Wine's background services now, with no pipe attached: started by the first test
+  # program instead, they would inherit and hold its output pipe, and ctest would wait on it.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 stop_wine() { [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1; true; }
 
