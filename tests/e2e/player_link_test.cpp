@@ -1,0 +1,129 @@
+// The player link against the demo player: requests and commands as sent, the caption reader,
+// the memory reader, and what they answer when the player hangs, vanishes or answers nonsense.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "harness/demo_player.h"
+#include "player/player_messages.h"
+#include "player/win32_player.h"
+
+namespace tokalux::e2e {
+namespace {
+
+class PlayerLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(player_.window(), nullptr);
+    ASSERT_TRUE(player_.Control("clock off"));
+  }
+
+  DemoPlayer player_{L"--entries 20 --position 4"};
+  Win32Player link_{player_.window()};
+};
+
+TEST_F(PlayerLinkTest, RequestsAndCommandsReachThePlayerWithTheirArguments) {
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 20);
+  EXPECT_EQ(link_.SendRequest(RequestListPosition, 0), 4);
+  ASSERT_TRUE(player_.Control("tracklength 270"));
+  EXPECT_EQ(link_.SendRequest(RequestPlayTime, 1), 270);
+
+  player_.ClearLog();
+  link_.SendRequest(RequestSetListPosition, -8);  // negative indexes go through unchanged
+  link_.SendRequest(RequestSeek, 95'000);
+  link_.SendCommand(CommandPlay);
+  const std::vector<std::string> expected = {"request 121 -8", "request 106 95000",
+                                             "command 40045"};
+  EXPECT_EQ(player_.ActionLog(), expected);
+}
+
+TEST_F(PlayerLinkTest, SongTitleIsTheCaptionBeforeTheMarker) {
+  ASSERT_TRUE(player_.Control("caption Artist - Song - Winamp"));
+  EXPECT_EQ(link_.ReadSongTitle(), L"Artist - Song ");
+  ASSERT_TRUE(player_.Control("caption Winamp 5.9"));
+  EXPECT_EQ(link_.ReadSongTitle(), L"");
+  ASSERT_TRUE(player_.Control("caption " + std::string(200, 'x') + " - Winamp"));
+  EXPECT_EQ(link_.ReadSongTitle(), std::wstring(156, L'x'));
+  ASSERT_TRUE(player_.Control("caption auto"));
+  EXPECT_TRUE(link_.ReadSongTitle().starts_with(L"5. "));
+}
+
+TEST_F(PlayerLinkTest, PlaylistTitlesAreReadOutOfThePlayersMemory) {
+  ASSERT_TRUE(player_.Control("title 11 Intro"));
+  EXPECT_EQ(link_.ReadPlaylistTitle(12), L"Intro");
+
+  // ANSI bytes are widened with the system code page.
+  ASSERT_TRUE(player_.Control("title 0 Caf\\xE9 \\x80"));
+  wchar_t expected[8] = {};
+  ::MultiByteToWideChar(CP_ACP, 0, "Caf\xE9 \x80", -1, expected, 8);
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), expected);
+
+  // 256 bytes with no zero arrive cut to 256 characters.
+  ASSERT_TRUE(player_.Control("titlebytes 2 " + std::string(600, '4')));
+  EXPECT_EQ(link_.ReadPlaylistTitle(3), std::wstring(256, L'D'));
+
+  // A title right at the end of the player's readable memory is still read.
+  ASSERT_TRUE(player_.Control("titleatpageend 3 Edge"));
+  EXPECT_EQ(link_.ReadPlaylistTitle(4), L"Edge");
+}
+
+TEST_F(PlayerLinkTest, UnreadableTitlesAreEmptyNotThePreviousOne) {
+  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  EXPECT_EQ(link_.ReadPlaylistTitle(21), L"");  // past the end: address 0
+  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  EXPECT_EQ(link_.ReadPlaylistTitle(0), L"");
+  EXPECT_EQ(link_.ReadPlaylistTitle(-5), L"");
+
+  ASSERT_TRUE(player_.Control("answer 212 * 0x10"));  // an address into nothing
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+  ASSERT_TRUE(player_.Control("answer 212 * -1"));
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+  ASSERT_TRUE(player_.Control("answer 212 * 0x7FFFFFFFFFFF0000"));
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+}
+
+TEST_F(PlayerLinkTest, RandomAnswersGiveDefinedResults) {
+  ASSERT_TRUE(player_.Control("random on 7"));
+  for (int32_t n = -50; n < 250; ++n) {
+    EXPECT_LE(link_.ReadPlaylistTitle(n).size(), 256u);
+    link_.SendRequest(RequestListLength, 0);
+  }
+  EXPECT_LE(link_.ReadSongTitle().size(), 156u);
+}
+
+TEST_F(PlayerLinkTest, AHungPlayerCostsOneShortWaitThenAnswersAgain) {
+  ASSERT_TRUE(player_.Control("hang 3000"));
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  for (int i = 0; i < 20; ++i) link_.SendRequest(RequestPlayTime, 0);  // answered 0 at once
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+  EXPECT_LT(::GetTickCount64() - start, 1000u);
+
+  EXPECT_TRUE(WaitUntil([&] { return link_.SendRequest(RequestListLength, 0) == 20; }, 10s));
+  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+}
+
+TEST_F(PlayerLinkTest, AVanishedPlayerAnswersZeroAndNothing) {
+  ASSERT_TRUE(player_.Control("vanish"));
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(player_.window()); }, 5s));
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  link_.SendCommand(CommandPlay);
+  EXPECT_EQ(link_.ReadSongTitle(), L"");
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+}
+
+TEST_F(PlayerLinkTest, APlayerStartedAgainIsReadAfresh) {
+  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  player_.process().Kill();
+  DemoPlayer second(L"--entries 3");
+  ASSERT_NE(second.window(), nullptr);
+  ASSERT_TRUE(second.Control("title 0 Second"));
+  // Titles follow the new process; requests still go to the window found at start-up (gone).
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"Second");
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+}
+
+}  // namespace
+}  // namespace tokalux::e2e
