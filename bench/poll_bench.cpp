@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "display/control_ids.h"
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
@@ -128,8 +129,20 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("poll / floor:           %8.2f\n", poll_us / floor_us);
 
   if (seconds > 0) {
+    // Start to first frame: until the Play button's green face is on the screen.
+    const double launched = Now();
     ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");
-    WaitForWindow(L"tokalux", 20s, saver.id());
+    const HWND form = WaitForWindow(L"tokalux", 20s, saver.id());
+    const HWND play = form ? FindControl(form, ControlId::cmdPlay) : nullptr;
+    const bool painted = play && WaitUntil(
+                                     [&] {
+                                       const RECT r = ScreenRect(play);
+                                       ScopedWindowDc screen_dc(nullptr);
+                                       return ::GetPixel(screen_dc.get(), r.left + 4,
+                                                         (r.top + r.bottom) / 2) == RGB(0, 192, 0);
+                                     },
+                                     20s);
+    if (painted) std::printf("start to first frame:   %8.0f ms\n", (Now() - launched) * 1e3);
     PumpFor(std::chrono::seconds(seconds));
     FILETIME created, exited, kernel, user;
     PROCESS_MEMORY_COUNTERS memory{};
