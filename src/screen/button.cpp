@@ -1,0 +1,62 @@
+#include "screen/button.h"
+
+#include "screen/paint_count.h"
+
+namespace tokalux {
+
+Button::Button(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+               const ButtonStyle& style)
+    : id_(control_id), caption_(caption), style_(style) {
+  window_.reset(::CreateWindowExW(
+      0, L"Button", caption_.c_str(),
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW, rect.left, rect.top,
+      rect.width, rect.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
+  if (window_) {
+    ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+  }
+}
+
+void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
+  UniqueBrush face(::CreateSolidBrush(style_.face));
+  ::FillRect(dc, &area, face.get());
+  const bool pressed = (state & ODS_SELECTED) != 0;
+  RECT edge = area;
+  ::DrawEdge(dc, &edge, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+
+  RECT text = area;
+  if (pressed) ::OffsetRect(&text, 1, 1);
+  ScopedSelect font(dc, style_.font);
+  ::SetTextColor(dc, style_.text);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+
+  if (state & ODS_FOCUS) {
+    RECT focus = area;
+    ::InflateRect(&focus, -3, -3);
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    ::DrawFocusRect(dc, &focus);
+  }
+}
+
+void Button::Draw(const DRAWITEMSTRUCT& item) const {
+  const RECT& area = item.rcItem;
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  UniqueMemoryDc memory(::CreateCompatibleDC(item.hDC));
+  UniqueBitmap bitmap(::CreateCompatibleBitmap(item.hDC, width, height));
+  if (memory && bitmap) {
+    ScopedSelect select(memory.get(), bitmap.get());
+    const RECT local{0, 0, width, height};
+    PaintContent(memory.get(), local, item.itemState);
+    ::BitBlt(item.hDC, area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
+  } else {
+    PaintContent(item.hDC, area, item.itemState);
+  }
+  CountPaint(item.hwndItem);
+}
+
+}  // namespace tokalux

@@ -1,0 +1,359 @@
+#include "screen/form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "display/control_ids.h"
+
+namespace tokalux {
+namespace {
+
+// Controls are created in this order, which is also the Tab order for those that take the
+// focus: first the focusable ones in Tab order, then the frame with its labels, then the rest.
+std::vector<const ControlSpec*> CreationOrder() {
+  std::vector<const ControlSpec*> order;
+  for (const ControlSpec& spec : ControlTable()) order.push_back(&spec);
+  auto rank = [](const ControlSpec* spec) {
+    if (spec->tabOrder > 0) return spec->tabOrder;
+    if (spec->kind == ControlKind::Frame) return FocusableCount + 1;
+    if (spec->container == Container::Frame1) return FocusableCount + 2;
+    return FocusableCount + 3;
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const ControlSpec* a, const ControlSpec* b) { return rank(a) < rank(b); });
+  return order;
+}
+
+int ScreenDpi(HWND window) {
+  // The form is per-monitor DPI aware (see the manifest), so this is the primary screen's own DPI.
+  const UINT dpi = window ? ::GetDpiForWindow(window) : 0;
+  if (dpi > 0) return static_cast<int>(dpi);
+  ScopedWindowDc screen(nullptr);
+  const int caps = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+  return caps > 0 ? caps : 96;
+}
+
+}  // namespace
+
+Form::Form(PlayerLink& player, SharedValues& shared)
+    : handlers_(player, shared), poll_(player, *this, shared) {}
+
+Form::~Form() {
+  if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+bool Form::Register(HINSTANCE instance) {
+  if (!Frame::Register(instance)) return false;
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  window_class.hIconSm = static_cast<HICON>(
+      ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                   ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+  window_class.lpszClassName = ClassName;
+  return ::RegisterClassExW(&window_class) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool Form::Create(HINSTANCE instance) {
+  if (!Register(instance)) return false;
+  // The whole primary screen, task bar included: the bottom rows are placed from its bottom edge.
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  ::CreateWindowExW(WS_EX_TOPMOST, ClassName, L"tokalux", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
+                    height, nullptr, nullptr, instance, this);
+  if (!hwnd_) return false;
+
+  dpi_ = ScreenDpi(hwnd_);
+  fonts_.emplace(dpi_);
+  background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
+  CreateControls();
+  WireActions();
+  ::SetTimer(hwnd_, PollTimer, PollIntervalMs, nullptr);
+  return true;
+}
+
+void Form::Show() {
+  ::ShowWindow(hwnd_, SW_SHOW);
+  ::UpdateWindow(hwnd_);
+  ::SetForegroundWindow(hwnd_);
+  if (seekSlider_) {
+    ::SetFocus(seekSlider_->hwnd());
+    lastFocus_ = seekSlider_->hwnd();
+  }
+}
+
+void Form::CreateControls() {
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  const Placement placement = PlaceControls(PixelsToTwips(client.right - client.left, dpi_),
+                                            PixelsToTwips(client.bottom - client.top, dpi_));
+
+  tooltip_.reset(::CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)), nullptr));
+
+  for (const ControlSpec* spec : CreationOrder()) CreateControl(*spec, placement);
+}
+
+void Form::CreateControl(const ControlSpec& spec, const Placement& placement) {
+  const PixelRect rect = ToPixels(placement.Rect(spec.id), dpi_);
+  HFONT font = fonts_->Get(spec.font);
+  switch (spec.kind) {
+    case ControlKind::Label:
+    case ControlKind::PlaylistLine: {
+      HWND parent = spec.container == Container::Frame1 && frame_ ? frame_->hwnd() : hwnd_;
+      const LabelStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour),
+                             spec.sizing, spec.kind == ControlKind::PlaylistLine};
+      labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, rect, style));
+      break;
+    }
+    case ControlKind::Button: {
+      const ButtonStyle style{font, ResolveColour(spec.backColour), ResolveColour(spec.textColour)};
+      buttons_.push_back(std::make_unique<Button>(hwnd_, spec.id, spec.caption, rect, style));
+      AddTooltip(buttons_.back()->hwnd(), spec.tooltip);
+      break;
+    }
+    case ControlKind::Frame: {
+      const FrameStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour)};
+      frame_ = std::make_unique<Frame>(hwnd_, spec.id, spec.caption, rect, style);
+      break;
+    }
+    case ControlKind::Slider: {
+      auto slider = std::make_unique<Slider>(hwnd_, spec.id, rect, DesignSliderRange, font);
+      AddTooltip(slider->hwnd(), spec.tooltip);
+      (spec.id == ControlId::sldLength ? seekSlider_ : volumeSlider_) = std::move(slider);
+      break;
+    }
+  }
+}
+
+void Form::AddTooltip(HWND control, std::wstring_view text) {
+  if (!tooltip_ || !control || text.empty()) return;
+  std::wstring copy(text);  // the tooltip keeps its own copy
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = copy.data();
+  ::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form::WireActions() {
+  for (const auto& button : buttons_) {
+    const int id = button->id();
+    if (id == ControlId::cmdEnd) {
+      button->onClick = [this] { Close(); };
+    } else {
+      button->onClick = [this, id] { handlers_.OnButtonClick(id); };
+    }
+  }
+  if (seekSlider_) {
+    seekSlider_->onPress = [this] { handlers_.OnSeekPress(); };
+    seekSlider_->onRelease = [this](int32_t value) { handlers_.OnSeekRelease(value); };
+    seekSlider_->onPressCancelled = [this] { handlers_.OnSeekCancelled(); };
+  }
+  if (volumeSlider_) {
+    volumeSlider_->onScroll = [this](int32_t value) { handlers_.OnVolumeScroll(value); };
+  }
+  for (const auto& label : labels_) {
+    if (label->id() < ControlId::lblplaylist(1) ||
+        label->id() > ControlId::lblplaylist(ControlId::PlaylistLineCount)) {
+      continue;
+    }
+    Label* line = label.get();
+    line->onClick = [this, line] { handlers_.OnPlaylistLineClick(line->caption()); };
+  }
+}
+
+Label* Form::FindLabel(int control_id) const {
+  for (const auto& label : labels_) {
+    if (label->id() == control_id) return label.get();
+  }
+  return nullptr;
+}
+
+Button* Form::FindButton(int control_id) const {
+  for (const auto& button : buttons_) {
+    if (button->id() == control_id) return button.get();
+  }
+  return nullptr;
+}
+
+Slider* Form::FindSlider(HWND window) const {
+  if (seekSlider_ && seekSlider_->hwnd() == window) return seekSlider_.get();
+  if (volumeSlider_ && volumeSlider_->hwnd() == window) return volumeSlider_.get();
+  return nullptr;
+}
+
+bool Form::IsExitKey(const MSG& message) const {
+  const bool escape = (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) ||
+                      (message.message == WM_CHAR && message.wParam == 27);
+  return escape && hwnd_ && (message.hwnd == hwnd_ || ::IsChild(hwnd_, message.hwnd));
+}
+
+void Form::Close() {
+  // Posted, so a button that asked for it finishes its own message before the form goes.
+  if (hwnd_) ::PostMessageW(hwnd_, CloseMessage, 0, 0);
+}
+
+// ---- StatusScreen ----
+
+void Form::SetCaption(int control_id, std::wstring_view caption) {
+  if (Label* label = FindLabel(control_id)) label->SetCaption(caption);
+}
+
+std::wstring Form::Caption(int control_id) const {
+  const Label* label = FindLabel(control_id);
+  return label ? label->caption() : std::wstring();
+}
+
+void Form::SetTextColour(int control_id, uint32_t colour) {
+  if (Label* label = FindLabel(control_id)) label->SetTextColour(ResolveColour(colour));
+}
+
+bool Form::SetSeekMaximum(int32_t maximum) {
+  return seekSlider_ && seekSlider_->SetMaximum(maximum);
+}
+
+bool Form::SetSeekValue(int32_t value) {
+  return seekSlider_ && seekSlider_->SetValue(value);
+}
+
+// ---- Messages ----
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      return OnCommand(wparam, lparam);
+    case WM_DRAWITEM:
+      return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    case WM_HSCROLL:
+      return OnHScroll(wparam, lparam);
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_TIMER:
+      OnTimer(wparam);
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(wparam);
+      return 0;
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wparam, lparam);
+    case CloseMessage:
+      ::DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      OnNcDestroy();
+      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+    default:
+      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+  }
+}
+
+LRESULT Form::OnCommand(WPARAM wparam, LPARAM lparam) {
+  // Only control notifications count; IsDialogMessage's IDOK/IDCANCEL (Enter, Esc) do nothing.
+  if (lparam == 0) return 0;
+  const int id = LOWORD(wparam);
+  const WORD code = HIWORD(wparam);
+  if (Button* button = FindButton(id)) {
+    if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && button->onClick) button->onClick();
+    return 0;
+  }
+  if (Label* label = FindLabel(id)) {
+    if (code == STN_CLICKED && label->onClick) label->onClick();
+  }
+  return 0;
+}
+
+LRESULT Form::OnDrawItem(const DRAWITEMSTRUCT* item) {
+  if (!item || item->CtlType != ODT_BUTTON) return FALSE;
+  if (const Button* button = FindButton(static_cast<int>(item->CtlID))) {
+    button->Draw(*item);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT Form::OnHScroll(WPARAM wparam, LPARAM lparam) {
+  if (Slider* slider = FindSlider(reinterpret_cast<HWND>(lparam)))
+    slider->HandleScroll(LOWORD(wparam));
+  return 0;
+}
+
+LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
+  if (FindSlider(control)) {
+    // The sliders stand on the form's black ground.
+    ::SetBkColor(dc, ResolveColour(ColourBlack));
+    return reinterpret_cast<LRESULT>(background_.get());
+  }
+  return ::DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+}
+
+void Form::OnTimer(UINT_PTR timer) {
+  if (timer != PollTimer) return;
+  try {
+    poll_.Tick();
+  } catch (...) {
+    // The poll carries on past its own failures; anything else waits for the next tick.
+  }
+}
+
+void Form::OnActivate(WPARAM wparam) {
+  // Like a dialog: the focus leaves with the form and comes back to the same control.
+  if (LOWORD(wparam) == WA_INACTIVE) {
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+  } else if (lastFocus_ && ::IsWindow(lastFocus_)) {
+    ::SetFocus(lastFocus_);
+  }
+}
+
+LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
+  switch (wparam & 0xFFF0) {
+    case SC_CLOSE:       // Alt+F4: only Esc and Exit end the program
+    case SC_SCREENSAVE:  // no second screen saver over this one
+      return 0;
+    default:
+      return ::DefWindowProcW(hwnd_, WM_SYSCOMMAND, wparam, lparam);
+  }
+}
+
+void Form::OnDestroy() {
+  ::KillTimer(hwnd_, PollTimer);
+  ::PostQuitMessage(0);
+}
+
+void Form::OnNcDestroy() {
+  // The children and the tooltip went with the form; only their wrappers remain.
+  for (const auto& button : buttons_) button->Detach();
+  tooltip_.release();
+}
+
+int RunMessageLoop(Form& form) {
+  MSG message{};
+  BOOL got = FALSE;
+  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
+    if (got == -1) return 1;
+    if (form.IsExitKey(message)) {
+      form.Close();
+      continue;
+    }
+    if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace tokalux

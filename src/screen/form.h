@@ -1,0 +1,99 @@
+// The one full-screen form: a borderless, topmost, black window of class "tokalux" over the whole
+// primary screen, with every control placed for the screen's size, the once-a-second status
+// poll, and the controls wired to their actions. It is also what the poll writes through.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "display/shared_values.h"
+#include "display/status_poll.h"
+#include "display/status_screen.h"
+#include "player/player_link.h"
+#include "player/unique_handle.h"
+#include "screen/base_window.h"
+#include "screen/button.h"
+#include "screen/control_handlers.h"
+#include "screen/fonts.h"
+#include "screen/frame.h"
+#include "screen/label.h"
+#include "screen/slider.h"
+
+namespace tokalux {
+
+class Form final : public BaseWindow<Form>, public StatusScreen {
+ public:
+  static constexpr const wchar_t* ClassName = L"tokalux";
+  static constexpr UINT_PTR PollTimer = 1;  // Timer1
+  static constexpr UINT PollIntervalMs = 1000;
+
+  Form(PlayerLink& player, SharedValues& shared);
+  ~Form() override;
+
+  // Creates the form (hidden) over the primary screen with all its controls, placed once for the
+  // screen's size, and starts Timer1. False when the window cannot be created.
+  bool Create(HINSTANCE instance);
+  // Shows the form on top of everything, with the focus on the seek slider.
+  void Show();
+
+  // True for the Esc key (its key-down, or character 27) sent to any of the form's windows: the
+  // message loop checks this before anything else, so Esc works whichever control has the focus.
+  bool IsExitKey(const MSG& message) const;
+  // The one clean shutdown, for Esc and the Exit button alike: the form goes, then the loop ends.
+  void Close();
+
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // StatusScreen.
+  void SetCaption(int control_id, std::wstring_view caption) override;
+  std::wstring Caption(int control_id) const override;
+  void SetTextColour(int control_id, uint32_t colour) override;
+  bool SetSeekMaximum(int32_t maximum) override;
+  bool SetSeekValue(int32_t value) override;
+
+ private:
+  static constexpr UINT CloseMessage = WM_APP + 1;
+
+  bool Register(HINSTANCE instance);
+  void CreateControls();
+  void CreateControl(const ControlSpec& spec, const Placement& placement);
+  void AddTooltip(HWND control, std::wstring_view text);
+  void WireActions();
+
+  Label* FindLabel(int control_id) const;
+  Button* FindButton(int control_id) const;
+  Slider* FindSlider(HWND window) const;
+
+  LRESULT OnCommand(WPARAM wparam, LPARAM lparam);
+  LRESULT OnDrawItem(const DRAWITEMSTRUCT* item);
+  LRESULT OnHScroll(WPARAM wparam, LPARAM lparam);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  void OnTimer(UINT_PTR timer);
+  void OnActivate(WPARAM wparam);
+  LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
+  void OnDestroy();
+  void OnNcDestroy();
+
+  ControlHandlers handlers_;
+  StatusPoll poll_;
+  int dpi_ = 96;
+  std::optional<FontCache> fonts_;
+  UniqueBrush background_;
+  std::vector<std::unique_ptr<Label>> labels_;
+  std::vector<std::unique_ptr<Button>> buttons_;
+  std::unique_ptr<Frame> frame_;
+  std::unique_ptr<Slider> seekSlider_;
+  std::unique_ptr<Slider> volumeSlider_;
+  UniqueWindow tooltip_;
+  HWND lastFocus_ = nullptr;
+};
+
+// Runs the form's message loop until the form is gone; the exit code.
+int RunMessageLoop(Form& form);
+
+}  // namespace tokalux

@@ -1,0 +1,104 @@
+#include "screen/frame.h"
+
+#include "player/unique_handle.h"
+#include "screen/paint_count.h"
+
+namespace tokalux {
+
+bool Frame::Register(HINSTANCE instance) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = ClassName;
+  return ::RegisterClassExW(&window_class) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+Frame::Frame(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+             const FrameStyle& style)
+    : id_(control_id), caption_(caption), style_(style) {
+  ::CreateWindowExW(0, ClassName, caption_.c_str(),
+                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
+                    rect.width, rect.height, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
+  if (hwnd_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+}
+
+Frame::~Frame() {
+  if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void Frame::PaintContent(HDC dc, const RECT& client) const {
+  UniqueBrush back(::CreateSolidBrush(style_.back));
+  ::FillRect(dc, &client, back.get());
+
+  ScopedSelect font(dc, style_.font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  RECT border = client;
+  border.top += metrics.tmHeight / 2;
+  ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+
+  // The caption interrupts the top edge near its left end, on the frame's background.
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent);
+  const int inset = metrics.tmAveCharWidth;
+  RECT caption{client.left + inset, client.top, client.left + inset + extent.cx + 4,
+               client.top + metrics.tmHeight};
+  ::FillRect(dc, &caption, back.get());
+  ::SetTextColor(dc, style_.text);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::OffsetRect(&caption, 2, 0);
+  ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &caption,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+void Frame::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd_, &paint);
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  if (dc && width > 0 && height > 0) {
+    UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
+    if (memory && bitmap) {
+      ScopedSelect select(memory.get(), bitmap.get());
+      PaintContent(memory.get(), client);
+      ::BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    } else {
+      PaintContent(dc, client);
+    }
+  }
+  ::EndPaint(hwnd_, &paint);
+  CountPaint(hwnd_);
+}
+
+LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      ::GetClientRect(hwnd_, &client);
+      PaintContent(reinterpret_cast<HDC>(wparam), client);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_COMMAND:
+      // Notifications of the labels inside go on to the form.
+      return ::SendMessageW(::GetParent(hwnd_), message, wparam, lparam);
+    case WM_NCDESTROY:
+      ForgetPaintCount(hwnd_);
+      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+    default:
+      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+  }
+}
+
+}  // namespace tokalux

@@ -1,0 +1,43 @@
+// The framed box: an etched border with its caption set into the top edge at the left end. It is
+// the container of the labels placed inside it, which move with it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "screen/base_window.h"
+#include "screen/layout.h"
+
+namespace tokalux {
+
+struct FrameStyle {
+  HFONT font = nullptr;
+  COLORREF text = 0;
+  COLORREF back = 0;
+};
+
+class Frame : public BaseWindow<Frame> {
+ public:
+  static constexpr const wchar_t* ClassName = L"tokaluxFrame";
+  static bool Register(HINSTANCE instance);
+
+  Frame(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+        const FrameStyle& style);
+  ~Frame();
+
+  int id() const { return id_; }
+
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+ private:
+  void PaintContent(HDC dc, const RECT& client) const;
+  void OnPaint();
+
+  int id_;
+  std::wstring caption_;
+  FrameStyle style_;
+};
+
+}  // namespace tokalux

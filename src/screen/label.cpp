@@ -1,0 +1,154 @@
+#include "screen/label.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "screen/paint_count.h"
+
+namespace tokalux {
+
+Label::Label(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+             const LabelStyle& style)
+    : id_(control_id), style_(style), caption_(caption), fixedWidth_(rect.width) {
+  DWORD window_style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX;
+  if (style.clickable) window_style |= SS_NOTIFY;
+  window_.reset(::CreateWindowExW(
+      0, L"Static", caption_.c_str(), window_style, rect.left, rect.top, rect.width, rect.height,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
+  if (!window_) return;
+  ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+  ::SetWindowSubclass(window_.get(), SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  FitToCaption();
+}
+
+bool Label::SetCaption(std::wstring_view caption) {
+  if (!window_ || caption == caption_) return false;
+  const std::wstring text(caption);
+  ::SendMessageW(window_.get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return true;
+}
+
+void Label::SetTextColour(COLORREF colour) {
+  if (colour == style_.text) return;
+  style_.text = colour;
+  if (window_) ::InvalidateRect(window_.get(), nullptr, FALSE);
+}
+
+bool Label::TakeCaption(const wchar_t* text) {
+  const std::wstring_view caption = text ? std::wstring_view(text) : std::wstring_view();
+  if (caption == caption_) return false;
+  caption_ = caption;
+  FitToCaption();
+  ::InvalidateRect(window_.get(), nullptr, FALSE);
+  return true;
+}
+
+UINT Label::DrawFlags() const {
+  UINT flags = DT_LEFT | DT_TOP | DT_NOPREFIX;
+  flags |= style_.sizing == Sizing::AutoWrap ? DT_WORDBREAK : DT_SINGLELINE;
+  return flags;
+}
+
+void Label::FitToCaption() {
+  if (style_.sizing == Sizing::Fixed) return;
+  ScopedWindowDc dc(window_.get());
+  ScopedSelect font(dc.get(), style_.font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc.get(), &metrics);
+
+  RECT measured{0, 0, style_.sizing == Sizing::AutoWrap ? fixedWidth_ : 0, 0};
+  if (!caption_.empty()) {
+    ::DrawTextW(dc.get(), caption_.c_str(), static_cast<int>(caption_.size()), &measured,
+                DrawFlags() | DT_CALCRECT);
+  }
+  int width = measured.right - measured.left;
+  const int height =
+      caption_.empty() ? metrics.tmHeight : std::max<int>(measured.bottom - measured.top, 0);
+  if (style_.sizing == Sizing::AutoWrap) width = fixedWidth_;
+
+  RECT current{};
+  ::GetWindowRect(window_.get(), &current);
+  if (current.right - current.left == width && current.bottom - current.top == height) return;
+  ::SetWindowPos(window_.get(), nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The parent repaints what a shrinking label uncovered; the label repaints itself.
+}
+
+void Label::PaintContent(HDC dc, const RECT& client) const {
+  UniqueBrush back(::CreateSolidBrush(style_.back));
+  ::FillRect(dc, &client, back.get());
+  ScopedSelect font(dc, style_.font);
+  ::SetTextColor(dc, style_.text);
+  ::SetBkMode(dc, TRANSPARENT);
+  RECT area = client;
+  ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &area, DrawFlags());
+}
+
+void Label::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(window_.get(), &paint);
+  RECT client{};
+  ::GetClientRect(window_.get(), &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (dc && width > 0 && height > 0) {
+    // Drawn off screen and copied in one go: the label never shows a half-drawn state.
+    UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
+    if (memory && bitmap) {
+      ScopedSelect select(memory.get(), bitmap.get());
+      PaintContent(memory.get(), client);
+      ::BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    } else {
+      PaintContent(dc, client);
+    }
+  }
+  ::EndPaint(window_.get(), &paint);
+  CountPaint(window_.get());
+}
+
+LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      ::GetClientRect(window_.get(), &client);
+      PaintContent(reinterpret_cast<HDC>(wparam), client);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills the whole label
+    case WM_SETTEXT:
+      // The window keeps the text (for outside readers); the static's own WM_SETTEXT would
+      // also paint it in its own colours, so it is bypassed.
+      if (!TakeCaption(reinterpret_cast<const wchar_t*>(lparam))) return TRUE;
+      return ::DefWindowProcW(window_.get(), message, wparam, lparam);
+    case WM_NCDESTROY: {
+      ::RemoveWindowSubclass(window_.get(), SubclassProc, 0);
+      ForgetPaintCount(window_.get());
+      HWND window = window_.release();
+      return ::DefSubclassProc(window, message, wparam, lparam);
+    }
+    default:
+      return ::DefSubclassProc(window_.get(), message, wparam, lparam);
+  }
+}
+
+LRESULT CALLBACK Label::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR, DWORD_PTR self) {
+  auto* label = reinterpret_cast<Label*>(self);
+  if (!label || label->window_.get() != window) {
+    return ::DefSubclassProc(window, message, wparam, lparam);
+  }
+  try {
+    return label->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace tokalux

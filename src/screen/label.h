@@ -1,0 +1,66 @@
+// A label: a "Static" child window that paints itself, double-buffered, in its own font and
+// colours, left-aligned, with no "&" prefix processing. Auto-sized labels follow their caption.
+// Setting the caption or colour a label already has repaints nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "player/unique_handle.h"
+#include "screen/layout.h"
+
+namespace tokalux {
+
+struct LabelStyle {
+  HFONT font = nullptr;
+  COLORREF text = 0;
+  COLORREF back = 0;
+  Sizing sizing = Sizing::Fixed;
+  bool clickable = false;  // reports clicks (SS_NOTIFY)
+};
+
+class Label {
+ public:
+  // Creates the label as a child of parent with the control ID, caption and rectangle (pixels,
+  // in the parent's client coordinates), and sizes it to its caption at once if it is auto-sized.
+  Label(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+        const LabelStyle& style);
+  ~Label() = default;
+  Label(const Label&) = delete;
+  Label& operator=(const Label&) = delete;
+
+  HWND hwnd() const { return window_.get(); }
+  int id() const { return id_; }
+
+  // False when the caption was already this (and nothing happened).
+  bool SetCaption(std::wstring_view caption);
+  const std::wstring& caption() const { return caption_; }
+
+  void SetTextColour(COLORREF colour);
+  COLORREF textColour() const { return style_.text; }
+
+  // A click on a clickable label.
+  std::function<void()> onClick;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR subclass_id, DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Takes a new caption (the path of WM_SETTEXT, so outside tools take it too).
+  bool TakeCaption(const wchar_t* text);
+  void FitToCaption();
+  UINT DrawFlags() const;
+  void PaintContent(HDC dc, const RECT& client) const;
+  void OnPaint();
+
+  UniqueWindow window_;
+  int id_;
+  LabelStyle style_;
+  std::wstring caption_;
+  int fixedWidth_;  // the width an AutoWrap label wraps within
+};
+
+}  // namespace tokalux

@@ -1,0 +1,32 @@
+// tokalux.scr: start-up and exit. Runs only as the screen saver proper (not in the configuration
+// or preview modes) and only while the player runs; ends on Esc or the Exit button.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "display/shared_values.h"
+#include "player/win32_player.h"
+#include "screen/command_line.h"
+#include "screen/form.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
+  using namespace tokalux;
+
+  // Configuration and preview end at once, silently.
+  if (ParseStartMode(arguments ? arguments : L"") != StartMode::Run) return 0;
+
+  // No player: nothing to show, nothing to say.
+  HWND PlayerWindow = FindPlayerWindow();
+  if (!PlayerWindow) return 0;
+
+  const INITCOMMONCONTROLSEX common_controls{sizeof(INITCOMMONCONTROLSEX),
+                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&common_controls);
+
+  Win32Player player(PlayerWindow);
+  SharedValues shared;  // seekInProgress starts false
+  Form form(player, shared);
+  if (!form.Create(instance)) return 1;
+  form.Show();
+  return RunMessageLoop(form);
+}

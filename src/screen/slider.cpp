@@ -1,0 +1,137 @@
+#include "screen/slider.h"
+
+#include <commctrl.h>
+
+#include "screen/paint_count.h"
+
+namespace tokalux {
+
+Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range,
+               HFONT font)
+    : id_(control_id) {
+  window_.reset(::CreateWindowExW(
+      0, TRACKBAR_CLASSW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS,
+      rect.left, rect.top, rect.width, rect.height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
+  if (!window_) return;
+  HWND slider = window_.get();
+  ::SendMessageW(slider, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  ::SendMessageW(slider, TBM_SETRANGEMIN, FALSE, range.minimum);
+  ::SendMessageW(slider, TBM_SETRANGEMAX, FALSE, range.maximum);
+  ::SendMessageW(slider, TBM_SETPAGESIZE, 0, range.largeStep);
+  ::SendMessageW(slider, TBM_SETLINESIZE, 0, range.smallStep);
+  ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
+  ::SendMessageW(slider, TBM_SETPOS, TRUE, range.value);
+  ::SetWindowSubclass(slider, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+int32_t Slider::Value() const {
+  return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETPOS, 0, 0));
+}
+
+int32_t Slider::Maximum() const {
+  return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMAX, 0, 0));
+}
+
+bool Slider::SetMaximum(int32_t maximum) {
+  const auto minimum = static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMIN, 0, 0));
+  if (!window_ || maximum < minimum) return false;
+  if (maximum == Maximum()) return true;  // unchanged: nothing to repaint
+  ::SendMessageW(window_.get(), TBM_SETRANGEMAX, TRUE, maximum);
+  return true;
+}
+
+bool Slider::SetValue(int32_t value) {
+  const auto minimum = static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMIN, 0, 0));
+  if (!window_ || value < minimum || value > Maximum()) return false;
+  if (value == Value()) return true;
+  ::SendMessageW(window_.get(), TBM_SETPOS, TRUE, value);
+  return true;
+}
+
+void Slider::HandleScroll(WORD code) {
+  if (code == TB_ENDTRACK) return;
+  if (onScroll) onScroll(Value());
+}
+
+LRESULT Slider::OnButtonDown(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!pressed_) {
+    pressed_ = true;
+    if (onPress) onPress();
+  }
+  const LRESULT result = ::DefSubclassProc(window_.get(), message, wparam, lparam);
+  // The trackbar captures the left button itself; any other button is captured here, so the
+  // release reaches the slider wherever the mouse is by then.
+  if (pressed_ && ::GetCapture() != window_.get()) ::SetCapture(window_.get());
+  return result;
+}
+
+LRESULT Slider::OnButtonUp(UINT message, WPARAM wparam, LPARAM lparam) {
+  releasing_ = true;
+  const LRESULT result = ::DefSubclassProc(window_.get(), message, wparam, lparam);
+  if (::GetCapture() == window_.get()) ::ReleaseCapture();
+  releasing_ = false;
+  if (pressed_) {
+    pressed_ = false;
+    if (onRelease) onRelease(Value());
+  }
+  return result;
+}
+
+void Slider::OnCaptureChanged() {
+  if (!pressed_ || releasing_) return;
+  pressed_ = false;
+  if (onPressCancelled) onPressCancelled();
+}
+
+LRESULT Slider::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = window_.get();
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+      return OnButtonDown(message, wparam, lparam);
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONUP:
+      return OnButtonUp(message, wparam, lparam);
+    case WM_CAPTURECHANGED: {
+      const LRESULT result = ::DefSubclassProc(window, message, wparam, lparam);
+      OnCaptureChanged();
+      return result;
+    }
+    case WM_PAINT:
+      CountPaint(window);
+      return ::DefSubclassProc(window, message, wparam, lparam);
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(window, SubclassProc, 0);
+      ForgetPaintCount(window);
+      window_.release();
+      return ::DefSubclassProc(window, message, wparam, lparam);
+    default:
+      return ::DefSubclassProc(window, message, wparam, lparam);
+  }
+}
+
+LRESULT CALLBACK Slider::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR, DWORD_PTR self) {
+  auto* slider = reinterpret_cast<Slider*>(self);
+  if (!slider || slider->window_.get() != window) {
+    return ::DefSubclassProc(window, message, wparam, lparam);
+  }
+  try {
+    return slider->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace tokalux

@@ -1,0 +1,54 @@
+// A horizontal common-controls trackbar. It reports mouse presses and releases (any button; the
+// mouse is captured meanwhile so the release always arrives) and scroll notifications.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "player/unique_handle.h"
+#include "screen/layout.h"
+
+namespace tokalux {
+
+class Slider {
+ public:
+  Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range, HFONT font);
+  ~Slider() = default;
+  Slider(const Slider&) = delete;
+  Slider& operator=(const Slider&) = delete;
+
+  HWND hwnd() const { return window_.get(); }
+  int id() const { return id_; }
+
+  int32_t Value() const;
+  int32_t Maximum() const;
+  // A maximum below the minimum (0) is refused: false, and the slider stays as it was.
+  bool SetMaximum(int32_t maximum);
+  // A value outside minimum..maximum is refused likewise.
+  bool SetValue(int32_t value);
+
+  // The parent forwards WM_HSCROLL here.
+  void HandleScroll(WORD code);
+
+  std::function<void()> onPress;                 // a mouse button went down on the slider
+  std::function<void(int32_t value)> onRelease;  // ...and came up again: the value then
+  std::function<void()> onPressCancelled;        // the capture was lost before the release
+  std::function<void(int32_t value)> onScroll;   // any scroll notification but TB_ENDTRACK
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR subclass_id, DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnButtonDown(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnButtonUp(UINT message, WPARAM wparam, LPARAM lparam);
+  void OnCaptureChanged();
+
+  UniqueWindow window_;
+  int id_;
+  bool pressed_ = false;
+  bool releasing_ = false;  // inside a button-up: the capture goes away on purpose
+};
+
+}  // namespace tokalux
