@@ -1,0 +1,160 @@
+#include "harness/screen_saver.h"
+
+#include <vector>
+
+#include "player/unique_handle.h"
+#include "screen/paint_count.h"
+
+namespace tokalux::e2e {
+
+ScreenSaver::ScreenSaver(const std::wstring& arguments)
+    : process_(BesideTests(L"tokalux.scr"), arguments) {}
+
+HWND ScreenSaver::WaitForForm(std::chrono::milliseconds timeout) {
+  if (!process_.started()) return nullptr;
+  form_ = WaitForWindow(ScreenSaverClass, timeout, process_.id());
+  if (form_) {
+    // Visible means shown: give the first paint a moment.
+    WaitUntil([&] { return ::IsWindowVisible(form_) != FALSE; }, timeout);
+    PumpFor(300ms);
+  }
+  return form_;
+}
+
+HWND ScreenSaver::Control(int control_id) const {
+  return form_ ? FindControl(form_, control_id) : nullptr;
+}
+
+HWND ScreenSaver::Focus() const {
+  if (!form_) return nullptr;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(form_, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+bool ScreenSaver::WaitForCaption(int control_id, const std::wstring& caption,
+                                 std::chrono::milliseconds timeout) const {
+  HWND control = Control(control_id);
+  return control && WaitUntil([&] { return WindowText(control) == caption; }, timeout);
+}
+
+bool ShowedAWindowBeforeExit(ChildProcess& process, std::chrono::milliseconds timeout) {
+  bool showed = false;
+  WaitUntil(
+      [&] {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, ScreenSaverClass, nullptr); w;
+             w = ::FindWindowExW(nullptr, w, ScreenSaverClass, nullptr)) {
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(w, &owner);
+          if (owner == process.id()) showed = true;
+        }
+        return showed || !process.IsRunning();
+      },
+      timeout);
+  return showed;
+}
+
+namespace {
+
+INPUT KeyInput(WORD virtual_key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtual_key;
+  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  PumpFor(150ms);
+}
+
+}  // namespace
+
+void PressKey(WORD virtual_key) {
+  Send({KeyInput(virtual_key, false), KeyInput(virtual_key, true)});
+}
+
+void PressKeyWithShift(WORD virtual_key) {
+  Send({KeyInput(VK_SHIFT, false), KeyInput(virtual_key, false), KeyInput(virtual_key, true),
+        KeyInput(VK_SHIFT, true)});
+}
+
+void PressKeyWithAlt(WORD virtual_key) {
+  Send({KeyInput(VK_MENU, false), KeyInput(virtual_key, false), KeyInput(virtual_key, true),
+        KeyInput(VK_MENU, true)});
+}
+
+void MoveMouseTo(POINT point) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  // Absolute coordinates run from 0 to 65535 across the primary screen.
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dx = static_cast<LONG>((point.x * 65536 + width / 2) / width);
+  input.mi.dy = static_cast<LONG>((point.y * 65536 + height / 2) / height);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  Send({input});
+}
+
+void MouseButton(DWORD flag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flag;
+  Send({input});
+}
+
+void ClickAt(POINT point) {
+  MoveMouseTo(point);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+POINT CentreOf(HWND window) {
+  const RECT rect = ScreenRect(window);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+COLORREF ScreenPixel(POINT point) {
+  ScopedWindowDc screen(nullptr);
+  return ::GetPixel(screen.get(), point.x, point.y) & 0x00FFFFFF;
+}
+
+bool RectShowsColour(const RECT& rect, COLORREF colour) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  // One copy of the screen area, read back as 32-bit pixels.
+  ScopedWindowDc screen(nullptr);
+  UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap || !bits) return false;
+  {
+    ScopedSelect select(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+  }
+  ::GdiFlush();
+  // DIB pixels are 0x00RRGGBB.
+  const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    if ((pixels[i] & 0x00FFFFFF) == wanted) return true;
+  }
+  return false;
+}
+
+uintptr_t PaintCount(HWND control) {
+  return ::tokalux::PaintCount(control);
+}
+
+}  // namespace tokalux::e2e

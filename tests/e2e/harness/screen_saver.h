@@ -1,0 +1,74 @@
+// Driving tokalux.scr from outside, as a user or a scripting tool would: starting it with its
+// command line, finding its form and controls, real keyboard and mouse input, and reading what
+// the screen shows.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "harness/process.h"
+
+namespace tokalux::e2e {
+
+// The form's window class.
+inline constexpr const wchar_t* ScreenSaverClass = L"tokalux";
+
+class ScreenSaver {
+ public:
+  // Starts tokalux.scr (beside the tests) with the arguments, e.g. L"/S".
+  explicit ScreenSaver(const std::wstring& arguments);
+
+  ChildProcess& process() { return process_; }
+
+  // Waits for the form of this process; nullptr when none appears in time.
+  HWND WaitForForm(std::chrono::milliseconds timeout = 15s);
+  HWND form() const { return form_; }
+
+  // The control with this ID anywhere in the form; nullptr when there is none.
+  HWND Control(int control_id) const;
+
+  // The window that has the keyboard focus in the screen saver's user-interface thread.
+  HWND Focus() const;
+
+  // Waits (pumping messages) until the process has ended; true when it did.
+  bool WaitForExit(std::chrono::milliseconds timeout = 10s) {
+    return process_.WaitForExit(timeout);
+  }
+  bool IsRunning() const { return process_.IsRunning(); }
+
+  // Waits until a control's window text is the given one; true when it got there in time.
+  bool WaitForCaption(int control_id, const std::wstring& caption,
+                      std::chrono::milliseconds timeout = 5s) const;
+
+ private:
+  ChildProcess process_;
+  HWND form_ = nullptr;
+};
+
+// True when a top-level window of the screen saver's class appears for the process before it
+// ends (or before the timeout).
+bool ShowedAWindowBeforeExit(ChildProcess& process, std::chrono::milliseconds timeout);
+
+// Real input through SendInput: to whatever has the focus / wherever the mouse is.
+void PressKey(WORD virtual_key);
+void PressKeyWithShift(WORD virtual_key);
+void PressKeyWithAlt(WORD virtual_key);
+void MoveMouseTo(POINT screen_point);
+void MouseButton(DWORD down_or_up_flag);  // MOUSEEVENTF_LEFTDOWN, ..._LEFTUP, ...
+void ClickAt(POINT screen_point);
+
+// The centre of a window, in screen pixels.
+POINT CentreOf(HWND window);
+
+// The colour of one screen pixel, as 0x00BBGGRR.
+COLORREF ScreenPixel(POINT screen_point);
+// True when some pixel of the rectangle (screen pixels) has exactly this colour.
+bool RectShowsColour(const RECT& screen_rect, COLORREF colour);
+
+// How often a control of the screen saver has painted itself so far.
+uintptr_t PaintCount(HWND control);
+
+}  // namespace tokalux::e2e
