@@ -125,7 +125,9 @@ void Form::CreateControl(const ControlSpec& spec, const Placement& placement) {
       break;
     }
     case ControlKind::Slider: {
-      auto slider = std::make_unique<Slider>(hwnd_, spec.id, rect, DesignSliderRange, font);
+      // The seek slider's range follows the track length: hundreds of ticks would only blur.
+      const bool ticks = spec.id == ControlId::sldVol;
+      auto slider = std::make_unique<Slider>(hwnd_, spec.id, rect, DesignSliderRange, font, ticks);
       AddTooltip(slider->hwnd(), spec.tooltip);
       (spec.id == ControlId::sldLength ? seekSlider_ : volumeSlider_) = std::move(slider);
       break;

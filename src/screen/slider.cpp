@@ -7,12 +7,12 @@
 namespace tokalux {
 
 Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range,
-               HFONT font)
+               HFONT font, bool ticks)
     : id_(control_id) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ;
+  style |= ticks ? TBS_BOTTOM | TBS_AUTOTICKS : TBS_NOTICKS;
   window_.reset(::CreateWindowExW(
-      0, TRACKBAR_CLASSW, L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS,
-      rect.left, rect.top, rect.width, rect.height, parent,
+      0, TRACKBAR_CLASSW, L"", style, rect.left, rect.top, rect.width, rect.height, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
   if (!window_) return;
@@ -22,7 +22,7 @@ Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderR
   ::SendMessageW(slider, TBM_SETRANGEMAX, FALSE, range.maximum);
   ::SendMessageW(slider, TBM_SETPAGESIZE, 0, range.largeStep);
   ::SendMessageW(slider, TBM_SETLINESIZE, 0, range.smallStep);
-  ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
+  if (ticks) ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
   ::SendMessageW(slider, TBM_SETPOS, TRUE, range.value);
   ::SetWindowSubclass(slider, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -31,21 +31,23 @@ int32_t Slider::Value() const {
   return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETPOS, 0, 0));
 }
 
+int32_t Slider::Minimum() const {
+  return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMIN, 0, 0));
+}
+
 int32_t Slider::Maximum() const {
   return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMAX, 0, 0));
 }
 
 bool Slider::SetMaximum(int32_t maximum) {
-  const auto minimum = static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMIN, 0, 0));
-  if (!window_ || maximum < minimum) return false;
+  if (!window_ || maximum < Minimum()) return false;
   if (maximum == Maximum()) return true;  // unchanged: nothing to repaint
   ::SendMessageW(window_.get(), TBM_SETRANGEMAX, TRUE, maximum);
   return true;
 }
 
 bool Slider::SetValue(int32_t value) {
-  const auto minimum = static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMIN, 0, 0));
-  if (!window_ || value < minimum || value > Maximum()) return false;
+  if (!window_ || value < Minimum() || value > Maximum()) return false;
   if (value == Value()) return true;
   ::SendMessageW(window_.get(), TBM_SETPOS, TRUE, value);
   return true;

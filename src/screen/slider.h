@@ -14,7 +14,9 @@ namespace tokalux {
 
 class Slider {
  public:
-  Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range, HFONT font);
+  // Tick marks (one per step, below the channel) suit a short fixed range only.
+  Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range, HFONT font,
+         bool ticks);
   ~Slider() = default;
   Slider(const Slider&) = delete;
   Slider& operator=(const Slider&) = delete;
@@ -23,6 +25,7 @@ class Slider {
   int id() const { return id_; }
 
   int32_t Value() const;
+  int32_t Minimum() const;
   int32_t Maximum() const;
   // A maximum below the minimum (0) is refused: false, and the slider stays as it was.
   bool SetMaximum(int32_t maximum);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "display/control_ids.h"
 #include "harness/fake_player.h"
@@ -42,7 +43,7 @@ TEST(StartUp, WithoutAPlayerEndsSilently) {
   ASSERT_EQ(::FindWindowA(PlayerWindowClass, nullptr), nullptr);
   ScreenSaver saver(L"/S");
   EXPECT_FALSE(ShowedAWindowBeforeExit(saver.process(), 10s));
-  EXPECT_TRUE(saver.WaitForExit(5s));
+  EXPECT_TRUE(saver.WaitForExit(10s));
   EXPECT_EQ(saver.process().ExitCode(), 0u);
 }
 
@@ -58,6 +59,10 @@ class Running : public ::testing::Test {
 
   HWND Control(int control_id) const { return saver.Control(control_id); }
 
+  bool WaitForFocus(int control_id) {
+    return WaitUntil([&] { return saver.Focus() == Control(control_id); }, 3s);
+  }
+
   // The first poll has run: the stream labels show numbers instead of their design "-".
   bool WaitForFirstPoll() {
     return WaitUntil([&] { return WindowText(Control(id::lblSample)) != L"-"; }, 5s);
@@ -67,26 +72,46 @@ class Running : public ::testing::Test {
   ScreenSaver saver{L"/S"};
 };
 
-// Design captions: what the screen shows until the first poll, one second after start-up.
-TEST_F(Running, EveryControlHasItsIdAndDesignCaptionBeforeTheFirstPoll) {
-  for (const ControlSpec& spec : ControlTable()) {
-    HWND control = Control(spec.id);
-    ASSERT_TRUE(control) << spec.name << " " << spec.id;
-    if (spec.kind != ControlKind::Slider) {
-      EXPECT_EQ(WindowText(control), std::wstring(spec.caption)) << spec.name;
+// Design captions: what the screen shows until the first poll, one second after the form (and
+// its timer) was created. Read straight away; a snapshot that took too long proves nothing.
+TEST(DesignCaptions, EveryControlHasItsIdAndDesignCaptionBeforeTheFirstPoll) {
+  FakePlayer player;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    ScreenSaver saver(L"/S");
+    HWND form = WaitForWindow(ScreenSaverClass, 15s, saver.process().id());
+    ASSERT_TRUE(form);
+    // Shown means every control is made (the timer started just before).
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }, 10s));
+    const ULONGLONG seen = ::GetTickCount64();
+    std::vector<std::wstring> captions;
+    for (const ControlSpec& spec : ControlTable()) {
+      captions.push_back(WindowText(FindControl(form, spec.id)));
     }
-    HWND parent = ::GetParent(control);
-    EXPECT_EQ(parent, spec.container == Container::Frame1 ? Control(id::Frame1) : saver.form())
-        << spec.name;
-    wchar_t class_name[64] = {};
-    ::GetClassNameW(control, class_name, 64);
-    if (spec.kind == ControlKind::Slider) {
-      EXPECT_STREQ(class_name, TRACKBAR_CLASSW) << spec.name;
-    } else if (spec.kind == ControlKind::Button) {
-      EXPECT_STREQ(class_name, L"Button") << spec.name;
+    if (::GetTickCount64() - seen > 800) continue;  // too slow to be sure: try again
+
+    std::size_t row = 0;
+    for (const ControlSpec& spec : ControlTable()) {
+      HWND control = FindControl(form, spec.id);
+      ASSERT_TRUE(control) << spec.name << " " << spec.id;
+      if (spec.kind != ControlKind::Slider) {
+        EXPECT_EQ(captions[row], std::wstring(spec.caption)) << spec.name;
+      }
+      ++row;
+      EXPECT_EQ(::GetParent(control),
+                spec.container == Container::Frame1 ? FindControl(form, id::Frame1) : form)
+          << spec.name;
+      wchar_t class_name[64] = {};
+      ::GetClassNameW(control, class_name, 64);
+      if (spec.kind == ControlKind::Slider) {
+        EXPECT_STREQ(class_name, TRACKBAR_CLASSW) << spec.name;
+      } else if (spec.kind == ControlKind::Button) {
+        EXPECT_STREQ(class_name, L"Button") << spec.name;
+      }
     }
+    EXPECT_TRUE(player.Actions().empty());
+    return;
   }
-  EXPECT_TRUE(player.Actions().empty());
+  GTEST_SKIP() << "the machine was too slow to read the captions before the first poll";
 }
 
 TEST_F(Running, ButtonsAndTheVolumeSliderHaveTooltips) {
@@ -135,29 +160,30 @@ TEST_F(Running, ControlsArePlacedForThisScreen) {
 
 TEST_F(Running, SeekSliderHasTheFocusAndTabWalksTheListedOrder) {
   const std::array<int, FocusableCount> order = TabOrder();
-  EXPECT_EQ(saver.Focus(), Control(order[0]));
+  EXPECT_TRUE(WaitForFocus(order[0]));
   for (std::size_t i = 1; i <= order.size(); ++i) {
     PressKey(VK_TAB);
     const int expected = order[i % order.size()];
-    EXPECT_EQ(saver.Focus(), Control(expected)) << "Tab " << i << ": expected " << expected;
+    EXPECT_TRUE(WaitForFocus(expected)) << "Tab " << i << ": expected " << expected;
   }
   PressKeyWithShift(VK_TAB);
-  EXPECT_EQ(saver.Focus(), Control(order.back()));
+  EXPECT_TRUE(WaitForFocus(order.back()));
   EXPECT_TRUE(saver.IsRunning());
 }
 
 TEST_F(Running, EscEndsItWithTheFocusOnAPlaylistButton) {
+  ASSERT_TRUE(WaitForFocus(id::sldLength));
   for (int i = 0; i < 11; ++i) PressKey(VK_TAB);
-  ASSERT_EQ(saver.Focus(), Control(id::cmdPLStart));
+  ASSERT_TRUE(WaitForFocus(id::cmdPLStart));
   PressKey(VK_ESCAPE);
-  EXPECT_TRUE(saver.WaitForExit(5s));
+  EXPECT_TRUE(saver.WaitForExit(10s));
   EXPECT_EQ(saver.process().ExitCode(), 0u);
   EXPECT_TRUE(player.Actions().empty());  // Esc clicked nothing
 }
 
 TEST_F(Running, ExitButtonEndsIt) {
   ClickAt(CentreOf(Control(id::cmdEnd)));
-  EXPECT_TRUE(saver.WaitForExit(5s));
+  EXPECT_TRUE(saver.WaitForExit(10s));
   EXPECT_EQ(saver.process().ExitCode(), 0u);
 }
 
@@ -179,14 +205,18 @@ TEST_F(Running, OtherKeysMouseMovesAndClicksLeaveItRunning) {
 }
 
 TEST_F(Running, ColoursOnScreen) {
+  auto shows = [](HWND control, COLORREF colour) {
+    return WaitUntil([&] { return RectShowsColour(ScreenRect(control), colour); }, 5s);
+  };
   // A medium-green button face beside the caption.
   const RECT button = ScreenRect(Control(id::cmdPLStart));
-  EXPECT_EQ(ScreenPixel({button.left + 5, (button.top + button.bottom) / 2}), RGB(0, 192, 0));
+  const POINT face{button.left + 5, (button.top + button.bottom) / 2};
+  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(face) == RGB(0, 192, 0); }, 5s));
   // Red time digits, a green title, a green frame caption, black ground.
-  EXPECT_TRUE(RectShowsColour(ScreenRect(Control(id::lblTime)), RGB(255, 0, 0)));
-  EXPECT_TRUE(RectShowsColour(ScreenRect(Control(id::lblTimegesamt)), RGB(255, 0, 0)));
-  EXPECT_TRUE(RectShowsColour(ScreenRect(Control(id::lblSongName)), RGB(0, 255, 0)));
-  EXPECT_TRUE(RectShowsColour(ScreenRect(Control(id::Frame1)), RGB(0, 192, 0)));
+  EXPECT_TRUE(shows(Control(id::lblTime), RGB(255, 0, 0)));
+  EXPECT_TRUE(shows(Control(id::lblTimegesamt), RGB(255, 0, 0)));
+  EXPECT_TRUE(shows(Control(id::lblSongName), RGB(0, 255, 0)));
+  EXPECT_TRUE(shows(Control(id::Frame1), RGB(0, 192, 0)));
   EXPECT_EQ(ScreenPixel({1000, 150}), RGB(0, 0, 0));
   EXPECT_EQ(ScreenPixel({700, 40}), RGB(0, 0, 0));
 }
@@ -284,8 +314,9 @@ TEST_F(Actions, PlaylistLineClickJumpsAndPlays) {
 }
 
 TEST_F(Actions, VolumeSliderSendsTheVolumeForItsPosition) {
+  ASSERT_TRUE(WaitForFocus(id::sldLength));
   for (int i = 0; i < 8; ++i) PressKey(VK_TAB);
-  ASSERT_EQ(saver.Focus(), Control(id::sldVol));
+  ASSERT_TRUE(WaitForFocus(id::sldVol));
   PressKey(VK_RIGHT);
   ASSERT_TRUE(WaitForActions(1));
   EXPECT_EQ(player.Actions().front(), FakePlayer::Request(RequestSetVolume, 26));
