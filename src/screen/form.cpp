@@ -249,7 +249,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
     case CloseMessage:
-      ::DestroyWindow(hwnd_);
+      // Ends the message loop with the form still up; the process takes it down (see main).
+      ::PostQuitMessage(0);
       return 0;
     case WM_DESTROY:
       OnDestroy();

@@ -28,5 +28,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   Form form(player, shared);
   if (!form.Create(instance)) return 1;
   form.Show();
-  return RunMessageLoop(form);
+  const int exit_code = RunMessageLoop(form);
+  // Nothing is saved at exit, so the process ends here and the system takes the windows down
+  // with it. Hiding a full-screen window first can block for seconds on some window systems
+  // (Wine without a window manager waits 2 s for the unmap), and Esc must end it at once.
+  ::ExitProcess(static_cast<UINT>(exit_code));
 }
