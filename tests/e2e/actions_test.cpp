@@ -1,0 +1,200 @@
+// Every button, both sliders and the playlist lines, used with real mouse and keyboard input;
+// what the demo player received is read from its log, in order.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/control_ids.h"
+#include "player/unique_handle.h"
+#include "harness/demo_player.h"
+#include "harness/screen_saver.h"
+
+namespace tokalux::e2e {
+namespace {
+
+namespace id = ControlId;
+using Log = std::vector<std::string>;
+
+// Where a trackbar in another process has its thumb, in screen pixels: the rectangle is written
+// into memory lent in that process, as a scripting tool does.
+POINT ThumbCentre(HWND trackbar) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(trackbar, &pid);
+  UniqueHandle process(
+      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  RECT thumb{};
+  if (process) {
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                    PAGE_READWRITE);
+    if (remote) {
+      ::SendMessageW(trackbar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(remote));
+      ::ReadProcessMemory(process.get(), remote, &thumb, sizeof(thumb), nullptr);
+      ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    }
+  }
+  POINT centre{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+  ::ClientToScreen(trackbar, &centre);
+  return centre;
+}
+
+class ActionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(player_.window(), nullptr);
+    ASSERT_TRUE(player_.Control("clock off"));
+    ASSERT_TRUE(player_.Control("tracklength 200"));
+    ASSERT_TRUE(player_.Control("time 40000"));
+    ASSERT_NE(saver_.WaitForForm(), nullptr);
+    // The playlist buttons use the last poll's values: wait for it.
+    ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 12 of 30"));
+    ASSERT_TRUE(saver_.WaitForCaption(id::lblTimegesamt, L"03:20"));
+    player_.ClearLog();
+  }
+
+  // Clicks the centre of a control with the left mouse button.
+  void Click(int control_id) { ClickAt(CentreOf(saver_.Control(control_id))); }
+
+  // The actions logged once the log has n of them (or after a short wait).
+  Log ActionsAfter(std::size_t n) {
+    WaitUntil([&] { return player_.ActionLog().size() >= n; }, 3s);
+    PumpFor(300ms);  // anything more that arrives late shows too
+    return player_.ActionLog();
+  }
+
+  int SliderPos(int control_id) {
+    return static_cast<int>(::SendMessageW(saver_.Control(control_id), TBM_GETPOS, 0, 0));
+  }
+
+  DemoPlayer player_{L"--entries 30 --position 11"};
+  ScreenSaver saver_{L"/S"};
+};
+
+TEST_F(ActionsTest, TransportAndVolumeButtonsSendOneCommandEach) {
+  const std::pair<int, const char*> buttons[] = {
+      {id::cmdPrev, "command 40044"},    {id::cmdFRW, "command 40144"},
+      {id::cmdPlay, "command 40045"},    {id::cmdPause, "command 40046"},
+      {id::cmdStop, "command 40047"},    {id::cmdFFW, "command 40148"},
+      {id::cmdNext, "command 40048"},    {id::cmdVolIncr, "command 40058"},
+      {id::cmdVolDecr, "command 40059"},
+  };
+  Log expected;
+  for (const auto& [button, line] : buttons) {
+    Click(button);
+    expected.push_back(line);
+    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after clicking " << button;
+  }
+  EXPECT_TRUE(saver_.IsRunning());
+}
+
+TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlaying) {
+  // 30 entries, the current one 12th; each jump is undone before the next click.
+  const std::pair<int, const char*> buttons[] = {{id::cmdPLStart, "request 121 0"},
+                                                 {id::cmdPLm10, "request 121 1"},
+                                                 {id::cmdPLp10, "request 121 21"},
+                                                 {id::cmdPLEnd, "request 121 29"}};
+  for (const auto& [button, line] : buttons) {
+    ASSERT_TRUE(player_.Control("position 11"));
+    ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 12 of 30"));
+    player_.ClearLog();
+    Click(button);
+    EXPECT_EQ(ActionsAfter(1), Log{line}) << "after clicking " << button;
+  }
+}
+
+TEST_F(ActionsTest, MiddleRoundsHalvesToEvenFromTheLastPoll) {
+  ASSERT_TRUE(player_.Control("entries 5"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 5"));
+  player_.ClearLog();
+  Click(id::cmdPLMitte);
+  EXPECT_EQ(ActionsAfter(1), Log{"request 121 2"});
+}
+
+TEST_F(ActionsTest, AButtonAnswersBmClickLikeAMouseClick) {
+  ::SendMessageW(saver_.Control(id::cmdNext), BM_CLICK, 0, 0);
+  EXPECT_EQ(ActionsAfter(1), Log{"command 40048"});
+}
+
+TEST_F(ActionsTest, APlaylistLineJumpsToItsEntryAndPlays) {
+  ASSERT_TRUE(
+      saver_.WaitForCaption(id::lblplaylist(4), WindowText(saver_.Control(id::lblplaylist(4)))));
+  const std::wstring caption = WindowText(saver_.Control(id::lblplaylist(4)));
+  ASSERT_TRUE(caption.starts_with(L"8 . ")) << std::string(caption.begin(), caption.end());
+  Click(id::lblplaylist(4));
+  EXPECT_EQ(ActionsAfter(2), (Log{"request 121 7", "command 40045"}));
+}
+
+TEST_F(ActionsTest, AClearedLineDoesNothing) {
+  ASSERT_TRUE(player_.Control("entries 3"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblplaylist(4), L""));
+  player_.ClearLog();
+  // A cleared line has no width to click on: aim at where its text would start.
+  const RECT line = ScreenRect(saver_.Control(id::lblplaylist(10)));
+  ClickAt({line.left + 1, (line.top + line.bottom) / 2});
+  EXPECT_EQ(ActionsAfter(1), Log{});
+  EXPECT_TRUE(saver_.IsRunning());
+}
+
+TEST_F(ActionsTest, DraggingTheSeekSliderSeeksOnRelease) {
+  const HWND seek = saver_.Control(id::sldLength);
+  ASSERT_EQ(SliderPos(id::sldLength), 40);
+  const POINT grab = ThumbCentre(seek);
+  const RECT track = ScreenRect(seek);
+
+  MoveMouseTo(grab);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MoveMouseTo({track.left + (track.right - track.left) * 3 / 4, grab.y});
+  PumpFor(200ms);
+  const int dragged = SliderPos(id::sldLength);
+  EXPECT_GT(dragged, 100);
+  // While the button is held, the polls leave the slider where the user put it.
+  ASSERT_TRUE(player_.Control("time 50000"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblTime, L"00:50"));
+  EXPECT_EQ(SliderPos(id::sldLength), dragged);
+  EXPECT_EQ(player_.ActionLog(), Log{});
+
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(ActionsAfter(1), Log{"request 106 " + std::to_string(dragged * 1000)});
+}
+
+TEST_F(ActionsTest, KeyboardMovesTheSeekSliderButSeeksNothing) {
+  ASSERT_EQ(saver_.Focus(), saver_.Control(id::sldLength));  // the focus at start
+  PressKey(VK_RIGHT);
+  PressKey(VK_END);
+  EXPECT_EQ(ActionsAfter(1), Log{});
+  // The next poll puts it back where the player is.
+  EXPECT_TRUE(WaitUntil([&] { return SliderPos(id::sldLength) == 40; }, 3s));
+}
+
+TEST_F(ActionsTest, VolumeSliderSendsTheVolumeForEveryMove) {
+  // sldVol is ninth in the tab order, after sldLength and the seven transport buttons.
+  for (int i = 0; i < 8; ++i) PressKey(VK_TAB);
+  ASSERT_EQ(saver_.Focus(), saver_.Control(id::sldVol));
+  PressKey(VK_RIGHT);
+  PressKey(VK_RIGHT);
+  PressKey(VK_LEFT);
+  PressKey(VK_END);
+  EXPECT_EQ(ActionsAfter(4),
+            (Log{"request 122 26", "request 122 51", "request 122 26", "request 122 255"}));
+  EXPECT_EQ(SliderPos(id::sldVol), 10);
+
+  // Dragging the thumb to the left end sets it back to 0.
+  player_.ClearLog();
+  const HWND volume = saver_.Control(id::sldVol);
+  const POINT grab = ThumbCentre(volume);
+  MoveMouseTo(grab);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MoveMouseTo({ScreenRect(volume).left - 20, grab.y});
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  PumpFor(500ms);
+  const Log log = player_.ActionLog();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "request 122 0");
+  EXPECT_EQ(SliderPos(id::sldVol), 0);
+}
+
+}  // namespace
+}  // namespace tokalux::e2e

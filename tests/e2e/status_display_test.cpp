@@ -1,0 +1,121 @@
+// The screen follows the player: the running tokalux.scr against the demo player, its labels,
+// seek slider and playlist lines read from outside.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "display/control_ids.h"
+#include "harness/demo_player.h"
+#include "harness/screen_saver.h"
+
+namespace tokalux::e2e {
+namespace {
+
+namespace id = ControlId;
+
+// A playlist file of "Song 1" .. "Song n" for the demo player.
+std::wstring SongList(int n) {
+  const std::wstring path = ScratchPath(L"playlist");
+  std::ofstream file(std::filesystem::path{path});
+  for (int i = 1; i <= n; ++i) file << "Song " << i << "\t200\n";
+  return path;
+}
+
+std::wstring Line(int entry) {
+  return std::to_wstring(entry) + L" . Song " + std::to_wstring(entry);
+}
+
+class StatusDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(player_.window(), nullptr);
+    for (const char* command : {"clock off", "position 11", "time 83456", "tracklength 270",
+                                "stream 44 192 2", "caption Artist - Song - Winamp"}) {
+      ASSERT_TRUE(player_.Control(command)) << command;
+    }
+    ASSERT_NE(saver_.WaitForForm(), nullptr);
+  }
+  ~StatusDisplayTest() override { ::DeleteFileW(playlist_.c_str()); }
+
+  bool Shows(int control_id, const std::wstring& caption, std::chrono::milliseconds timeout = 5s) {
+    return saver_.WaitForCaption(control_id, caption, timeout);
+  }
+  std::wstring Text(int control_id) const { return WindowText(saver_.Control(control_id)); }
+  bool LineIs(int line, COLORREF colour) const {
+    return RectShowsColour(ScreenRect(saver_.Control(id::lblplaylist(line))), colour);
+  }
+  // The lines that show red on screen.
+  std::vector<int> RedLines() const {
+    std::vector<int> red;
+    for (int line = 1; line <= 15; ++line) {
+      if (LineIs(line, RGB(255, 0, 0))) red.push_back(line);
+    }
+    return red;
+  }
+
+  std::wstring playlist_ = SongList(30);
+  DemoPlayer player_{L"--playlist \"" + playlist_ + L"\""};
+  ScreenSaver saver_{L"/S"};
+};
+
+TEST_F(StatusDisplayTest, ShowsTimesTitleStreamAndTrackCounter) {
+  EXPECT_TRUE(Shows(id::lblTime, L"01:23"));
+  EXPECT_TRUE(Shows(id::lblTimegesamt, L"04:30"));
+  EXPECT_TRUE(Shows(id::lblSongName, L"Artist - Song "));
+  EXPECT_TRUE(Shows(id::lblSample, L"44"));
+  EXPECT_TRUE(Shows(id::lblBitrate, L"192"));
+  EXPECT_TRUE(Shows(id::lblChannels, L"2"));
+  EXPECT_TRUE(Shows(id::lbltrackvontracks, L"Track 12 of 30"));
+
+  const HWND seek = saver_.Control(id::sldLength);
+  EXPECT_EQ(::SendMessageW(seek, TBM_GETRANGEMAX, 0, 0), 270);
+  EXPECT_EQ(::SendMessageW(seek, TBM_GETPOS, 0, 0), 83);
+}
+
+TEST_F(StatusDisplayTest, FifteenLinesAroundTheCurrentEntryWithItsLineRed) {
+  ASSERT_TRUE(Shows(id::lblplaylist(1), Line(5)));
+  for (int line = 1; line <= 15; ++line) EXPECT_EQ(Text(id::lblplaylist(line)), Line(line + 4));
+  EXPECT_EQ(RedLines(), std::vector<int>{8});
+  EXPECT_TRUE(LineIs(1, RGB(0, 255, 0)));
+}
+
+TEST_F(StatusDisplayTest, FollowsThePlayerToTheEndOfTheListAndAcrossAShrink) {
+  ASSERT_TRUE(player_.Control("position 29"));
+  ASSERT_TRUE(Shows(id::lbltrackvontracks, L"Track 30 of 30"));
+  ASSERT_TRUE(Shows(id::lblplaylist(15), Line(30)));
+  EXPECT_EQ(Text(id::lblplaylist(1)), Line(16));
+  EXPECT_EQ(RedLines(), std::vector<int>{15});
+
+  // Down to five entries: no line keeps an entry that no longer exists, and one line is red.
+  ASSERT_TRUE(player_.Control("entries 5"));
+  ASSERT_TRUE(player_.Control("position 2"));
+  ASSERT_TRUE(Shows(id::lbltrackvontracks, L"Track 3 of 5"));
+  ASSERT_TRUE(Shows(id::lblplaylist(6), L""));
+  for (int line = 6; line <= 15; ++line) EXPECT_EQ(Text(id::lblplaylist(line)), L"") << line;
+  EXPECT_EQ(RedLines(), std::vector<int>{3});
+}
+
+TEST_F(StatusDisplayTest, TheClockRunsOnScreen) {
+  ASSERT_TRUE(player_.Control("time 10000"));
+  ASSERT_TRUE(Shows(id::lblTime, L"00:10"));
+  ASSERT_TRUE(player_.Control("clock on"));
+  EXPECT_TRUE(Shows(id::lblTime, L"00:12", 6s));
+  EXPECT_GE(::SendMessageW(saver_.Control(id::sldLength), TBM_GETPOS, 0, 0), 11);
+}
+
+TEST_F(StatusDisplayTest, AnEmptyPlaylistShowsNoLines) {
+  ASSERT_TRUE(Shows(id::lblplaylist(1), Line(5)));
+  ASSERT_TRUE(player_.Control("entries 0"));
+  ASSERT_TRUE(Shows(id::lbltrackvontracks, L"Track 1 of 0"));
+  ASSERT_TRUE(Shows(id::lblplaylist(1), L""));
+  for (int line = 1; line <= 15; ++line) EXPECT_EQ(Text(id::lblplaylist(line)), L"") << line;
+  EXPECT_TRUE(RedLines().empty());
+}
+
+}  // namespace
+}  // namespace tokalux::e2e
