@@ -88,18 +88,30 @@ std::string Win32Player::ReadTitleBytes(HANDLE process, uint64_t address) const 
   return std::string(TitleFromBuffer(std::string_view(buffer.data(), got)));
 }
 
+HWND Win32Player::TitleWindow(DWORD* process_id) {
+  const DWORD now = ::GetTickCount();
+  if (!title_window_ || now - title_window_found_ >= LookupReuseMs || !::IsWindow(title_window_)) {
+    title_window_ = FindPlayerWindow();
+    title_window_found_ = now;
+    title_window_process_ = 0;
+    if (title_window_) ::GetWindowThreadProcessId(title_window_, &title_window_process_);
+  }
+  *process_id = title_window_process_;
+  return title_window_;
+}
+
 std::wstring Win32Player::ReadPlaylistTitle(int32_t n) {
-  // The player is looked up afresh: a player that restarted since start-up is still read.
-  const HWND window = FindPlayerWindow();
-  if (!window) return {};
+  // The player is looked up by class, not taken from start-up: a player that restarted since
+  // is still read.
+  DWORD process_id = 0;
+  const HWND window = TitleWindow(&process_id);
+  if (!window || process_id == 0) return {};
   DWORD_PTR answer = 0;
   const int32_t index = static_cast<int32_t>(static_cast<int64_t>(n) - 1);
   if (!Send(window, PlayerRequestMessage, static_cast<WPARAM>(static_cast<INT_PTR>(index)),
             RequestEntryTitleAddress, &answer)) {
     return {};
   }
-  DWORD process_id = 0;
-  if (!::GetWindowThreadProcessId(window, &process_id) || process_id == 0) return {};
   const HANDLE process = PlayerProcess(process_id);
   if (!process) return {};
   const uint64_t address = TitleAddress(answer, process_is_32_bit_);

@@ -25,6 +25,8 @@ class Win32Player final : public PlayerLink {
   // After an unanswered message, further messages answer 0 at once for this long, so a hung
   // player costs the screen one timeout per poll rather than one per message.
   static constexpr DWORD QuietAfterTimeoutMs = 500;
+  // How long a title-read lookup of the player window is reused while that window lives.
+  static constexpr DWORD LookupReuseMs = 500;
 
   explicit Win32Player(HWND player_window) : window_(player_window) {}
 
@@ -38,6 +40,9 @@ class Win32Player final : public PlayerLink {
  private:
   // Sends with a bounded wait; false (and *result 0) when the window is gone, hung or too slow.
   bool Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
+  // The player window for title reads, looked up by class at most once per LookupReuseMs: the
+  // fifteen reads of one poll share a lookup, and a player started again is found by the next.
+  HWND TitleWindow(DWORD* process_id);
   // A handle on the player's process for reading memory, kept while the process stays the same.
   HANDLE PlayerProcess(DWORD process_id);
   // Reads the title at address: a full buffer, or up to the end of its page when that fails.
@@ -46,6 +51,9 @@ class Win32Player final : public PlayerLink {
   HWND window_;
   bool quiet_ = false;
   DWORD quiet_since_ = 0;
+  HWND title_window_ = nullptr;
+  DWORD title_window_process_ = 0;
+  DWORD title_window_found_ = 0;
   DWORD process_id_ = 0;
   bool process_is_32_bit_ = false;
   UniqueHandle process_;
