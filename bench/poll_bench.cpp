@@ -4,6 +4,7 @@
 //             requests and 15 memory reads, with nothing else
 //   cpu       the screen saver's CPU time per minute with the demo player playing
 //   peak      the screen saver's peak working set
+//   first     start to the first painted frame; Esc   Esc to exit while the player hangs
 // Usage: poll_bench.exe [--polls N] [--seconds S]   (run under Wine: scripts/bench.sh)
 #include <windows.h>
 #include <psapi.h>
@@ -19,7 +20,9 @@
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
+#include "harness/demo_player.h"
 #include "harness/process.h"
+#include "harness/screen_saver.h"
 #include "player/player_messages.h"
 #include "player/win32_player.h"
 
@@ -49,16 +52,26 @@ double Now() {
   return static_cast<double>(t.QuadPart) / frequency;
 }
 
-template <typename F>
-double MedianMicroseconds(int runs, F&& f) {
-  std::vector<double> times;
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Times a and b alternately, so both see the same machine (a noisy neighbour slows both), and
+// returns their medians in microseconds.
+template <typename A, typename B>
+std::pair<double, double> AlternateMedians(int runs, A&& a, B&& b) {
+  std::vector<double> times_a;
+  std::vector<double> times_b;
   for (int i = 0; i < runs; ++i) {
-    const double start = Now();
-    f();
-    times.push_back((Now() - start) * 1e6);
+    double start = Now();
+    a();
+    times_a.push_back((Now() - start) * 1e6);
+    start = Now();
+    b();
+    times_b.push_back((Now() - start) * 1e6);
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return {Median(std::move(times_a)), Median(std::move(times_b))};
 }
 
 LRESULT Request(HWND player, int32_t number, int32_t argument) {
@@ -105,9 +118,8 @@ int wmain(int argc, wchar_t** argv) {
   const int polls = ArgValue(argc, argv, L"--polls", 300);
   const int seconds = ArgValue(argc, argv, L"--seconds", 60);
 
-  ChildProcess player_process(BesideTests(L"tokalux-demo-player.exe"),
-                              L"--entries 500 --position 250");
-  const HWND player = WaitForWindow(L"Winamp v1.x", 20s, player_process.id());
+  DemoPlayer demo(L"--entries 500 --position 250");
+  const HWND player = demo.window();
   if (!player) {
     std::fprintf(stderr, "the demo player did not start\n");
     return 1;
@@ -118,11 +130,9 @@ int wmain(int argc, wchar_t** argv) {
   SharedValues shared;
   StatusPoll poll(link, screen, shared);
   for (int i = 0; i < 20; ++i) poll.Tick();  // warm up both processes
-  const double poll_us = MedianMicroseconds(polls, [&] { poll.Tick(); });
-
-  UniqueHandle process(::OpenProcess(PROCESS_VM_READ, FALSE, player_process.id()));
-  const double floor_us =
-      MedianMicroseconds(polls, [&] { FloorRoundTrips(player, process.get(), 242); });
+  UniqueHandle process(::OpenProcess(PROCESS_VM_READ, FALSE, demo.process().id()));
+  const auto [poll_us, floor_us] = AlternateMedians(
+      polls, [&] { poll.Tick(); }, [&] { FloorRoundTrips(player, process.get(), 242); });
 
   std::printf("poll (15 lines):        %8.1f us (median of %d)\n", poll_us, polls);
   std::printf("floor (bare round trips): %6.1f us\n", floor_us);
@@ -134,14 +144,13 @@ int wmain(int argc, wchar_t** argv) {
     ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");
     const HWND form = WaitForWindow(L"tokalux", 20s, saver.id());
     const HWND play = form ? FindControl(form, ControlId::cmdPlay) : nullptr;
-    const bool painted = play && WaitUntil(
-                                     [&] {
-                                       const RECT r = ScreenRect(play);
-                                       ScopedWindowDc screen_dc(nullptr);
-                                       return ::GetPixel(screen_dc.get(), r.left + 4,
-                                                         (r.top + r.bottom) / 2) == RGB(0, 192, 0);
-                                     },
-                                     20s);
+    const bool painted =
+        play && WaitUntil(
+                    [&] {
+                      const RECT r = ScreenRect(play);
+                      return ScreenPixel({r.left + 4, (r.top + r.bottom) / 2}) == RGB(0, 192, 0);
+                    },
+                    20s);
     if (painted) std::printf("start to first frame:   %8.0f ms\n", (Now() - launched) * 1e3);
     PumpFor(std::chrono::seconds(seconds));
     FILETIME created, exited, kernel, user;
@@ -160,6 +169,14 @@ int wmain(int argc, wchar_t** argv) {
     } else {
       std::printf("the screen saver did not run\n");
       return 1;
+    }
+    // Esc while the player hangs: how long until the screen saver has ended.
+    demo.Control("hang 5000");
+    PumpFor(600ms);
+    const double pressed = Now();
+    PressKey(VK_ESCAPE);
+    if (saver.WaitForExit(10s)) {
+      std::printf("Esc to exit, player hung: %6.0f ms\n", (Now() - pressed) * 1e3);
     }
   }
   return 0;
