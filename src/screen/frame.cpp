@@ -1,6 +1,7 @@
 #include "screen/frame.h"
 
 #include "player/unique_handle.h"
+#include "screen/buffered_paint.h"
 #include "screen/paint_count.h"
 
 namespace tokalux {
@@ -56,25 +57,7 @@ void Frame::PaintContent(HDC dc, const RECT& client) const {
 }
 
 void Frame::OnPaint() {
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(hwnd_, &paint);
-  RECT client{};
-  ::GetClientRect(hwnd_, &client);
-  const int width = client.right;
-  const int height = client.bottom;
-  if (dc && width > 0 && height > 0) {
-    UniqueMemoryDc memory(::CreateCompatibleDC(dc));
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
-    if (memory && bitmap) {
-      ScopedSelect select(memory.get(), bitmap.get());
-      PaintContent(memory.get(), client);
-      ::BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
-    } else {
-      PaintContent(dc, client);
-    }
-  }
-  ::EndPaint(hwnd_, &paint);
-  CountPaint(hwnd_);
+  PaintBuffered(hwnd_, [this](HDC dc, const RECT& client) { PaintContent(dc, client); });
 }
 
 LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

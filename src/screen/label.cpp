@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "screen/buffered_paint.h"
 #include "screen/paint_count.h"
 
 namespace tokalux {
@@ -87,26 +88,7 @@ void Label::PaintContent(HDC dc, const RECT& client) const {
 }
 
 void Label::OnPaint() {
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(window_.get(), &paint);
-  RECT client{};
-  ::GetClientRect(window_.get(), &client);
-  const int width = client.right - client.left;
-  const int height = client.bottom - client.top;
-  if (dc && width > 0 && height > 0) {
-    // Drawn off screen and copied in one go: the label never shows a half-drawn state.
-    UniqueMemoryDc memory(::CreateCompatibleDC(dc));
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
-    if (memory && bitmap) {
-      ScopedSelect select(memory.get(), bitmap.get());
-      PaintContent(memory.get(), client);
-      ::BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
-    } else {
-      PaintContent(dc, client);
-    }
-  }
-  ::EndPaint(window_.get(), &paint);
-  CountPaint(window_.get());
+  PaintBuffered(window_.get(), [this](HDC dc, const RECT& client) { PaintContent(dc, client); });
 }
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,0 +1,37 @@
+// WM_PAINT for the controls that draw themselves: the client area is drawn off screen and copied
+// in one go, so a control never shows a half-drawn state (no flicker when a caption changes).
+#pragma once
+
+#include <windows.h>
+
+#include "player/unique_handle.h"
+#include "screen/paint_count.h"
+
+namespace tokalux {
+
+// Calls paint_content(dc, client_rect) on a memory DC (or straight on the window's DC when no
+// memory DC can be had) and counts the paint.
+template <typename PaintContent>
+void PaintBuffered(HWND window, PaintContent&& paint_content) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(window, &paint);
+  RECT client{};
+  ::GetClientRect(window, &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (dc && width > 0 && height > 0) {
+    UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
+    if (memory && bitmap) {
+      ScopedSelect select(memory.get(), bitmap.get());
+      paint_content(memory.get(), client);
+      ::BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    } else {
+      paint_content(dc, client);
+    }
+  }
+  ::EndPaint(window, &paint);
+  CountPaint(window);
+}
+
+}  // namespace tokalux
