@@ -91,23 +91,21 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
 }
 
+HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id) {
+  for (HWND window = ::FindWindowExW(nullptr, nullptr, window_class, nullptr); window;
+       window = ::FindWindowExW(nullptr, window, window_class, nullptr)) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (process_id == 0 || owner == process_id) return window;
+  }
+  return nullptr;
+}
+
 HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
                    DWORD process_id) {
   HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND window = ::FindWindowExW(nullptr, nullptr, window_class, nullptr); window;
-             window = ::FindWindowExW(nullptr, window, window_class, nullptr)) {
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          if (process_id == 0 || owner == process_id) {
-            found = window;
-            return true;
-          }
-        }
-        return false;
-      },
-      timeout);
+  WaitUntil([&] { return (found = FindWindowOfProcess(window_class, process_id)) != nullptr; },
+            timeout);
   return found;
 }
 

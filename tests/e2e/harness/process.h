@@ -54,6 +54,10 @@ void PumpFor(std::chrono::milliseconds duration);
 // Polls condition (pumping messages meanwhile) until it holds or the timeout passes.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
+// A top-level window of the class owned by the process (any process when process_id is 0), or
+// nullptr.
+HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id);
+
 // A top-level window of the class, optionally owned by the given process; nullptr when none
 // appears within the timeout.
 HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,

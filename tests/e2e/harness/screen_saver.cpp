@@ -43,12 +43,7 @@ bool ShowedAWindowBeforeExit(ChildProcess& process, std::chrono::milliseconds ti
   bool showed = false;
   WaitUntil(
       [&] {
-        for (HWND w = ::FindWindowExW(nullptr, nullptr, ScreenSaverClass, nullptr); w;
-             w = ::FindWindowExW(nullptr, w, ScreenSaverClass, nullptr)) {
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(w, &owner);
-          if (owner == process.id()) showed = true;
-        }
+        showed = showed || FindWindowOfProcess(ScreenSaverClass, process.id()) != nullptr;
         return showed || !process.IsRunning();
       },
       timeout);
