@@ -20,6 +20,7 @@
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
+#include "bench_args.h"
 #include "harness/demo_player.h"
 #include "harness/process.h"
 #include "harness/screen_saver.h"
@@ -105,18 +106,11 @@ void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
   }
 }
 
-int ArgValue(int argc, wchar_t** argv, const wchar_t* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::wcscmp(argv[i], name) == 0) return _wtoi(argv[i + 1]);
-  }
-  return fallback;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const int polls = ArgValue(argc, argv, L"--polls", 300);
-  const int seconds = ArgValue(argc, argv, L"--seconds", 60);
+  const int polls = bench::ArgValue(argc, argv, L"--polls", 300);
+  const int seconds = bench::ArgValue(argc, argv, L"--seconds", 60);
 
   DemoPlayer demo(L"--entries 500 --position 250");
   const HWND player = demo.window();

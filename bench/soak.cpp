@@ -8,25 +8,15 @@
 #include <cwchar>
 #include <string>
 
+#include "bench_args.h"
 #include "harness/demo_player.h"
 #include "harness/process_stats.h"
 
-namespace {
-
-int ArgValue(int argc, wchar_t** argv, const wchar_t* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::wcscmp(argv[i], name) == 0) return _wtoi(argv[i + 1]);
-  }
-  return fallback;
-}
-
-}  // namespace
-
 int wmain(int argc, wchar_t** argv) {
   using namespace tokalux::e2e;
-  const int minutes = ArgValue(argc, argv, L"--minutes", 10);
-  const int interval_s = ArgValue(argc, argv, L"--interval", 30);
-  const int change_s = ArgValue(argc, argv, L"--change", 3);
+  const int minutes = tokalux::bench::ArgValue(argc, argv, L"--minutes", 10);
+  const int interval_s = tokalux::bench::ArgValue(argc, argv, L"--interval", 30);
+  const int change_s = tokalux::bench::ArgValue(argc, argv, L"--change", 3);
 
   DemoPlayer player(L"--entries 500");
   ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");

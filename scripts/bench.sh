@@ -3,11 +3,6 @@
 # and peak working set over a minute, start-to-first-frame time and the size of tokalux.scr.
 set -u
 source "$(dirname "$0")/lib.sh"
-cd "$TOKALUX_ROOT" || exit 1
-install_missing_packages || exit 1
-build_windows >/dev/null || exit 1
-trap 'stop_wine; stop_xvfb' EXIT
-start_xvfb
-prepare_wine bench
+prepare_bench_run
 awk -v b="$(stat -c %s build/windows/tokalux.scr)" 'BEGIN { printf "tokalux.scr size:       %8.1f KiB\n", b / 1024 }'
 wine build/windows/poll_bench.exe --seconds "${1:-60}"

@@ -65,3 +65,13 @@ build_windows() {
   say "building the Windows programs (mingw-w64)"
   cmake --preset windows >/dev/null && cmake --build --preset windows
 }
+
+# Set-up for the figure scripts (bench.sh, soak.sh): built, on a private Xvfb with the bench prefix.
+prepare_bench_run() {
+  cd "$TOKALUX_ROOT" || exit 1
+  install_missing_packages || exit 1
+  build_windows >/dev/null || exit 1
+  trap 'stop_wine; stop_xvfb' EXIT
+  start_xvfb
+  prepare_wine bench
+}

@@ -4,10 +4,5 @@
 # printed every 30 s. Not part of the test run. Usage: scripts/soak.sh [minutes]
 set -u
 source "$(dirname "$0")/lib.sh"
-cd "$TOKALUX_ROOT" || exit 1
-install_missing_packages || exit 1
-build_windows >/dev/null || exit 1
-trap 'stop_wine; stop_xvfb' EXIT
-start_xvfb
-prepare_wine bench
+prepare_bench_run
 wine build/windows/soak.exe --minutes "${1:-10}" --interval 30 --change 3
