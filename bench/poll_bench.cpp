@@ -5,7 +5,7 @@
 //   cpu       the screen saver's CPU time per minute with the demo player playing
 //   peak      the screen saver's peak working set
 //   first     start to the first painted frame; Esc   Esc to exit while the player hangs
-// Usage: poll_bench.exe [--polls N] [--seconds S]   (run under Wine: scripts/bench.sh)
+// Usage: poll_bench.exe [--polls N] [--seconds S] [--still 1]   (run under Wine: scripts/bench.sh)
 #include <windows.h>
 #include <psapi.h>
 
@@ -132,6 +132,8 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("floor (bare round trips): %6.1f us\n", floor_us);
   std::printf("poll / floor:           %8.2f\n", poll_us / floor_us);
 
+  // --still 1: the player's clock stands, so nothing changes on screen (the poll's own cost).
+  if (bench::ArgValue(argc, argv, L"--still", 0)) demo.Control("clock off");
   if (seconds > 0) {
     // Start to first frame: until the Play button's green face is on the screen.
     const double launched = Now();
