@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 namespace tokalux {
 
 template <typename Derived>
@@ -45,5 +47,20 @@ class BaseWindow {
 
   HWND hwnd_ = nullptr;
 };
+
+// The same for a system control subclassed with SetWindowSubclass(window, SubclassProc<T>, 0,
+// object): the object travels as the subclass's reference data and gets every message in its
+// HandleMessage (a class keeps that private by befriending this function).
+template <typename T>
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                              DWORD_PTR data) {
+  auto* self = reinterpret_cast<T*>(data);
+  if (!self || self->hwnd() != window) return ::DefSubclassProc(window, message, wparam, lparam);
+  try {
+    return self->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    return 0;  // nothing may unwind through the system's code
+  }
+}
 
 }  // namespace tokalux

@@ -20,7 +20,7 @@ Label::Label(HWND parent, int control_id, std::wstring_view caption, const Pixel
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
   if (!window_) return;
   ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-  ::SetWindowSubclass(window_.get(), SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  ::SetWindowSubclass(window_.get(), SubclassProc<Label>, 0, reinterpret_cast<DWORD_PTR>(this));
   FitToCaption();
 }
 
@@ -110,26 +110,13 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (!TakeCaption(reinterpret_cast<const wchar_t*>(lparam))) return TRUE;
       return ::DefWindowProcW(window_.get(), message, wparam, lparam);
     case WM_NCDESTROY: {
-      ::RemoveWindowSubclass(window_.get(), SubclassProc, 0);
+      ::RemoveWindowSubclass(window_.get(), SubclassProc<Label>, 0);
       ForgetPaintCount(window_.get());
       HWND window = window_.release();
       return ::DefSubclassProc(window, message, wparam, lparam);
     }
     default:
       return ::DefSubclassProc(window_.get(), message, wparam, lparam);
-  }
-}
-
-LRESULT CALLBACK Label::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                     UINT_PTR, DWORD_PTR self) {
-  auto* label = reinterpret_cast<Label*>(self);
-  if (!label || label->window_.get() != window) {
-    return ::DefSubclassProc(window, message, wparam, lparam);
-  }
-  try {
-    return label->HandleMessage(message, wparam, lparam);
-  } catch (...) {
-    return 0;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "player/unique_handle.h"
+#include "screen/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {
@@ -46,8 +47,7 @@ class Label {
   std::function<void()> onClick;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR subclass_id, DWORD_PTR self);
+  friend LRESULT CALLBACK SubclassProc<Label>(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   // Takes a new caption (the path of WM_SETTEXT, so outside tools take it too).
   bool TakeCaption(const wchar_t* text);

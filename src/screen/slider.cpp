@@ -24,7 +24,7 @@ Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderR
   ::SendMessageW(slider, TBM_SETLINESIZE, 0, range.smallStep);
   if (ticks) ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
   ::SendMessageW(slider, TBM_SETPOS, TRUE, range.value);
-  ::SetWindowSubclass(slider, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  ::SetWindowSubclass(slider, SubclassProc<Slider>, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 int32_t Slider::Value() const {
@@ -114,25 +114,12 @@ LRESULT Slider::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       CountPaint(window);
       return ::DefSubclassProc(window, message, wparam, lparam);
     case WM_NCDESTROY:
-      ::RemoveWindowSubclass(window, SubclassProc, 0);
+      ::RemoveWindowSubclass(window, SubclassProc<Slider>, 0);
       ForgetPaintCount(window);
       window_.release();
       return ::DefSubclassProc(window, message, wparam, lparam);
     default:
       return ::DefSubclassProc(window, message, wparam, lparam);
-  }
-}
-
-LRESULT CALLBACK Slider::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                      UINT_PTR, DWORD_PTR self) {
-  auto* slider = reinterpret_cast<Slider*>(self);
-  if (!slider || slider->window_.get() != window) {
-    return ::DefSubclassProc(window, message, wparam, lparam);
-  }
-  try {
-    return slider->HandleMessage(message, wparam, lparam);
-  } catch (...) {
-    return 0;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "player/unique_handle.h"
+#include "screen/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {
@@ -41,8 +42,7 @@ class Slider {
   std::function<void(int32_t value)> onScroll;   // any scroll notification but TB_ENDTRACK
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR subclass_id, DWORD_PTR self);
+  friend LRESULT CALLBACK SubclassProc<Slider>(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnButtonDown(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnButtonUp(UINT message, WPARAM wparam, LPARAM lparam);
