@@ -304,12 +304,8 @@ LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 void Form::OnTimer(UINT_PTR timer) {
-  if (timer != PollTimer) return;
-  try {
-    poll_.Tick();
-  } catch (...) {
-    // The poll carries on past its own failures; anything else waits for the next tick.
-  }
+  // The poll carries on past its own failures; the window procedure catches anything else.
+  if (timer == PollTimer) poll_.Tick();
 }
 
 void Form::OnActivate(WPARAM wparam) {
