@@ -104,8 +104,12 @@ HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id) {
 HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
                    DWORD process_id) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindWindowOfProcess(window_class, process_id)) != nullptr; },
-            timeout);
+  WaitUntil(
+      [&] {
+        found = FindWindowOfProcess(window_class, process_id);
+        return found && ::IsWindowVisible(found);
+      },
+      timeout);
   return found;
 }
 

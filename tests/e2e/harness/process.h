@@ -58,8 +58,9 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // nullptr.
 HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id);
 
-// A top-level window of the class, optionally owned by the given process; nullptr when none
-// appears within the timeout.
+// A shown top-level window of the class, optionally owned by the given process; nullptr when
+// none is shown within the timeout. Both programs show their window only once it is complete, so
+// a window that exists but is not yet shown is still being built and is not returned.
 HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
                    DWORD process_id = 0);
 

@@ -13,11 +13,7 @@ ScreenSaver::ScreenSaver(const std::wstring& arguments)
 HWND ScreenSaver::WaitForForm(std::chrono::milliseconds timeout) {
   if (!process_.started()) return nullptr;
   form_ = WaitForWindow(ScreenSaverClass, timeout, process_.id());
-  if (form_) {
-    // Visible means shown: give the first paint a moment.
-    WaitUntil([&] { return ::IsWindowVisible(form_) != FALSE; }, timeout);
-    PumpFor(300ms);
-  }
+  if (form_) PumpFor(300ms);  // shown: give the first paint a moment
   return form_;
 }
 
