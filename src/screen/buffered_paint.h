@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "player/unique_handle.h"
 #include "screen/paint_count.h"
 
@@ -32,6 +34,29 @@ void PaintBuffered(HWND window, PaintContent&& paint_content) {
   }
   ::EndPaint(window, &paint);
   CountPaint(window);
+}
+
+// The paint messages of a control that draws itself with paint_content: WM_PAINT double-buffered,
+// WM_PRINTCLIENT straight on the given DC, WM_ERASEBKGND swallowed (the paint fills the whole
+// client area). Their answer, or nothing for every other message.
+template <typename PaintContent>
+std::optional<LRESULT> AnswerPaintMessage(HWND window, UINT message, WPARAM wparam,
+                                          PaintContent&& paint_content) {
+  switch (message) {
+    case WM_PAINT:
+      PaintBuffered(window, paint_content);
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      ::GetClientRect(window, &client);
+      paint_content(reinterpret_cast<HDC>(wparam), client);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace tokalux

@@ -56,23 +56,10 @@ void Frame::PaintContent(HDC dc, const RECT& client) const {
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
-void Frame::OnPaint() {
-  PaintBuffered(hwnd_, [this](HDC dc, const RECT& client) { PaintContent(dc, client); });
-}
-
 LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
+  if (const auto answer = AnswerPaintMessage(hwnd_, message, wparam, paint)) return *answer;
   switch (message) {
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      ::GetClientRect(hwnd_, &client);
-      PaintContent(reinterpret_cast<HDC>(wparam), client);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_COMMAND:
       // Notifications of the labels inside go on to the form.
       return ::SendMessageW(::GetParent(hwnd_), message, wparam, lparam);

@@ -33,7 +33,6 @@ class Frame : public BaseWindow<Frame> {
 
  private:
   void PaintContent(HDC dc, const RECT& client) const;
-  void OnPaint();
 
   int id_;
   std::wstring caption_;

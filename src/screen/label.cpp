@@ -87,23 +87,10 @@ void Label::PaintContent(HDC dc, const RECT& client) const {
   ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &area, DrawFlags());
 }
 
-void Label::OnPaint() {
-  PaintBuffered(window_.get(), [this](HDC dc, const RECT& client) { PaintContent(dc, client); });
-}
-
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
+  if (const auto answer = AnswerPaintMessage(window_.get(), message, wparam, paint)) return *answer;
   switch (message) {
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      ::GetClientRect(window_.get(), &client);
-      PaintContent(reinterpret_cast<HDC>(wparam), client);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // the paint fills the whole label
     case WM_SETTEXT:
       // The window keeps the text (for outside readers); the static's own WM_SETTEXT would
       // also paint it in its own colours, so it is bypassed.

@@ -54,7 +54,6 @@ class Label {
   void FitToCaption();
   UINT DrawFlags() const;
   void PaintContent(HDC dc, const RECT& client) const;
-  void OnPaint();
 
   UniqueWindow window_;
   int id_;
