@@ -6,6 +6,15 @@
 #include "player/title_text.h"
 
 namespace tokalux {
+namespace {
+
+// A request argument as wParam: sign-extended, so a negative index reaches the player as that
+// negative number whatever the width of WPARAM.
+WPARAM ArgumentParam(int32_t argument) {
+  return static_cast<WPARAM>(static_cast<INT_PTR>(argument));
+}
+
+}  // namespace
 
 HWND FindPlayerWindow() {
   return ::FindWindowA(PlayerWindowClass, nullptr);
@@ -21,12 +30,28 @@ std::wstring WidenAnsi(std::string_view bytes) {
   return text;
 }
 
-bool Win32Player::Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
-  *result = 0;
-  if (quiet_) {
-    if (::GetTickCount() - quiet_since_ < QuietAfterTimeoutMs) return false;
-    quiet_ = false;
+HWND Win32Player::Window() {
+  if (!window_ || !::IsWindow(window_)) {
+    window_ = FindPlayerWindow();
+    windowProcessId_ = 0;
   }
+  return window_;
+}
+
+DWORD Win32Player::WindowProcessId() {
+  if (windowProcessId_ == 0 && window_) ::GetWindowThreadProcessId(window_, &windowProcessId_);
+  return windowProcessId_;
+}
+
+bool Win32Player::Quiet() {
+  if (quiet_ && ::GetTickCount() - quietSince_ >= QuietAfterTimeoutMs) quiet_ = false;
+  return quiet_;
+}
+
+bool Win32Player::Ask(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
+  *result = 0;
+  if (Quiet()) return false;
+  const HWND window = Window();
   if (!window) return false;
   if (::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
                             SendTimeoutMs, result) != 0) {
@@ -35,40 +60,56 @@ bool Win32Player::Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, 
   *result = 0;
   if (::IsWindow(window)) {  // hung or slow, not gone: stop waiting on it for a moment
     quiet_ = true;
-    quiet_since_ = ::GetTickCount();
+    quietSince_ = ::GetTickCount();
   }
   return false;
 }
 
+void Win32Player::Tell(UINT message, WPARAM wparam, LPARAM lparam) {
+  const HWND window = Window();
+  if (!window) return;
+  if (Quiet() || ::IsHungAppWindow(window)) {
+    ::PostMessageA(window, message, wparam, lparam);
+    return;
+  }
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK, SendTimeoutMs, &ignored);
+}
+
 void Win32Player::SendCommand(int32_t identifier) {
-  DWORD_PTR ignored;
-  Send(window_, PlayerCommandMessage, static_cast<WPARAM>(identifier), 0, &ignored);
+  Tell(PlayerCommandMessage, static_cast<WPARAM>(identifier), 0);
+}
+
+void Win32Player::SendSetting(int32_t number, int32_t argument) {
+  Tell(PlayerRequestMessage, ArgumentParam(argument), static_cast<LPARAM>(number));
 }
 
 int32_t Win32Player::SendRequest(int32_t number, int32_t argument) {
-  DWORD_PTR answer;
-  // Sign-extend the argument, so a negative index reaches the player as that negative number.
-  Send(window_, PlayerRequestMessage, static_cast<WPARAM>(static_cast<INT_PTR>(argument)),
-       static_cast<LPARAM>(number), &answer);
+  DWORD_PTR answer = 0;
+  Ask(PlayerRequestMessage, ArgumentParam(argument), static_cast<LPARAM>(number), &answer);
   return static_cast<int32_t>(static_cast<uint32_t>(answer));
 }
 
 std::wstring Win32Player::ReadSongTitle() {
+  const HWND window = Window();
+  if (!window) return {};
   std::array<char, CaptionBufferSize> caption{};
-  const int length = ::GetWindowTextA(window_, caption.data(), static_cast<int>(caption.size()));
+  // Another process's caption is copied by the system without a message to the player, so a
+  // hung player cannot hold this read.
+  const int length = ::GetWindowTextA(window, caption.data(), static_cast<int>(caption.size()));
   if (length <= 0) return {};
   const std::string_view text(caption.data(), static_cast<std::size_t>(length));
   return CutSongTitle(WidenAnsi(SongTitleBytes(text)));
 }
 
 HANDLE Win32Player::PlayerProcess(DWORD process_id) {
-  if (process_ && process_id == process_id_) return process_.get();
+  if (process_ && process_id == processId_) return process_.get();
   process_.reset(
       ::OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
   if (!process_) process_.reset(::OpenProcess(PROCESS_VM_READ, FALSE, process_id));
-  process_id_ = process_ ? process_id : 0;
+  processId_ = process_ ? process_id : 0;
   BOOL wow64 = FALSE;
-  process_is_32_bit_ =
+  processIs32Bit_ =
       process_ && sizeof(void*) == 8 && ::IsWow64Process(process_.get(), &wow64) && wow64;
   return process_.get();
 }
@@ -88,33 +129,16 @@ std::string Win32Player::ReadTitleBytes(HANDLE process, uint64_t address) const 
   return std::string(TitleFromBuffer(std::string_view(buffer.data(), got)));
 }
 
-HWND Win32Player::TitleWindow(DWORD* process_id) {
-  const DWORD now = ::GetTickCount();
-  if (!title_window_ || now - title_window_found_ >= LookupReuseMs || !::IsWindow(title_window_)) {
-    title_window_ = FindPlayerWindow();
-    title_window_found_ = now;
-    title_window_process_ = 0;
-    if (title_window_) ::GetWindowThreadProcessId(title_window_, &title_window_process_);
-  }
-  *process_id = title_window_process_;
-  return title_window_;
-}
-
 std::wstring Win32Player::ReadPlaylistTitle(int32_t n) {
-  // The player is looked up by class, not taken from start-up: a player that restarted since
-  // is still read.
-  DWORD process_id = 0;
-  const HWND window = TitleWindow(&process_id);
-  if (!window || process_id == 0) return {};
   DWORD_PTR answer = 0;
   const int32_t index = static_cast<int32_t>(static_cast<int64_t>(n) - 1);
-  if (!Send(window, PlayerRequestMessage, static_cast<WPARAM>(static_cast<INT_PTR>(index)),
-            RequestEntryTitleAddress, &answer)) {
+  if (!Ask(PlayerRequestMessage, ArgumentParam(index), RequestEntryTitleAddress, &answer)) {
     return {};
   }
-  const HANDLE process = PlayerProcess(process_id);
+  const DWORD processId = WindowProcessId();
+  const HANDLE process = processId ? PlayerProcess(processId) : nullptr;
   if (!process) return {};
-  const uint64_t address = TitleAddress(answer, process_is_32_bit_);
+  const uint64_t address = TitleAddress(answer, processIs32Bit_);
   if (address == 0) return {};
   return WidenAnsi(ReadTitleBytes(process, address));
 }

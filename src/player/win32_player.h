@@ -1,5 +1,7 @@
 // The player link over Win32: window messages sent with a bounded wait, the caption read with
-// GetWindowTextA, playlist titles read out of the player's process memory.
+// GetWindowTextA, playlist titles read out of the player's process memory. Every call touches the
+// player's window, so a Win32Player is used only from the thread that sits on the player's
+// desktop (see player_thread.h).
 #pragma once
 
 #include <windows.h>
@@ -12,7 +14,8 @@
 
 namespace tokalux {
 
-// The player's main window, looked up by its class and no window name; nullptr when none runs.
+// The player's main window on the calling thread's desktop, looked up by its class and no window
+// name; nullptr when none runs there.
 HWND FindPlayerWindow();
 
 // ANSI bytes in the system code page, widened.
@@ -22,40 +25,45 @@ class Win32Player final : public PlayerLink {
  public:
   // How long one message may wait for the player before it counts as unanswered.
   static constexpr UINT SendTimeoutMs = 250;
-  // After an unanswered message, further messages answer 0 at once for this long, so a hung
+  // After an unanswered request, further requests answer 0 at once for this long, so a hung
   // player costs the screen one timeout per poll rather than one per message.
   static constexpr DWORD QuietAfterTimeoutMs = 500;
-  // How long a title-read lookup of the player window is reused while that window lives.
-  static constexpr DWORD LookupReuseMs = 500;
 
+  // Starts with the window found at start-up; when that window is gone, the next call looks the
+  // player up again, so a player that was closed and started again is followed.
   explicit Win32Player(HWND player_window) : window_(player_window) {}
 
   void SendCommand(int32_t identifier) override;
+  void SendSetting(int32_t number, int32_t argument) override;
   int32_t SendRequest(int32_t number, int32_t argument) override;
   std::wstring ReadSongTitle() override;
   std::wstring ReadPlaylistTitle(int32_t n) override;
 
-  HWND window() const { return window_; }
-
  private:
-  // Sends with a bounded wait; false (and *result 0) when the window is gone, hung or too slow.
-  bool Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
-  // The player window for title reads, looked up by class at most once per LookupReuseMs: the
-  // fifteen reads of one poll share a lookup, and a player started again is found by the next.
-  HWND TitleWindow(DWORD* process_id);
+  // The player's window: the one in use while it exists, otherwise whatever the lookup finds now.
+  HWND Window();
+  // The process that owns the window in use; 0 when there is none.
+  DWORD WindowProcessId();
+  // Inside the quiet period after an unanswered request.
+  bool Quiet();
+  // A request, waited for (bounded); false, with *result 0, when the window is gone, hung or too
+  // slow. A timeout starts the quiet period.
+  bool Ask(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
+  // A message sent for its effect: waited for (bounded) while the player answers, posted while
+  // the link is quiet or the system counts the player as hung. Its timeout starts no quiet period:
+  // a slow command does not blank the next poll.
+  void Tell(UINT message, WPARAM wparam, LPARAM lparam);
   // A handle on the player's process for reading memory, kept while the process stays the same.
   HANDLE PlayerProcess(DWORD process_id);
   // Reads the title at address: a full buffer, or up to the end of its page when that fails.
   std::string ReadTitleBytes(HANDLE process, uint64_t address) const;
 
   HWND window_;
+  DWORD windowProcessId_ = 0;
   bool quiet_ = false;
-  DWORD quiet_since_ = 0;
-  HWND title_window_ = nullptr;
-  DWORD title_window_process_ = 0;
-  DWORD title_window_found_ = 0;
-  DWORD process_id_ = 0;
-  bool process_is_32_bit_ = false;
+  DWORD quietSince_ = 0;
+  DWORD processId_ = 0;
+  bool processIs32Bit_ = false;
   UniqueHandle process_;
 };
 

@@ -43,7 +43,7 @@ bool ControlHandlers::OnButtonClick(int control_id) {
     if (button == control_id) {
       // An index the 16-bit arithmetic cannot give (overflow) sends nothing.
       const auto index = PlaylistButtonIndex(control_id, shared_.listLength, shared_.listPosition);
-      if (index) player_.SendRequest(RequestSetListPosition, *index);
+      if (index) player_.SendSetting(RequestSetListPosition, *index);
       return true;
     }
   }
@@ -55,7 +55,7 @@ void ControlHandlers::OnSeekPress() {
 }
 
 void ControlHandlers::OnSeekRelease(int32_t seconds) {
-  if (const auto ms = SeekMilliseconds(seconds)) player_.SendRequest(RequestSeek, *ms);
+  if (const auto ms = SeekMilliseconds(seconds)) player_.SendSetting(RequestSeek, *ms);
   shared_.seekInProgress = false;
 }
 
@@ -64,13 +64,13 @@ void ControlHandlers::OnSeekCancelled() {
 }
 
 void ControlHandlers::OnVolumeScroll(int32_t position) {
-  player_.SendRequest(RequestSetVolume, VolumeForPosition(position));
+  player_.SendSetting(RequestSetVolume, VolumeForPosition(position));
 }
 
 void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   const auto index = PlaylistLineIndex(caption);
   if (!index) return;
-  player_.SendRequest(RequestSetListPosition, *index);
+  player_.SendSetting(RequestSetListPosition, *index);
   player_.SendCommand(CommandPlay);
 }
 

@@ -13,7 +13,7 @@ namespace tokalux {
 
 class ControlHandlers {
  public:
-  ControlHandlers(PlayerLink& player, SharedValues& shared) : player_(player), shared_(shared) {}
+  ControlHandlers(PlayerControl& player, SharedValues& shared) : player_(player), shared_(shared) {}
 
   // A transport, volume or playlist button: sends its command or sets the playlist position.
   // False for any other control ID (the Exit button is the form's own affair).
@@ -36,7 +36,7 @@ class ControlHandlers {
   void OnPlaylistLineClick(std::wstring_view caption);
 
  private:
-  PlayerLink& player_;
+  PlayerControl& player_;
   SharedValues& shared_;
 };
 

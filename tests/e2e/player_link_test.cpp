@@ -120,9 +120,11 @@ TEST_F(PlayerLinkTest, APlayerStartedAgainIsReadAfresh) {
   DemoPlayer second(L"--entries 3");
   ASSERT_NE(second.window(), nullptr);
   ASSERT_TRUE(second.Control("title 0 Second"));
-  // Titles follow the new process; requests still go to the window found at start-up (gone).
+  // Once the window found at start-up is gone, everything goes to the new player.
   EXPECT_EQ(link_.ReadPlaylistTitle(1), L"Second");
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 3);
+  ASSERT_TRUE(second.Control("caption Second Song - Winamp"));
+  EXPECT_EQ(link_.ReadSongTitle(), L"Second Song ");
 }
 
 }  // namespace

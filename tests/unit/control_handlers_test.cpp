@@ -20,15 +20,12 @@ struct Sent {
   friend bool operator==(const Sent&, const Sent&) = default;
 };
 
-class RecordingPlayer : public PlayerLink {
+class RecordingPlayer : public PlayerControl {
  public:
   void SendCommand(int32_t identifier) override { sent.push_back({identifier, 0, 0}); }
-  int32_t SendRequest(int32_t number, int32_t argument) override {
+  void SendSetting(int32_t number, int32_t argument) override {
     sent.push_back({0, number, argument});
-    return 0;
   }
-  std::wstring ReadSongTitle() override { return {}; }
-  std::wstring ReadPlaylistTitle(int32_t) override { return {}; }
 
   std::vector<Sent> sent;
 };

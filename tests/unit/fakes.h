@@ -34,6 +34,9 @@ class FakePlayer final : public PlayerLink {
   void SendCommand(int32_t identifier) override {
     sent.push_back("command " + std::to_string(identifier));
   }
+  void SendSetting(int32_t number, int32_t argument) override {
+    sent.push_back("setting " + std::to_string(number) + " " + std::to_string(argument));
+  }
   int32_t SendRequest(int32_t number, int32_t argument) override {
     sent.push_back("request " + std::to_string(number) + " " + std::to_string(argument));
     const auto it = answers.find({number, argument});
