@@ -23,26 +23,35 @@ PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position) {
   return window;
 }
 
-int FillPlaylistLines(const PlaylistWindow& window, int16_t position, PlayerLink& player,
-                      StatusScreen& screen) {
+std::vector<std::wstring> ReadWindowTitles(const PlaylistWindow& window, PlayerLink& player) {
+  std::vector<std::wstring> titles;
+  for (int32_t entry = window.first;
+       entry <= window.last && titles.size() < std::size_t{ControlId::PlaylistLineCount}; ++entry) {
+    titles.push_back(player.ReadPlaylistTitle(entry));
+  }
+  return titles;
+}
+
+int FillPlaylistLines(const PlaylistWindow& window, int16_t position,
+                      const std::vector<std::wstring>& titles, StatusScreen& screen) {
   int line = 1;
-  int current_line = 0;
+  int currentLine = 0;
   for (int32_t entry = window.first; entry <= window.last && line <= ControlId::PlaylistLineCount;
        ++entry, ++line) {
     const int id = ControlId::lblplaylist(line);
-    const bool is_current = entry == position;
-    if (is_current) current_line = line;
-    CarryOn([&] {
-      screen.SetCaption(id, DecimalText(entry) + L" . " + player.ReadPlaylistTitle(entry));
-    });
-    CarryOn([&] { screen.SetTextColour(id, is_current ? ColourRed : ColourGreen); });
+    const bool isCurrent = entry == position;
+    if (isCurrent) currentLine = line;
+    std::wstring caption = DecimalText(entry) + L" . ";
+    if (static_cast<std::size_t>(line) <= titles.size()) caption += titles[line - 1];
+    screen.SetCaption(id, caption);
+    screen.SetTextColour(id, isCurrent ? ColourRed : ColourGreen);
   }
   for (; line <= ControlId::PlaylistLineCount; ++line) {
     const int id = ControlId::lblplaylist(line);
-    CarryOn([&] { screen.SetCaption(id, L""); });
-    CarryOn([&] { screen.SetTextColour(id, ColourGreen); });
+    screen.SetCaption(id, L"");
+    screen.SetTextColour(id, ColourGreen);
   }
-  return current_line;
+  return currentLine;
 }
 
 }  // namespace tokalux

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "display/status_screen.h"
 #include "player/player_link.h"
@@ -22,11 +24,15 @@ struct PlaylistWindow {
 // or the last entry.
 PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position);
 
+// The titles of the entries in the window, read from the player in order (at most one a line).
+std::vector<std::wstring> ReadWindowTitles(const PlaylistWindow& window, PlayerLink& player);
+
 // Writes "<number> . <title>" on the lines of the window, green, with the line of the current
-// entry red. Lines past the last one filled are cleared (empty and green), so nothing of an
-// earlier, longer playlist stays on screen. Returns the line showing the current entry, or 0
-// when the current entry is not in the window.
-int FillPlaylistLines(const PlaylistWindow& window, int16_t position, PlayerLink& player,
-                      StatusScreen& screen);
+// entry red; titles[i] belongs to entry window.first + i (a missing title shows as empty). Lines
+// past the last one filled are cleared (empty and green), so nothing of an earlier, longer
+// playlist stays on screen. Returns the line showing the current entry, or 0 when the current
+// entry is not in the window.
+int FillPlaylistLines(const PlaylistWindow& window, int16_t position,
+                      const std::vector<std::wstring>& titles, StatusScreen& screen);
 
 }  // namespace tokalux

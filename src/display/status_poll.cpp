@@ -1,11 +1,8 @@
 #include "display/status_poll.h"
 
-#include <string>
-
 #include "display/carry_on.h"
 #include "display/control_ids.h"
 #include "display/number_text.h"
-#include "display/playlist_window.h"
 #include "player/player_messages.h"
 
 namespace tokalux {
@@ -20,43 +17,47 @@ std::wstring TimeText(int32_t seconds) {
 
 }  // namespace
 
-void StatusPoll::Tick() {
-  int32_t playPosition = 0;
-  int32_t trackLength = 0;
-  CarryOn([&] { playPosition = player_.SendRequest(RequestPlayTime, 0); });
-  CarryOn([&] { trackLength = player_.SendRequest(RequestPlayTime, 1); });
-  if (!shared_.seekInProgress) {
-    // A setting the slider refuses leaves it as it was; the other one still runs.
-    CarryOn([&] { screen_.SetSeekMaximum(trackLength); });
-    CarryOn([&] { screen_.SetSeekValue(TruncDiv(playPosition, 1000)); });
-  }
-  playPosition = TruncDiv(playPosition, 1000);
-  CarryOn([&] { screen_.SetCaption(ControlId::lblTime, TimeText(playPosition)); });
-  CarryOn([&] { screen_.SetCaption(ControlId::lblTimegesamt, TimeText(trackLength)); });
-  CarryOn([&] { screen_.SetCaption(ControlId::lblSongName, player_.ReadSongTitle()); });
-
-  const int stream_labels[] = {ControlId::lblSample, ControlId::lblBitrate, ControlId::lblChannels};
+PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition) {
+  PlayerStatus status;
+  status.playPosition = player.SendRequest(RequestPlayTime, 0);
+  status.trackLength = player.SendRequest(RequestPlayTime, 1);
+  status.songTitle = player.ReadSongTitle();
   for (int32_t which = 0; which < 3; ++which) {
-    CarryOn([&] {
-      screen_.SetCaption(stream_labels[which],
-                         DecimalText(player_.SendRequest(RequestStreamInfo, which)));
-    });
+    status.stream[which] = player.SendRequest(RequestStreamInfo, which);
   }
 
-  // An answer that does not fit in 16 bits leaves the value of the previous poll in place.
-  CarryOn([&] { shared_.listLength = CheckedInt16(player_.SendRequest(RequestListLength, 0)); });
-  CarryOn(
-      [&] { shared_.listPosition = CheckedInt16(player_.SendRequest(RequestListPosition, 0)); });
-  CarryOn([&] { shared_.listPosition = CheckedInt16(int32_t{shared_.listPosition} + 1); });
+  // An answer that does not fit in 16 bits leaves the value of the previous poll; the position
+  // still gets its +1 (and keeps its value when that overflows).
+  CarryOn([&] { listLength = CheckedInt16(player.SendRequest(RequestListLength, 0)); });
+  CarryOn([&] { listPosition = CheckedInt16(player.SendRequest(RequestListPosition, 0)); });
+  CarryOn([&] { listPosition = CheckedInt16(int32_t{listPosition} + 1); });
+  status.listLength = listLength;
+  status.listPosition = listPosition;
 
-  const int16_t length = shared_.listLength;
-  const int16_t position = shared_.listPosition;
-  const PlaylistWindow window = ComputePlaylistWindow(length, position);
-  CarryOn([&] {
-    screen_.SetCaption(ControlId::lbltrackvontracks,
-                       L"Track " + DecimalText(position) + L" of " + DecimalText(length));
-  });
-  currentLine_ = FillPlaylistLines(window, position, player_, screen_);
+  status.window = ComputePlaylistWindow(listLength, listPosition);
+  status.titles = ReadWindowTitles(status.window, player);
+  return status;
+}
+
+int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared) {
+  if (!shared.seekInProgress) {
+    // A setting the slider refuses leaves it as it was; the other one still runs.
+    screen.SetSeekMaximum(status.trackLength);
+    screen.SetSeekValue(TruncDiv(status.playPosition, 1000));
+  }
+  screen.SetCaption(ControlId::lblTime, TimeText(TruncDiv(status.playPosition, 1000)));
+  screen.SetCaption(ControlId::lblTimegesamt, TimeText(status.trackLength));
+  screen.SetCaption(ControlId::lblSongName, status.songTitle);
+  const int streamLabels[] = {ControlId::lblSample, ControlId::lblBitrate, ControlId::lblChannels};
+  for (std::size_t which = 0; which < status.stream.size(); ++which) {
+    screen.SetCaption(streamLabels[which], DecimalText(status.stream[which]));
+  }
+
+  shared.listLength = status.listLength;
+  shared.listPosition = status.listPosition;
+  screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + DecimalText(status.listPosition) +
+                                                      L" of " + DecimalText(status.listLength));
+  return FillPlaylistLines(status.window, status.listPosition, status.titles, screen);
 }
 
 }  // namespace tokalux

@@ -1,19 +1,52 @@
-// The once-a-second status poll: asks the player for its state and writes it on the screen.
+// The once-a-second status poll: asks the player for its state and writes it on the screen. It
+// runs in two halves: AskPlayer where the player is reached (the player thread), ShowStatus on the
+// user-interface thread, which owns the screen and the shared values.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "display/playlist_window.h"
 #include "display/shared_values.h"
 #include "display/status_screen.h"
 #include "player/player_link.h"
 
 namespace tokalux {
 
+// Everything one poll learns from the player.
+struct PlayerStatus {
+  int32_t playPosition = 0;  // elapsed time, ms
+  int32_t trackLength = 0;   // s
+  std::wstring songTitle;
+  std::array<int32_t, 3> stream{};  // sample rate, bit rate, channel count
+  int16_t listLength = 0;
+  int16_t listPosition = 0;  // 1-based
+  PlaylistWindow window;
+  std::vector<std::wstring> titles;  // of the entries window.first .. window.last
+};
+
+// Asks the player, in this order: elapsed time, length, the song title, the three stream
+// details, the list length and position, then the title of every entry in the window. An
+// answer that does not fit in 16 bits keeps the list value of the previous poll (passed in).
+PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition);
+
+// Writes a poll's answers on the screen (leaving the seek slider alone while the user holds it)
+// and stores the list length and position for the playlist buttons. Returns the line showing the
+// current entry, 0 when none does.
+int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared);
+
+// Both halves on one thread, for the tests and the benchmark.
 class StatusPoll {
  public:
   StatusPoll(PlayerLink& player, StatusScreen& screen, SharedValues& shared)
       : player_(player), screen_(screen), shared_(shared) {}
 
-  // One poll. Every step runs in carry-on mode; nothing the player answers stops it.
-  void Tick();
+  void Tick() {
+    currentLine_ =
+        ShowStatus(AskPlayer(player_, shared_.listLength, shared_.listPosition), screen_, shared_);
+  }
 
   // The line that showed the current entry in the latest poll, 0 when none did.
   int currentLine() const { return currentLine_; }

@@ -60,6 +60,9 @@ inline void DestroyWindowHandle(HWND h) {
 inline void DestroyIconHandle(HICON h) {
   ::DestroyIcon(h);
 }
+inline void CloseDesktopHandle(HDESK h) {
+  ::CloseDesktop(h);
+}
 inline void ReleaseVirtualMemory(void* address) {
   ::VirtualFree(address, 0, MEM_RELEASE);
 }
@@ -72,6 +75,7 @@ using UniqueBitmap = UniqueAny<HBITMAP, detail::DeleteBitmapHandle>;
 using UniqueMemoryDc = UniqueAny<HDC, detail::DeleteMemoryDc>;
 using UniqueWindow = UniqueAny<HWND, detail::DestroyWindowHandle>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconHandle>;
+using UniqueDesktop = UniqueAny<HDESK, detail::CloseDesktopHandle>;
 // A region reserved with VirtualAlloc (the base address it returned).
 using UniqueVirtualMemory = UniqueAny<void*, detail::ReleaseVirtualMemory>;
 

@@ -36,8 +36,8 @@ int ScreenDpi(HWND window) {
 
 }  // namespace
 
-Form::Form(PlayerLink& player, SharedValues& shared)
-    : handlers_(player, shared), poll_(player, *this, shared) {}
+Form::Form(PlayerThread& player, SharedValues& shared)
+    : player_(player), shared_(shared), handlers_(player, shared) {}
 
 Form::~Form() {
   if (hwnd_) ::DestroyWindow(hwnd_);
@@ -304,8 +304,18 @@ LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 void Form::OnTimer(UINT_PTR timer) {
-  // The poll carries on past its own failures; the window procedure catches anything else.
-  if (timer == PollTimer) poll_.Tick();
+  if (timer != PollTimer) return;
+  // One hand-off per poll: the player thread asks the player, this thread writes the screen. A
+  // poll the player thread has not finished within the bound is shown at a later tick, and no
+  // second one is queued behind it meanwhile.
+  if (!pendingPoll_.valid()) {
+    const int16_t length = shared_.listLength;
+    const int16_t position = shared_.listPosition;
+    pendingPoll_ = player_.Submit<PlayerStatus>(
+        [length, position](PlayerLink& link) { return AskPlayer(link, length, position); });
+  }
+  if (pendingPoll_.wait_for(PlayerThread::HandOffBound) != std::future_status::ready) return;
+  ShowStatus(pendingPoll_.get(), *this, shared_);
 }
 
 void Form::OnActivate(WPARAM wparam) {

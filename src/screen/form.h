@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,7 +15,7 @@
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
-#include "player/player_link.h"
+#include "player/player_thread.h"
 #include "player/unique_handle.h"
 #include "screen/base_window.h"
 #include "screen/button.h"
@@ -32,7 +33,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   static constexpr UINT_PTR PollTimer = 1;  // Timer1
   static constexpr UINT PollIntervalMs = 1000;
 
-  Form(PlayerLink& player, SharedValues& shared);
+  // The form talks to the player only through the player thread.
+  Form(PlayerThread& player, SharedValues& shared);
   ~Form() override;
 
   // Creates the form (hidden) over the primary screen with all its controls, placed once for the
@@ -79,8 +81,11 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void OnDestroy();
   void OnNcDestroy();
 
+  PlayerThread& player_;
+  SharedValues& shared_;
   ControlHandlers handlers_;
-  StatusPoll poll_;
+  // The poll handed to the player thread and not shown yet.
+  std::future<PlayerStatus> pendingPoll_;
   int dpi_ = 96;
   std::optional<FontCache> fonts_;
   UniqueBrush background_;

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "display/shared_values.h"
-#include "player/win32_player.h"
+#include "player/player_thread.h"
 #include "screen/command_line.h"
 #include "screen/form.h"
 
@@ -15,15 +15,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   // Configuration and preview end at once, silently.
   if (ParseStartMode(arguments ? arguments : L"") != StartMode::Run) return 0;
 
-  // No player: nothing to show, nothing to say.
-  HWND PlayerWindow = FindPlayerWindow();
-  if (!PlayerWindow) return 0;
+  // The player thread looks for the player here and on "Default" (Windows may have started us
+  // on a desktop of our own). No player: nothing to show, nothing to say.
+  PlayerThread player;
+  if (!player.playerFound()) return 0;
 
   const INITCOMMONCONTROLSEX common_controls{sizeof(INITCOMMONCONTROLSEX),
                                              ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&common_controls);
 
-  Win32Player player(PlayerWindow);
   SharedValues shared;  // seekInProgress starts false
   Form form(player, shared);
   if (!form.Create(instance)) return 1;

@@ -58,6 +58,11 @@ struct LinesCase {
   int red_line;  // 0: none
 };
 
+// The titles read for the window, then the lines written, as one poll does.
+int Fill(const PlaylistWindow& window, int16_t position, FakePlayer& player, FakeScreen& screen) {
+  return FillPlaylistLines(window, position, ReadWindowTitles(window, player), screen);
+}
+
 TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
   const LinesCase cases[] = {
       {100, 1, 1, 15, 1},    {100, 7, 1, 15, 7},   {100, 8, 1, 15, 8},     {100, 9, 2, 15, 8},
@@ -69,7 +74,7 @@ TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
     FakePlayer player;
     FakeScreen screen;
     const int current =
-        FillPlaylistLines(ComputePlaylistWindow(c.length, c.position), c.position, player, screen);
+        Fill(ComputePlaylistWindow(c.length, c.position), c.position, player, screen);
     SCOPED_TRACE("L=" + std::to_string(c.length) + " P=" + std::to_string(c.position));
     EXPECT_EQ(current, c.red_line);
     for (int line = 1; line <= c.filled; ++line) {
@@ -86,28 +91,28 @@ TEST(FillPlaylistLines, CaptionIsNumberSeparatorAndTitleExactly) {
   FakePlayer player;
   player.titles[12] = L"Intro";
   FakeScreen screen;
-  FillPlaylistLines(PlaylistWindow{9, 23}, 16, player, screen);
+  Fill(PlaylistWindow{9, 23}, 16, player, screen);
   EXPECT_EQ(screen.Line(4), L"12 . Intro");
 }
 
 TEST(FillPlaylistLines, ShrinkingPlaylistLeavesNoStaleLinesAndOneRedLine) {
   FakePlayer player;
   FakeScreen screen;
-  FillPlaylistLines(ComputePlaylistWindow(20, 12), 12, player, screen);
+  Fill(ComputePlaylistWindow(20, 12), 12, player, screen);
   EXPECT_EQ(screen.Line(1), L"5 . Title 5");
   EXPECT_EQ(screen.RedLines(), std::vector<int>{8});
 
-  FillPlaylistLines(ComputePlaylistWindow(5, 3), 3, player, screen);
+  Fill(ComputePlaylistWindow(5, 3), 3, player, screen);
   EXPECT_EQ(screen.Line(5), L"5 . Title 5");
   for (int line = 6; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
   EXPECT_EQ(screen.RedLines(), std::vector<int>{3});
 
   // The current entry outside the window (a position answer of -1): no line is red.
-  FillPlaylistLines(ComputePlaylistWindow(100, 0), 0, player, screen);
+  Fill(ComputePlaylistWindow(100, 0), 0, player, screen);
   EXPECT_TRUE(screen.RedLines().empty());
 
   // An empty playlist clears every line.
-  FillPlaylistLines(ComputePlaylistWindow(0, 1), 1, player, screen);
+  Fill(ComputePlaylistWindow(0, 1), 1, player, screen);
   for (int line = 1; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
 }
 

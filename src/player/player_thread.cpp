@@ -1,0 +1,82 @@
+#include "player/player_thread.h"
+
+#include <windows.h>
+
+#include "player/unique_handle.h"
+#include "player/win32_player.h"
+
+namespace tokalux {
+
+PlayerThread::PlayerThread() {
+  std::promise<bool> found;
+  std::future<bool> answer = found.get_future();
+  // The desktop this process runs on, as its first thread sees it. (Windows gives a new thread
+  // that desktop; Wine gives it "Default".)
+  const HDESK ownDesktop = ::GetThreadDesktop(::GetCurrentThreadId());
+  thread_ = std::thread([this, ownDesktop, found = std::move(found)]() mutable {
+    Run(ownDesktop, std::move(found));
+  });
+  playerFound_ = answer.get();
+}
+
+PlayerThread::~PlayerThread() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  thread_.join();
+}
+
+void PlayerThread::Enqueue(std::function<void(PlayerLink&)> job) {
+  {
+    const std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
+  }
+  wake_.notify_one();
+}
+
+void PlayerThread::SendCommand(int32_t identifier) {
+  Submit<void>([identifier](PlayerLink& link) {
+    link.SendCommand(identifier);
+  }).wait_for(HandOffBound);
+}
+
+void PlayerThread::SendSetting(int32_t number, int32_t argument) {
+  Submit<void>([number, argument](PlayerLink& link) {
+    link.SendSetting(number, argument);
+  }).wait_for(HandOffBound);
+}
+
+void PlayerThread::Run(HDESK ownDesktop, std::promise<bool> found) {
+  // This thread has no window and no hook yet, so it may still move between desktops: to ours
+  // first, then to "Default" when the player is not on ours. The handle of "Default" stays open
+  // while the thread sits there.
+  const HDESK firstDesktop = ::GetThreadDesktop(::GetCurrentThreadId());
+  UniqueDesktop defaultDesktop;
+  HWND window = ::SetThreadDesktop(ownDesktop) ? FindPlayerWindow() : nullptr;
+  if (!window) {
+    defaultDesktop.reset(::OpenDesktopW(
+        L"Default", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS | DESKTOP_ENUMERATE));
+    if (defaultDesktop && ::SetThreadDesktop(defaultDesktop.get())) window = FindPlayerWindow();
+  }
+  Win32Player player(window);
+  found.set_value(window != nullptr);
+
+  for (;;) {
+    std::function<void(PlayerLink&)> job;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      if (jobs_.empty()) break;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+    }
+    job(player);  // a job's own failure ends up in its future
+  }
+  // Back where the thread started: a desktop in use cannot be closed, and the handles of the
+  // other two are not this thread's to close when it ends.
+  ::SetThreadDesktop(firstDesktop);
+}
+
+}  // namespace tokalux

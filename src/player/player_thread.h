@@ -1,0 +1,70 @@
+// The one thread of ours that talks to the player. Windows passes window messages only between
+// threads of one desktop, and it may start a screen saver on a desktop of its own
+// ("Screen-saver") while the player stays on "Default". So this thread attaches itself to the
+// desktop where the player is, before it has any window, and every call that touches the
+// player's window runs on it. The user-interface thread hands it whole jobs (one poll, one
+// click) and waits for each with a bound. It never touches a window of ours: the user-interface
+// thread may be the one waiting for it.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "player/player_link.h"
+
+namespace tokalux {
+
+class PlayerThread final : public PlayerControl {
+ public:
+  // How long the user-interface thread waits for a job before it goes on without it. The job
+  // stays queued and still reaches the player, in order.
+  static constexpr std::chrono::milliseconds HandOffBound{400};
+
+  // Starts the thread and waits for its look-up of the player: first on this process's desktop,
+  // then on "Default" (where it stays when it found the player there, or when this process's
+  // desktop has no player either).
+  PlayerThread();
+  // Runs what is queued, then ends the thread.
+  ~PlayerThread();
+  PlayerThread(const PlayerThread&) = delete;
+  PlayerThread& operator=(const PlayerThread&) = delete;
+
+  // Whether the start-up look-up found a player window.
+  bool playerFound() const { return playerFound_; }
+
+  // Queues a job; jobs run one at a time, in the order queued, each with the thread's link to the
+  // player. The future holds the job's result (or what it threw).
+  template <typename Result>
+  std::future<Result> Submit(std::function<Result(PlayerLink&)> job) {
+    auto task = std::make_shared<std::packaged_task<Result(PlayerLink&)>>(std::move(job));
+    std::future<Result> result = task->get_future();
+    Enqueue([task](PlayerLink& link) { (*task)(link); });
+    return result;
+  }
+
+  // PlayerControl: each is queued, then waited for up to HandOffBound.
+  void SendCommand(int32_t identifier) override;
+  void SendSetting(int32_t number, int32_t argument) override;
+
+ private:
+  void Enqueue(std::function<void(PlayerLink&)> job);
+  void Run(HDESK ownDesktop, std::promise<bool> found);
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::function<void(PlayerLink&)>> jobs_;
+  bool stopping_ = false;
+  bool playerFound_ = false;
+  std::thread thread_;
+};
+
+}  // namespace tokalux
