@@ -1,6 +1,11 @@
 #include "harness/process.h"
 
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
 #include <atomic>
+#include <thread>
 #include <vector>
 
 namespace tokalux::e2e {
@@ -28,10 +33,13 @@ std::wstring ScratchPath(const std::wstring& stem) {
          L"-" + std::to_wstring(counter++) + L".txt";
 }
 
-ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& arguments) {
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& arguments,
+                           const std::wstring& desktop) {
   std::wstring command_line = L"\"" + exe + L"\" " + arguments;
+  std::wstring desktopName = desktop;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  if (!desktopName.empty()) startup.lpDesktop = desktopName.data();
   PROCESS_INFORMATION info{};
   if (::CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &info)) {
@@ -148,6 +156,68 @@ RECT ScreenRect(HWND window) {
   RECT rect{};
   ::GetWindowRect(window, &rect);
   return rect;
+}
+
+}  // namespace tokalux::e2e
+
+namespace tokalux::e2e {
+
+Desktop::Desktop(const std::wstring& name)
+    : name_(name),
+      desktop_(::CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) {}
+
+Desktop::~Desktop() {
+  if (desktop_) ::CloseDesktop(desktop_);
+}
+
+void RunOnDesktop(const Desktop& desktop, const std::function<void()>& work) {
+  std::thread thread([&] {
+    const HDESK original = ::GetThreadDesktop(::GetCurrentThreadId());
+    if (!::SetThreadDesktop(desktop.handle())) {
+      ADD_FAILURE() << "cannot attach a thread to the desktop: error " << ::GetLastError();
+      return;
+    }
+    work();
+    // Back on its first desktop before it ends: Wine closes the handle of a thread's other
+    // desktop when the thread ends.
+    ::SetThreadDesktop(original);
+  });
+  thread.join();
+}
+
+namespace {
+
+std::wstring DesktopName(HANDLE desktop) {
+  wchar_t name[256] = {};
+  DWORD needed = 0;
+  if (!::GetUserObjectInformationW(desktop, UOI_NAME, name, sizeof(name), &needed)) return {};
+  return name;
+}
+
+}  // namespace
+
+std::vector<std::pair<DWORD, std::wstring>> ThreadDesktops(const ChildProcess& process) {
+  std::vector<std::pair<DWORD, std::wstring>> desktops;
+  const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
+       more = ::Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID != process.id()) continue;
+    // Windows opens the thread's desktop for the caller; Wine hands back the handle as the other
+    // process holds it, which is read through a copy.
+    const HDESK desktop = ::GetThreadDesktop(entry.th32ThreadID);
+    std::wstring name = desktop ? DesktopName(desktop) : std::wstring();
+    HANDLE copy = nullptr;
+    if (name.empty() && desktop &&
+        ::DuplicateHandle(process.handle(), desktop, ::GetCurrentProcess(), &copy, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS)) {
+      const UniqueHandle owned(copy);
+      name = DesktopName(copy);
+    }
+    desktops.emplace_back(entry.th32ThreadID, name);
+  }
+  return desktops;
 }
 
 }  // namespace tokalux::e2e

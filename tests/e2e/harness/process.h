@@ -7,6 +7,8 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "player/unique_handle.h"
 
@@ -27,7 +29,9 @@ std::wstring ScratchPath(const std::wstring& stem);
 class ChildProcess {
  public:
   ChildProcess() = default;
-  ChildProcess(const std::wstring& exe, const std::wstring& arguments);
+  // Started on the given desktop ("WinSta0\\<name>"), or on ours when desktop is empty.
+  ChildProcess(const std::wstring& exe, const std::wstring& arguments,
+               const std::wstring& desktop = L"");
   ~ChildProcess();
   ChildProcess(ChildProcess&&) = default;
   ChildProcess& operator=(ChildProcess&&) = default;
@@ -72,5 +76,32 @@ std::wstring WindowText(HWND window);
 
 // The window's rectangle in screen pixels.
 RECT ScreenRect(HWND window);
+
+// A desktop of this window station, made (or opened, when it exists) for the object's life, as
+// Windows makes the "Screen-saver" desktop for a screen saver. Windows are found and messages sent
+// only between threads of one desktop: use RunOnDesktop to reach what runs there.
+class Desktop {
+ public:
+  explicit Desktop(const std::wstring& name);
+  ~Desktop();
+  Desktop(const Desktop&) = delete;
+  Desktop& operator=(const Desktop&) = delete;
+
+  HDESK handle() const { return desktop_; }
+  const std::wstring& name() const { return name_; }
+  // The name a process is started with to run on it.
+  std::wstring StartupName() const { return L"WinSta0\\" + name_; }
+
+ private:
+  std::wstring name_;
+  HDESK desktop_ = nullptr;
+};
+
+// Runs work on a thread of its own attached to the desktop, and waits for it. GoogleTest's
+// EXPECT_* work there; an ASSERT_* ends only the work.
+void RunOnDesktop(const Desktop& desktop, const std::function<void()>& work);
+
+// The name of the desktop each thread of a process sits on, by thread ID ("" when unknown).
+std::vector<std::pair<DWORD, std::wstring>> ThreadDesktops(const ChildProcess& process);
 
 }  // namespace tokalux::e2e

@@ -7,8 +7,8 @@
 
 namespace tokalux::e2e {
 
-ScreenSaver::ScreenSaver(const std::wstring& arguments)
-    : process_(BesideTests(L"tokalux.scr"), arguments) {}
+ScreenSaver::ScreenSaver(const std::wstring& arguments, const std::wstring& desktop)
+    : process_(BesideTests(L"tokalux.scr"), arguments, desktop) {}
 
 HWND ScreenSaver::WaitForForm(std::chrono::milliseconds timeout) {
   if (!process_.started()) return nullptr;

@@ -18,8 +18,10 @@ inline constexpr const wchar_t* ScreenSaverClass = L"tokalux";
 
 class ScreenSaver {
  public:
-  // Starts tokalux.scr (beside the tests) with the arguments, e.g. L"/S".
-  explicit ScreenSaver(const std::wstring& arguments);
+  // Starts tokalux.scr (beside the tests) with the arguments, e.g. L"/S", on our desktop or on
+  // the one named ("WinSta0\\Screen-saver"). Its windows are then found only from a thread on
+  // that desktop (RunOnDesktop).
+  explicit ScreenSaver(const std::wstring& arguments, const std::wstring& desktop = L"");
 
   ChildProcess& process() { return process_; }
 
