@@ -2,9 +2,20 @@
 # Builds everything, starts the demo player and the screen saver under Wine. With a display the
 # screen saver runs until you press Esc (or click Exit); without one it runs on Xvfb for a few
 # seconds and saves a screenshot.
+#
+# TOKALUX_SCREEN sets the Xvfb screen (default 1024x768x24) and TOKALUX_DPI the screen's dots per
+# inch (default 96), e.g. a 15-inch laptop at 150 %:
+#   TOKALUX_SCREEN=1920x1080x24 TOKALUX_DPI=144 scripts/demo.sh
+# Another DPI gets a Wine prefix of its own (build/wine-demo-<DPI>dpi).
 set -u
 source "$(dirname "$0")/lib.sh"
 cd "$TOKALUX_ROOT" || exit 1
+
+dpi=${TOKALUX_DPI:-}
+if [ -n "$dpi" ] && ! [[ "$dpi" =~ ^[1-9][0-9]{1,2}$ ]]; then
+  echo "TOKALUX_DPI must be a number of dots per inch such as 96, 120 or 144" >&2
+  exit 1
+fi
 
 install_missing_packages || exit 1
 build_windows || exit 1
@@ -15,7 +26,13 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
 fi
 trap 'kill $player_pid $saver_pid 2>/dev/null; stop_wine; stop_xvfb' EXIT
-prepare_wine demo
+if [ -n "$dpi" ]; then
+  # Always the DPI's own prefix, so the setting reaches no other prefix.
+  TOKALUX_WINEPREFIX='' prepare_wine "demo-${dpi}dpi"
+  set_wine_dpi "$dpi"
+else
+  prepare_wine demo
+fi
 
 bin="$TOKALUX_ROOT/build/windows"
 say "starting the demo player"

@@ -22,7 +22,8 @@ install_missing_packages() {
       "${missing[@]}" >/dev/null || { echo "apt-get install failed for: ${missing[*]}" >&2; return 1; }
 }
 
-# Starts an Xvfb of 1024x768 on a free display and exports DISPLAY; stop_xvfb ends it.
+# Starts an Xvfb on a free display and exports DISPLAY; stop_xvfb ends it. The screen is
+# TOKALUX_SCREEN (WIDTHxHEIGHTxDEPTH), 1024x768x24 by default.
 TOKALUX_XVFB_PID=
 start_xvfb() {
   local n=90
@@ -58,6 +59,11 @@ prepare_wine() {
   # Start Wine's background services now, with no pipe attached: started by the first test
   # program instead, they would inherit and hold its output pipe, and ctest would wait on it.
   wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+# Sets the prefix's screen DPI (Wine's default is 96) for the programs started after this.
+set_wine_dpi() {
+  local dpi=$1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 }
 stop_wine() { [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1; true; }
 

@@ -180,6 +180,50 @@ int32_t RoundedRatio(int64_t numerator, int64_t denominator) {
   return static_cast<int32_t>(rounded);
 }
 
+// Whether a placement step sets this property of the control from the screen's size.
+bool FollowsEdge(int control, Property property) {
+  return std::any_of(PlacementSteps.begin(), PlacementSteps.end(), [&](const PlacementStep& step) {
+    return step.control == control && step.property == property && step.anchor != Anchor::Absolute;
+  });
+}
+
+// The transport row, the playlist buttons and the seek slider: anchored to the bottom edge but
+// not to the right one.
+bool OnLowerLeft(int control) {
+  return FollowsEdge(control, Property::Top) && !FollowsEdge(control, Property::Left);
+}
+
+// Every control's rectangle after the placement steps, with `lowerLeftHeight` standing in for the
+// screen height for the lower left-hand controls.
+std::array<TwipRect, ControlCount> RunSteps(int32_t screenWidthTwips, int32_t screenHeightTwips,
+                                            int32_t lowerLeftHeight) {
+  std::array<TwipRect, ControlCount> rects{};
+  for (std::size_t i = 0; i < Controls.size(); ++i) rects[i] = Controls[i].design;
+
+  for (const PlacementStep& step : PlacementSteps) {
+    const auto index = IndexOf(step.control);
+    if (!index) continue;
+    int32_t value = step.offset;
+    if (step.anchor == Anchor::ScreenWidth) value += screenWidthTwips;
+    if (step.anchor == Anchor::ScreenHeight) {
+      value += OnLowerLeft(step.control) ? lowerLeftHeight : screenHeightTwips;
+    }
+    TwipRect& rect = rects[*index];
+    switch (step.property) {
+      case Property::Left:
+        rect.left = value;
+        break;
+      case Property::Top:
+        rect.top = value;
+        break;
+      case Property::Width:
+        rect.width = value;
+        break;
+    }
+  }
+  return rects;
+}
+
 }  // namespace
 
 const std::array<ControlSpec, ControlCount>& ControlTable() {
@@ -215,27 +259,40 @@ TwipRect Placement::FormRect(int control) const {
   return rect;
 }
 
-Placement PlaceControls(int32_t screenWidthTwips, int32_t screenHeightTwips) {
-  std::array<TwipRect, ControlCount> rects{};
-  for (std::size_t i = 0; i < Controls.size(); ++i) rects[i] = Controls[i].design;
+Placement AnchoredPlacement(int32_t screenWidthTwips, int32_t screenHeightTwips) {
+  return Placement(RunSteps(screenWidthTwips, screenHeightTwips, screenHeightTwips));
+}
 
-  for (const PlacementStep& step : PlacementSteps) {
-    int32_t value = step.offset;
-    if (step.anchor == Anchor::ScreenWidth) value += screenWidthTwips;
-    if (step.anchor == Anchor::ScreenHeight) value += screenHeightTwips;
-    const auto index = IndexOf(step.control);
-    if (!index) continue;
-    TwipRect& rect = rects[*index];
-    switch (step.property) {
-      case Property::Left:
-        rect.left = value;
-        break;
-      case Property::Top:
-        rect.top = value;
-        break;
-      case Property::Width:
-        rect.width = value;
-        break;
+int32_t LowerLeftClearance(int32_t screenWidthTwips) {
+  // At height 0 a bottom-anchored top is its offset from the bottom edge.
+  const std::array<TwipRect, ControlCount> rects = RunSteps(screenWidthTwips, 0, 0);
+  int32_t clearance = 0;
+  for (std::size_t lower = 0; lower < Controls.size(); ++lower) {
+    if (!OnLowerLeft(Controls[lower].id)) continue;
+    for (std::size_t upper = 0; upper < Controls.size(); ++upper) {
+      const ControlSpec& spec = Controls[upper];
+      if (spec.container != Container::Form || FollowsEdge(spec.id, Property::Top)) continue;
+      const bool sameColumns =
+          rects[lower].left < rects[upper].right() && rects[upper].left < rects[lower].right();
+      if (sameColumns) clearance = std::max(clearance, rects[upper].bottom() - rects[lower].top);
+    }
+  }
+  return clearance;
+}
+
+Placement PlaceControls(int32_t screenWidthTwips, int32_t screenHeightTwips) {
+  if (screenWidthTwips < FittedMinWidth || screenHeightTwips < FittedMinHeight) {
+    return AnchoredPlacement(screenWidthTwips, screenHeightTwips);
+  }
+  const int32_t clearance = LowerLeftClearance(screenWidthTwips);
+  if (screenHeightTwips >= clearance) return AnchoredPlacement(screenWidthTwips, screenHeightTwips);
+
+  std::array<TwipRect, ControlCount> rects =
+      RunSteps(screenWidthTwips, screenHeightTwips, clearance);
+  for (std::size_t i = 0; i < Controls.size(); ++i) {
+    TwipRect& rect = rects[i];
+    if (OnLowerLeft(Controls[i].id) && rect.bottom() > screenHeightTwips) {
+      rect.top = screenHeightTwips - rect.height;
     }
   }
   return Placement(rects);

@@ -107,15 +107,33 @@ class Placement {
   // The rectangle in the form's coordinates (adds Frame1's position for its labels).
   TwipRect FormRect(int id) const;
 
+  friend bool operator==(const Placement&, const Placement&) = default;
+
  private:
   std::array<TwipRect, ControlCount> rects_;
 };
 
-// The start-up placement for a screen of the given size in twips: the upper display keeps its
+// The anchored placement for a screen of the given size in twips: the upper display keeps its
 // design positions; the lower rows, the frame, the volume controls, the Exit button and the seek
 // slider are anchored to the bottom and right edges. Values are taken as they come (nothing is
 // clamped), so on a small screen controls may overlap or lie off screen.
+Placement AnchoredPlacement(int32_t screenWidthTwips, int32_t screenHeightTwips);
+
+// Screens at least this large (1024 pixels wide at 96 dpi, 720 pixels high at 96 dpi or 1080 at
+// 144 dpi) are fitted: see PlaceControls.
+inline constexpr int32_t FittedMinWidth = 15360;
+inline constexpr int32_t FittedMinHeight = 10800;
+
+// The start-up placement: the anchored one, except on a fitted screen too low for the lower
+// left-hand controls (the transport row, the playlist buttons and the seek slider) to clear the
+// upper display. There those controls stand as on the lowest screen where they clear it, except
+// that the seek slider ends at the bottom edge where it would reach past it; the right-hand group
+// stays anchored.
 Placement PlaceControls(int32_t screenWidthTwips, int32_t screenHeightTwips);
+
+// The lowest screen height, for this width, at which no lower left-hand control reaches up into a
+// control of the upper display that stands in the same columns.
+int32_t LowerLeftClearance(int32_t screenWidthTwips);
 
 // pixels = twips x dpi / 1440, rounded to the nearest pixel (halves away from zero).
 int32_t TwipsToPixels(int32_t twips, int dpi);

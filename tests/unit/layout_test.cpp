@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "display/control_ids.h"
 
@@ -322,6 +325,153 @@ TEST(Placement, FrameLabelsMoveWithTheFrame) {
   EXPECT_EQ(p.FormRect(id::Label3), (TwipRect{frame.left + 120, frame.top + 480, 975, 255}));
   EXPECT_EQ(p.FormRect(id::cmdEnd), p.Rect(id::cmdEnd));
   EXPECT_EQ(p.Rect(9999), TwipRect{});
+}
+
+// ---- Fitting screens from 1024 pixels wide and 720 high at 96 dpi ----
+
+// What each control covers of another, in the covered control's own coordinates, keyed by
+// (covering, covered). A frame and its own labels move together, so what they cover of each other
+// is the same on every screen and needs no exception.
+using CoveredParts = std::map<std::pair<int, int>, TwipRect>;
+
+CoveredParts Covered(const Placement& p) {
+  std::vector<std::pair<int, TwipRect>> rects;
+  for (const ControlSpec& spec : ControlTable()) rects.emplace_back(spec.id, p.FormRect(spec.id));
+  CoveredParts parts;
+  for (const auto& [a, ra] : rects) {
+    for (const auto& [b, rb] : rects) {
+      const int32_t left = std::max(ra.left, rb.left);
+      const int32_t top = std::max(ra.top, rb.top);
+      const int32_t right = std::min(ra.right(), rb.right());
+      const int32_t bottom = std::min(ra.bottom(), rb.bottom());
+      if (a != b && left < right && top < bottom) {
+        parts[{a, b}] = {left - rb.left, top - rb.top, right - left, bottom - top};
+      }
+    }
+  }
+  return parts;
+}
+
+// The cover that 1024 x 768 at 96 dpi does not have, and the controls not wholly on the screen;
+// empty when the placement fits.
+std::set<std::string> Misfits(const Placement& p, Screen s) {
+  static const CoveredParts reference = Covered(AnchoredPlacement(15360, 11520));
+  std::set<std::string> misfits;
+  for (const auto& [pair, part] : Covered(p)) {
+    const auto known = reference.find(pair);
+    const bool within = known != reference.end() && part.left >= known->second.left &&
+                        part.top >= known->second.top && part.right() <= known->second.right() &&
+                        part.bottom() <= known->second.bottom();
+    if (!within) {
+      misfits.insert(std::string(FindControlSpec(pair.first)->name) + " covers " +
+                     std::string(FindControlSpec(pair.second)->name));
+    }
+  }
+  for (const ControlSpec& spec : ControlTable()) {
+    const TwipRect r = p.FormRect(spec.id);
+    if (r.left < 0 || r.top < 0 || r.right() > s.width || r.bottom() > s.height) {
+      misfits.insert(std::string(spec.name) + " off screen");
+    }
+  }
+  return misfits;
+}
+
+TEST(FittedPlacement, Reference1024x768At96DpiCoversOnlyNeighboursThatMoveTogether) {
+  std::set<std::pair<int, int>> pairs;
+  for (const auto& [pair, part] : Covered(AnchoredPlacement(15360, 11520))) {
+    pairs.insert(std::minmax(pair.first, pair.second));
+  }
+  const std::set<std::pair<int, int>> expected = {
+      // The transport buttons are 495 wide and 480 apart.
+      std::minmax(id::cmdPrev, id::cmdFRW), std::minmax(id::cmdFRW, id::cmdStop),
+      std::minmax(id::cmdStop, id::cmdPlay), std::minmax(id::cmdPlay, id::cmdPause),
+      std::minmax(id::cmdPause, id::cmdFFW), std::minmax(id::cmdFFW, id::cmdNext),
+      // The frame's labels: inside it, and the first three 255 high and 240 apart.
+      std::minmax(id::Frame1, id::Label2), std::minmax(id::Frame1, id::Label3),
+      std::minmax(id::Frame1, id::Label4), std::minmax(id::Frame1, id::lblSample),
+      std::minmax(id::Frame1, id::lblBitrate), std::minmax(id::Frame1, id::lblChannels),
+      std::minmax(id::Label2, id::Label3), std::minmax(id::Label3, id::Label4)};
+  EXPECT_EQ(pairs, expected);
+}
+
+TEST(FittedPlacement, CommonScreens) {
+  struct Case {
+    int width, height, dpi;
+    bool anchored;  // the anchored placement fits as it is
+  };
+  for (const Case c :
+       {Case{1024, 768, 96, true}, Case{1280, 720, 96, false}, Case{1366, 768, 96, true},
+        Case{1920, 1080, 96, true}, Case{1920, 1080, 120, true}, Case{1920, 1080, 144, false},
+        Case{2560, 1440, 144, true}, Case{3840, 2160, 192, true}}) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "@" +
+                 std::to_string(c.dpi));
+    const Screen s{PixelsToTwips(c.width, c.dpi), PixelsToTwips(c.height, c.dpi)};
+    const Placement anchored = AnchoredPlacement(s.width, s.height);
+    EXPECT_EQ(Misfits(anchored, s).empty(), c.anchored);
+    const Placement p = PlaceControls(s.width, s.height);
+    EXPECT_EQ(Misfits(p, s), std::set<std::string>{});
+    EXPECT_EQ(p == anchored, c.anchored);
+  }
+}
+
+TEST(FittedPlacement, At10800TwipsHighTheLowerLeftRowsStandBelowTheUpperDisplay) {
+  // 1280 x 720 at 96 dpi and 1920 x 1080 at 144 dpi.
+  const Screen s{19200, 10800};
+  EXPECT_EQ(
+      Misfits(AnchoredPlacement(s.width, s.height), s),
+      (std::set<std::string>{
+          "cmdStop covers lblkom2", "cmdPlay covers lblkom2", "cmdPLStart covers lblTimegesamt",
+          "cmdPLMitte covers lblTimegesamt", "lblkom2 covers cmdStop", "lblkom2 covers cmdPlay",
+          "lblTimegesamt covers cmdPLStart", "lblTimegesamt covers cmdPLMitte"}));
+
+  // The transport row and the playlist buttons stand as on a screen 10980 high, the transport
+  // row right below "total"; the seek slider ends at the bottom edge; the rest stays anchored.
+  EXPECT_EQ(LowerLeftClearance(s.width), 10980);
+  const Placement p = PlaceControls(s.width, s.height);
+  const Placement anchored = AnchoredPlacement(s.width, s.height);
+  const Placement clear = AnchoredPlacement(s.width, 10980);
+  EXPECT_EQ(p.Rect(id::cmdPlay).top, p.Rect(id::lblkom2).bottom());
+  const std::set<int> rows = {id::cmdPrev,  id::cmdFRW,     id::cmdStop,  id::cmdPlay,
+                              id::cmdPause, id::cmdFFW,     id::cmdNext,  id::cmdPLStart,
+                              id::cmdPLEnd, id::cmdPLMitte, id::cmdPLp10, id::cmdPLm10};
+  for (const ControlSpec& spec : ControlTable()) {
+    const TwipRect expected = spec.id == id::sldLength ? TwipRect{50, 10800 - 255, 19200 - 100, 255}
+                              : rows.count(spec.id)    ? clear.Rect(spec.id)
+                                                       : anchored.Rect(spec.id);
+    EXPECT_EQ(p.Rect(spec.id), expected) << spec.name;
+  }
+}
+
+TEST(FittedPlacement, EveryScreenFrom15360By10800TwipsFits) {
+  // Every height around the clearance, coarser steps elsewhere, at the smallest widths and larger.
+  for (int32_t w : {15360, 15361, 19200, 28800, 76800}) {
+    const int32_t clearance = LowerLeftClearance(w);
+    EXPECT_EQ(clearance, 10980) << w;
+    for (int32_t h = FittedMinHeight; h <= 32400; h += std::abs(h - clearance) <= 20 ? 1 : 97) {
+      SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + " twips");
+      const Screen s{w, h};
+      const Placement anchored = AnchoredPlacement(w, h);
+      // The anchored placement fits exactly from the clearance up, and is kept there.
+      const bool fits = Misfits(anchored, s).empty();
+      EXPECT_EQ(fits, h >= clearance);
+      const Placement p = PlaceControls(w, h);
+      EXPECT_EQ(Misfits(p, s), std::set<std::string>{});
+      if (fits) {
+        EXPECT_TRUE(p == anchored);
+      }
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+}
+
+TEST(FittedPlacement, SmallerScreensKeepTheAnchoredPlacement) {
+  for (const Screen s : {Screen{15359, 11520}, Screen{19200, 10799}, Screen{12288, 9216},
+                         Screen{12000, 9000}, Screen{1500, 1200}, Screen{0, 0}}) {
+    EXPECT_TRUE(PlaceControls(s.width, s.height) == AnchoredPlacement(s.width, s.height))
+        << s.width << " x " << s.height;
+  }
+  // Too narrow, though high enough: still covers "total".
+  EXPECT_FALSE(Misfits(PlaceControls(15359, 10800), {15359, 10800}).empty());
 }
 
 }  // namespace
