@@ -65,19 +65,18 @@ TEST_F(ControlHandlersTest, PlaylistButtonsSetThePositionFromTheLastPollOnly) {
   for (int button : {id::cmdPLStart, id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd}) {
     EXPECT_TRUE(handlers.OnButtonClick(button));
   }
-  EXPECT_EQ(
-      player.sent,
-      (std::vector<Sent>{Request(RequestSetListPosition, 0), Request(RequestSetListPosition, -8),
-                         Request(RequestSetListPosition, 2), Request(RequestSetListPosition, 12),
-                         Request(RequestSetListPosition, 4)}));
+  EXPECT_EQ(player.sent, (std::vector<Sent>{
+                             Request(RequestSetListPosition, 0), Request(RequestSetListPosition, 0),
+                             Request(RequestSetListPosition, 2), Request(RequestSetListPosition, 4),
+                             Request(RequestSetListPosition, 4)}));
 }
 
-TEST_F(ControlHandlersTest, PlaylistButtonThatWouldOverflowSendsNothing) {
-  shared.listPosition = 32767;
-  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPLp10));
-  shared.listLength = -32768;
-  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPLEnd));
-  EXPECT_TRUE(player.sent.empty());
+TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListSendOnlyTheBeginning) {
+  shared.listPosition = 1;
+  for (int button : {id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd, id::cmdPLStart}) {
+    EXPECT_TRUE(handlers.OnButtonClick(button));
+  }
+  EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSetListPosition, 0)});
 }
 
 TEST_F(ControlHandlersTest, OtherControlsAreNotButtonsWithActions) {
