@@ -180,6 +180,32 @@ TEST_F(ActionsTest, DraggingTheSeekSliderSeeksOnRelease) {
   EXPECT_EQ(ActionsAfter(1), Log{"request 106 " + std::to_string(dragged * 1000)});
 }
 
+TEST_F(ActionsTest, APressThatDoesNotMoveTheSeekSliderSeeksNothing) {
+  const HWND seek = saver_.Control(id::sldLength);
+  ASSERT_EQ(SliderPos(id::sldLength), 40);
+  const POINT thumb = ThumbCentre(seek);
+  const RECT track = ScreenRect(seek);
+
+  ClickAt(thumb);
+  // A right-click where a left click would page the thumb.
+  MoveMouseTo({track.left + (track.right - track.left) * 3 / 4, thumb.y});
+  MouseButton(MOUSEEVENTF_RIGHTDOWN);
+  MouseButton(MOUSEEVENTF_RIGHTUP);
+  // PL Begin goes last: once it shows, both releases have been handled.
+  Click(id::cmdPLStart);
+  EXPECT_EQ(ActionsAfter(1), Log{"request 121 0"});
+  EXPECT_EQ(SliderPos(id::sldLength), 40);
+}
+
+TEST_F(ActionsTest, AClickInTheChannelPagesTheThumbAndSeeks) {
+  const HWND seek = saver_.Control(id::sldLength);
+  ASSERT_EQ(SliderPos(id::sldLength), 40);
+  const RECT track = ScreenRect(seek);
+  ClickAt({track.left + (track.right - track.left) * 3 / 4, ThumbCentre(seek).y});
+  // One page (5 s) towards the click.
+  EXPECT_EQ(ActionsAfter(1), Log{"request 106 45000"});
+}
+
 TEST_F(ActionsTest, KeyboardMovesTheSeekSliderButSeeksNothing) {
   ASSERT_EQ(saver_.Focus(), saver_.Control(id::sldLength));  // the focus at start
   PressKey(VK_RIGHT);

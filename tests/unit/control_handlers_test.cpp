@@ -87,25 +87,62 @@ TEST_F(ControlHandlersTest, OtherControlsAreNotButtonsWithActions) {
 }
 
 TEST_F(ControlHandlersTest, SeekHoldsThePollOffFromPressToRelease) {
-  handlers.OnSeekPress();
+  handlers.OnSeekPress(40);
   EXPECT_TRUE(shared.seekInProgress);
+  handlers.OnSeekScroll(95);
   EXPECT_TRUE(player.sent.empty());
   handlers.OnSeekRelease(95);
   EXPECT_FALSE(shared.seekInProgress);
   EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSeek, 95000)});
 }
 
+TEST_F(ControlHandlersTest, SeekOnlyWhenTheSliderMovedDuringThePress) {
+  // A click on the thumb or a right-click: no move, or a notification that stays put.
+  handlers.OnSeekPress(40);
+  handlers.OnSeekRelease(40);
+  handlers.OnSeekPress(40);
+  handlers.OnSeekScroll(40);
+  handlers.OnSeekRelease(40);
+  EXPECT_TRUE(player.sent.empty());
+  EXPECT_FALSE(shared.seekInProgress);
+
+  // Away and back again is a move; so is a value that changed without a notification.
+  handlers.OnSeekPress(40);
+  handlers.OnSeekScroll(120);
+  handlers.OnSeekScroll(40);
+  handlers.OnSeekRelease(40);
+  handlers.OnSeekPress(40);
+  handlers.OnSeekRelease(41);
+  // The next press starts afresh: the earlier move does not count for it.
+  handlers.OnSeekPress(41);
+  handlers.OnSeekRelease(41);
+  EXPECT_EQ(player.sent,
+            (std::vector<Sent>{Request(RequestSeek, 40000), Request(RequestSeek, 41000)}));
+}
+
+TEST_F(ControlHandlersTest, MovesWithoutAPressSeekNothing) {
+  // The keyboard moves the slider with no button held; a release without a press is stray.
+  handlers.OnSeekScroll(120);
+  handlers.OnSeekRelease(120);
+  EXPECT_TRUE(player.sent.empty());
+  EXPECT_FALSE(shared.seekInProgress);
+}
+
 TEST_F(ControlHandlersTest, SeekTargetBeyond32BitsIsNotSentButTheSliderIsReleased) {
-  handlers.OnSeekPress();
+  handlers.OnSeekPress(0);
   handlers.OnSeekRelease(2200000);
   EXPECT_FALSE(shared.seekInProgress);
   EXPECT_TRUE(player.sent.empty());
 }
 
 TEST_F(ControlHandlersTest, LostCaptureEndsTheSeekWithoutSeeking) {
-  handlers.OnSeekPress();
+  handlers.OnSeekPress(40);
+  handlers.OnSeekScroll(120);
   handlers.OnSeekCancelled();
   EXPECT_FALSE(shared.seekInProgress);
+  // The move of the cancelled press does not count for the next one.
+  handlers.OnSeekPress(40);
+  handlers.OnSeekRelease(40);
   EXPECT_TRUE(player.sent.empty());
 }
 
