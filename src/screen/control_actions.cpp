@@ -1,5 +1,6 @@
 #include "screen/control_actions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,28 +18,24 @@ int64_t RoundHalfEven(double n) {
   return whole;
 }
 
-std::optional<int32_t> FitsInt16(int32_t value) {
-  if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 }  // namespace
 
 std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
                                            int16_t listPosition) {
+  if (control_id == ControlId::cmdPLStart) return 0;
+  if (listLength <= 0) return std::nullopt;  // no entry to jump to
+  const int32_t last = int32_t{listLength} - 1;
+  const int32_t position = listPosition;  // in 32 bits no sum below can overflow
   switch (control_id) {
-    case ControlId::cmdPLStart:
-      return 0;
     case ControlId::cmdPLm10:
-      return FitsInt16(int32_t{listPosition} - 11);
+      return std::clamp(position - 11, 0, last);
     case ControlId::cmdPLMitte:
-      return FitsInt16(static_cast<int32_t>(RoundHalfEven(listLength * 0.5)));
+      // Half the length, halves to even: within 0..last for every length from 1 on.
+      return static_cast<int32_t>(RoundHalfEven(listLength * 0.5));
     case ControlId::cmdPLp10:
-      return FitsInt16(int32_t{listPosition} + 9);
+      return std::clamp(position + 9, 0, last);
     case ControlId::cmdPLEnd:
-      return FitsInt16(int32_t{listLength} - 1);
+      return last;
     default:
       return std::nullopt;
   }

@@ -10,8 +10,10 @@
 namespace tokalux {
 
 // The 0-based playlist index a playlist button (ControlId::cmdPLStart, cmdPLm10, cmdPLMitte,
-// cmdPLp10 or cmdPLEnd) sets, from the last poll's values, in 16-bit signed arithmetic; nothing
-// when that arithmetic overflows or the control is not a playlist button.
+// cmdPLp10 or cmdPLEnd) sets, from the last poll's values. Every jump but PL Begin (always 0)
+// stays in the list 0..listLength-1: ten back near the start goes to the first entry, ten on
+// near the end to the last, also from a position outside the list; on an empty list (a length of
+// 0 or less) only PL Begin sends anything. Nothing when the control is not a playlist button.
 std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
                                            int16_t listPosition);
 

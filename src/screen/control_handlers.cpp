@@ -50,13 +50,23 @@ bool ControlHandlers::OnButtonClick(int control_id) {
   return false;
 }
 
-void ControlHandlers::OnSeekPress() {
+void ControlHandlers::OnSeekPress(int32_t seconds) {
   shared_.seekInProgress = true;
+  seekPressSeconds_ = seconds;
+  seekMoved_ = false;
+}
+
+void ControlHandlers::OnSeekScroll(int32_t seconds) {
+  if (shared_.seekInProgress && seconds != seekPressSeconds_) seekMoved_ = true;
 }
 
 void ControlHandlers::OnSeekRelease(int32_t seconds) {
-  if (const auto ms = SeekMilliseconds(seconds)) player_.SendSetting(RequestSeek, *ms);
+  const bool moved = shared_.seekInProgress && (seekMoved_ || seconds != seekPressSeconds_);
+  if (moved) {
+    if (const auto ms = SeekMilliseconds(seconds)) player_.SendSetting(RequestSeek, *ms);
+  }
   shared_.seekInProgress = false;
+  seekMoved_ = false;
 }
 
 void ControlHandlers::OnSeekCancelled() {

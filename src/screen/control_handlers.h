@@ -19,10 +19,17 @@ class ControlHandlers {
   // False for any other control ID (the Exit button is the form's own affair).
   bool OnButtonClick(int control_id);
 
-  // A mouse button pressed on the seek slider: the poll leaves the slider alone from now on.
-  void OnSeekPress();
-  // The mouse button released: seeks to the slider's value (whole seconds) and hands the slider
-  // back to the poll.
+  // A mouse button pressed on the seek slider, which stood at `seconds` just before: the poll
+  // leaves the slider alone from now on.
+  void OnSeekPress(int32_t seconds);
+  // The seek slider moved to `seconds` (a drag, a click in the channel, a key). Only a move while
+  // the button is held counts; on its own it seeks nothing.
+  void OnSeekScroll(int32_t seconds);
+  // The mouse button released with the slider at `seconds`: seeks there if the slider moved
+  // during the press, even when it came back to where it started (the song played on meanwhile).
+  // A press that never moved it (a click on the thumb, a right-click) seeks nothing: its value
+  // is only the last poll's second, and seeking there would jump back. Either way the slider
+  // goes back to the poll.
   void OnSeekRelease(int32_t seconds);
   // The press ended without a release (the mouse capture was taken away): no seek, but the
   // slider goes back to the poll so it never stays frozen.
@@ -38,6 +45,8 @@ class ControlHandlers {
  private:
   PlayerControl& player_;
   SharedValues& shared_;
+  int32_t seekPressSeconds_ = 0;  // where the seek slider stood when the press began
+  bool seekMoved_ = false;        // it has stood elsewhere since
 };
 
 }  // namespace tokalux

@@ -157,7 +157,9 @@ void Form::WireActions() {
     }
   }
   if (seekSlider_) {
-    seekSlider_->onPress = [this] { handlers_.OnSeekPress(); };
+    // onPress comes before the slider handles the press, so its value is still the last poll's.
+    seekSlider_->onPress = [this] { handlers_.OnSeekPress(seekSlider_->Value()); };
+    seekSlider_->onScroll = [this](int32_t value) { handlers_.OnSeekScroll(value); };
     seekSlider_->onRelease = [this](int32_t value) { handlers_.OnSeekRelease(value); };
     seekSlider_->onPressCancelled = [this] { handlers_.OnSeekCancelled(); };
   }

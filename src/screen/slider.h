@@ -36,7 +36,9 @@ class Slider {
   // The parent forwards WM_HSCROLL here.
   void HandleScroll(WORD code);
 
-  std::function<void()> onPress;                 // a mouse button went down on the slider
+  // A mouse button went down on the slider; called before the trackbar acts on the press, so
+  // Value() is still where the slider stood.
+  std::function<void()> onPress;
   std::function<void(int32_t value)> onRelease;  // ...and came up again: the value then
   std::function<void()> onPressCancelled;        // the capture was lost before the release
   std::function<void(int32_t value)> onScroll;   // any scroll notification but TB_ENDTRACK

@@ -90,19 +90,40 @@ TEST_F(ActionsTest, TransportAndVolumeButtonsSendOneCommandEach) {
   EXPECT_TRUE(saver_.IsRunning());
 }
 
-TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlaying) {
-  // 30 entries, the current one 12th; each jump is undone before the next click.
-  const std::pair<int, const char*> buttons[] = {{id::cmdPLStart, "request 121 0"},
-                                                 {id::cmdPLm10, "request 121 1"},
-                                                 {id::cmdPLp10, "request 121 21"},
-                                                 {id::cmdPLEnd, "request 121 29"}};
-  for (const auto& [button, line] : buttons) {
-    ASSERT_TRUE(player_.Control("position 11"));
-    ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 12 of 30"));
+TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlayingAndStayInTheList) {
+  struct Jump {
+    int entries;
+    int position;  // 0-based
+    int button;
+    const char* sent;
+  };
+  // Each jump is undone before the next click.
+  const Jump jumps[] = {{30, 11, id::cmdPLStart, "request 121 0"},
+                        {30, 11, id::cmdPLm10, "request 121 1"},
+                        {30, 11, id::cmdPLp10, "request 121 21"},
+                        {30, 11, id::cmdPLEnd, "request 121 29"},
+                        // Near the ends ten entries back or on stop at the first or last one.
+                        {40, 4, id::cmdPLm10, "request 121 0"},
+                        {40, 34, id::cmdPLp10, "request 121 39"}};
+  for (const Jump& jump : jumps) {
+    ASSERT_TRUE(player_.Control("entries " + std::to_string(jump.entries)));
+    ASSERT_TRUE(player_.Control("position " + std::to_string(jump.position)));
+    ASSERT_TRUE(saver_.WaitForCaption(
+        id::lbltrackvontracks,
+        L"Track " + std::to_wstring(jump.position + 1) + L" of " + std::to_wstring(jump.entries)));
     player_.ClearLog();
-    Click(button);
-    EXPECT_EQ(ActionsAfter(1), Log{line}) << "after clicking " << button;
+    Click(jump.button);
+    EXPECT_EQ(ActionsAfter(1), Log{jump.sent}) << "after clicking " << jump.button;
   }
+
+  // An empty list has nowhere to jump but the beginning. PL Begin goes last: once it shows, the
+  // clicks before it have had their turn.
+  ASSERT_TRUE(player_.Control("entries 0"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0"));
+  player_.ClearLog();
+  for (const int button : {id::cmdPLEnd, id::cmdPLMitte, id::cmdPLm10, id::cmdPLp10}) Click(button);
+  Click(id::cmdPLStart);
+  EXPECT_EQ(ActionsAfter(1), Log{"request 121 0"});
 }
 
 TEST_F(ActionsTest, MiddleRoundsHalvesToEvenFromTheLastPoll) {
@@ -157,6 +178,32 @@ TEST_F(ActionsTest, DraggingTheSeekSliderSeeksOnRelease) {
 
   MouseButton(MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(ActionsAfter(1), Log{"request 106 " + std::to_string(dragged * 1000)});
+}
+
+TEST_F(ActionsTest, APressThatDoesNotMoveTheSeekSliderSeeksNothing) {
+  const HWND seek = saver_.Control(id::sldLength);
+  ASSERT_EQ(SliderPos(id::sldLength), 40);
+  const POINT thumb = ThumbCentre(seek);
+  const RECT track = ScreenRect(seek);
+
+  ClickAt(thumb);
+  // A right-click where a left click would page the thumb.
+  MoveMouseTo({track.left + (track.right - track.left) * 3 / 4, thumb.y});
+  MouseButton(MOUSEEVENTF_RIGHTDOWN);
+  MouseButton(MOUSEEVENTF_RIGHTUP);
+  // PL Begin goes last: once it shows, both releases have been handled.
+  Click(id::cmdPLStart);
+  EXPECT_EQ(ActionsAfter(1), Log{"request 121 0"});
+  EXPECT_EQ(SliderPos(id::sldLength), 40);
+}
+
+TEST_F(ActionsTest, AClickInTheChannelPagesTheThumbAndSeeks) {
+  const HWND seek = saver_.Control(id::sldLength);
+  ASSERT_EQ(SliderPos(id::sldLength), 40);
+  const RECT track = ScreenRect(seek);
+  ClickAt({track.left + (track.right - track.left) * 3 / 4, ThumbCentre(seek).y});
+  // One page (5 s) towards the click.
+  EXPECT_EQ(ActionsAfter(1), Log{"request 106 45000"});
 }
 
 TEST_F(ActionsTest, KeyboardMovesTheSeekSliderButSeeksNothing) {

@@ -298,7 +298,7 @@ TEST_F(Actions, ButtonsSendTheirCommandOrPosition) {
       player.Actions(),
       (std::vector<Message>{FakePlayer::Command(CommandPlay), FakePlayer::Command(CommandNext),
                             FakePlayer::Command(CommandVolumeDown),
-                            FakePlayer::Request(RequestSetListPosition, -1),
+                            FakePlayer::Request(RequestSetListPosition, 0),  // stops at the first
                             FakePlayer::Request(RequestSetListPosition, 10)}));
 }
 

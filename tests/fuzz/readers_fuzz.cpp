@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "display/control_ids.h"
 #include "display/playlist_window.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
@@ -54,10 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // The click arithmetic over any 16-bit values and any caption.
   const auto length = static_cast<int16_t>(TakeInt32(rest));
   const auto position = static_cast<int16_t>(TakeInt32(rest));
-  for (int id = 208; id <= 212; ++id) {
-    if (const auto index = tokalux::PlaylistButtonIndex(id, length, position)) {
-      Check(*index >= -32768 && *index <= 32767);
-    }
+  // PL Begin always goes to 0; every other playlist button stays in the list, or sends nothing
+  // when the list is empty.
+  namespace id = tokalux::ControlId;
+  Check(tokalux::PlaylistButtonIndex(id::cmdPLStart, length, position) == 0);
+  for (const int button : {id::cmdPLEnd, id::cmdPLMitte, id::cmdPLp10, id::cmdPLm10}) {
+    const auto index = tokalux::PlaylistButtonIndex(button, length, position);
+    Check(length > 0 ? index && *index >= 0 && *index < length : !index);
   }
   (void)tokalux::PlaylistLineIndex(wide);
   (void)tokalux::ParseStartMode(wide);

@@ -10,34 +10,47 @@ namespace {
 
 TEST(PlaylistButtonIndex, ComputesFromTheLastPoll) {
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLStart, 50, 20), 0);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 50, 3), -8);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 50, 20), 9);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 50, 45), 54);  // past the end, unchanged
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 50, 20), 29);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 0, 1), -1);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 50, 1), 49);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPlay, 50, 1), std::nullopt);
+}
+
+TEST(PlaylistButtonIndex, JumpsStayInTheList) {
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 5), 0);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 11), 0);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 12), 1);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, 35), 39);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, 30), 39);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, 29), 38);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 1, 1), 0);
+  // A position the list does not hold still lands in it.
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 60), 39);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, -20), 0);
+  // The extremes of the 16-bit values cannot overflow.
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 32767, 32767), 32766);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 32767, -32768), 0);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 32767, 0), 32766);
+}
+
+TEST(PlaylistButtonIndex, AnEmptyListOnlyGoesToTheBeginning) {
+  for (const int16_t length : std::initializer_list<int16_t>{0, -1, -32768}) {
+    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLStart, length, 0), 0);
+    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, length, 0), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, length, 0), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, length, 1), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, length, 1), std::nullopt) << length;
+  }
 }
 
 TEST(PlaylistButtonIndex, MiddleRoundsHalvesToEven) {
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 5, 1), 2);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 7, 1), 4);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 1, 1), 0);
+  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 2, 1), 1);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 3, 1), 2);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 100, 1), 50);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, -5, 1), -2);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, -3, 1), -2);
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 32767, 1), 16384);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, -32768, 1), -16384);
-}
-
-TEST(PlaylistButtonIndex, SixteenBitOverflowSendsNothing) {
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 0, 32758), 32767);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 0, 32759), std::nullopt);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 0, -32757), -32768);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 0, -32758), std::nullopt);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, -32767, 0), -32768);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, -32768, 0), std::nullopt);
 }
 
 TEST(VolumeForPosition, MatchesTheVolumeTable) {

@@ -62,19 +62,18 @@ TEST_F(ControlHandlersTest, PlaylistButtonsSetThePositionFromTheLastPollOnly) {
   for (int button : {id::cmdPLStart, id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd}) {
     EXPECT_TRUE(handlers.OnButtonClick(button));
   }
-  EXPECT_EQ(
-      player.sent,
-      (std::vector<Sent>{Request(RequestSetListPosition, 0), Request(RequestSetListPosition, -8),
-                         Request(RequestSetListPosition, 2), Request(RequestSetListPosition, 12),
-                         Request(RequestSetListPosition, 4)}));
+  EXPECT_EQ(player.sent, (std::vector<Sent>{
+                             Request(RequestSetListPosition, 0), Request(RequestSetListPosition, 0),
+                             Request(RequestSetListPosition, 2), Request(RequestSetListPosition, 4),
+                             Request(RequestSetListPosition, 4)}));
 }
 
-TEST_F(ControlHandlersTest, PlaylistButtonThatWouldOverflowSendsNothing) {
-  shared.listPosition = 32767;
-  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPLp10));
-  shared.listLength = -32768;
-  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPLEnd));
-  EXPECT_TRUE(player.sent.empty());
+TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListSendOnlyTheBeginning) {
+  shared.listPosition = 1;
+  for (int button : {id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd, id::cmdPLStart}) {
+    EXPECT_TRUE(handlers.OnButtonClick(button));
+  }
+  EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSetListPosition, 0)});
 }
 
 TEST_F(ControlHandlersTest, OtherControlsAreNotButtonsWithActions) {
@@ -85,25 +84,62 @@ TEST_F(ControlHandlersTest, OtherControlsAreNotButtonsWithActions) {
 }
 
 TEST_F(ControlHandlersTest, SeekHoldsThePollOffFromPressToRelease) {
-  handlers.OnSeekPress();
+  handlers.OnSeekPress(40);
   EXPECT_TRUE(shared.seekInProgress);
+  handlers.OnSeekScroll(95);
   EXPECT_TRUE(player.sent.empty());
   handlers.OnSeekRelease(95);
   EXPECT_FALSE(shared.seekInProgress);
   EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSeek, 95000)});
 }
 
+TEST_F(ControlHandlersTest, SeekOnlyWhenTheSliderMovedDuringThePress) {
+  // A click on the thumb or a right-click: no move, or a notification that stays put.
+  handlers.OnSeekPress(40);
+  handlers.OnSeekRelease(40);
+  handlers.OnSeekPress(40);
+  handlers.OnSeekScroll(40);
+  handlers.OnSeekRelease(40);
+  EXPECT_TRUE(player.sent.empty());
+  EXPECT_FALSE(shared.seekInProgress);
+
+  // Away and back again is a move; so is a value that changed without a notification.
+  handlers.OnSeekPress(40);
+  handlers.OnSeekScroll(120);
+  handlers.OnSeekScroll(40);
+  handlers.OnSeekRelease(40);
+  handlers.OnSeekPress(40);
+  handlers.OnSeekRelease(41);
+  // The next press starts afresh: the earlier move does not count for it.
+  handlers.OnSeekPress(41);
+  handlers.OnSeekRelease(41);
+  EXPECT_EQ(player.sent,
+            (std::vector<Sent>{Request(RequestSeek, 40000), Request(RequestSeek, 41000)}));
+}
+
+TEST_F(ControlHandlersTest, MovesWithoutAPressSeekNothing) {
+  // The keyboard moves the slider with no button held; a release without a press is stray.
+  handlers.OnSeekScroll(120);
+  handlers.OnSeekRelease(120);
+  EXPECT_TRUE(player.sent.empty());
+  EXPECT_FALSE(shared.seekInProgress);
+}
+
 TEST_F(ControlHandlersTest, SeekTargetBeyond32BitsIsNotSentButTheSliderIsReleased) {
-  handlers.OnSeekPress();
+  handlers.OnSeekPress(0);
   handlers.OnSeekRelease(2200000);
   EXPECT_FALSE(shared.seekInProgress);
   EXPECT_TRUE(player.sent.empty());
 }
 
 TEST_F(ControlHandlersTest, LostCaptureEndsTheSeekWithoutSeeking) {
-  handlers.OnSeekPress();
+  handlers.OnSeekPress(40);
+  handlers.OnSeekScroll(120);
   handlers.OnSeekCancelled();
   EXPECT_FALSE(shared.seekInProgress);
+  // The move of the cancelled press does not count for the next one.
+  handlers.OnSeekPress(40);
+  handlers.OnSeekRelease(40);
   EXPECT_TRUE(player.sent.empty());
 }
 
