@@ -36,4 +36,12 @@ inline constexpr int32_t RequestListPosition = 125;     // 0-based current entry
 inline constexpr int32_t RequestStreamInfo = 126;       // 0: sample rate; 1: bit rate; 2: channels
 inline constexpr int32_t RequestEntryTitleAddress = 212;  // 0-based index -> address of its title
 
+// Like RequestEntryTitleAddress, but the title at the answered address is zero-terminated UTF-16.
+// Players from version 5.31 on know it; an older player answers 0.
+inline constexpr int32_t RequestEntryTitleAddressUtf16 = 213;
+
+// RequestSetVolume with this argument sets nothing: the player answers its current volume 0..255.
+inline constexpr int32_t RequestGetVolume = RequestSetVolume;
+inline constexpr int32_t VolumeQueryArgument = -666;
+
 }  // namespace tokalux

@@ -1,33 +1,105 @@
 #include "player/title_text.h"
 
+#include <algorithm>
+
 #include "player/player_messages.h"
 
 namespace tokalux {
 
-std::string_view SongTitleBytes(std::string_view caption) {
-  const std::size_t marker = caption.find(PlayerCaptionMarker);
-  if (marker == std::string_view::npos) return {};
+namespace {
+
+// The caption marker in the character type of the caption (it is plain ASCII).
+template <typename Char>
+std::basic_string_view<Char> CaptionMarker() {
+  static const std::string_view ascii = PlayerCaptionMarker;
+  static const std::basic_string<Char> marker(ascii.begin(), ascii.end());
+  return marker;
+}
+
+template <typename Char>
+std::basic_string_view<Char> BeforeMarker(std::basic_string_view<Char> caption) {
+  const std::size_t marker = caption.find(CaptionMarker<Char>());
+  if (marker == std::basic_string_view<Char>::npos) return {};
   return caption.substr(0, marker);
 }
 
+constexpr bool IsHighSurrogate(uint32_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+// Cuts text to maxChars characters, not leaving half a surrogate pair at the cut.
+template <typename Char>
+void CutTo(std::basic_string<Char>& text, std::size_t maxChars) {
+  if (text.size() <= maxChars) return;
+  text.resize(maxChars);
+  if (!text.empty() && IsHighSurrogate(static_cast<uint32_t>(text.back()))) text.pop_back();
+}
+
+template <typename Char>
+std::basic_string_view<Char> UpToZero(std::basic_string_view<Char> buffer) {
+  const std::size_t zero = buffer.find(Char{0});
+  return zero == std::basic_string_view<Char>::npos ? buffer : buffer.substr(0, zero);
+}
+
+}  // namespace
+
+std::string_view SongTitleBytes(std::string_view caption) {
+  return BeforeMarker(caption);
+}
+
+std::u16string_view SongTitleChars(std::u16string_view caption) {
+  return BeforeMarker(caption);
+}
+
 std::wstring CutSongTitle(std::wstring title) {
-  if (title.size() > SongTitleMaxChars) title.resize(SongTitleMaxChars);
+  CutTo(title, SongTitleMaxChars);
   return title;
 }
 
+std::u16string CutSongTitle(std::u16string title) {
+  CutTo(title, SongTitleMaxChars);
+  return title;
+}
+
+std::u16string SongTitleFromCaption(std::u16string_view caption) {
+  return CutSongTitle(std::u16string(SongTitleChars(caption)));
+}
+
 std::string_view TitleFromBuffer(std::string_view buffer) {
-  const std::size_t zero = buffer.find('\0');
-  return zero == std::string_view::npos ? buffer : buffer.substr(0, zero);
+  return UpToZero(buffer);
+}
+
+std::u16string_view TitleFromBuffer(std::u16string_view buffer) {
+  return UpToZero(buffer);
+}
+
+std::u16string DecodeUtf16Le(std::string_view bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const auto low = static_cast<unsigned char>(bytes[2 * i]);
+    const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(low | high << 8);
+  }
+  return units;
+}
+
+std::u16string Utf16TitleFromBytes(std::string_view bytes) {
+  const std::u16string units = DecodeUtf16Le(bytes.substr(0, Utf16TitleBufferSize));
+  std::u16string_view title = TitleFromBuffer(std::u16string_view(units));
+  // A title that ends at its zero keeps whatever it holds; only one the read cut is mended.
+  const bool cut = title.size() == units.size();
+  if (cut && !title.empty() && IsHighSurrogate(title.back())) title.remove_suffix(1);
+  return std::u16string(title);
 }
 
 uint64_t TitleAddress(uint64_t answer, bool player_is_32_bit) {
   return player_is_32_bit ? (answer & 0xFFFF'FFFFu) : answer;
 }
 
-std::size_t BytesToPageEnd(uint64_t address, std::size_t page_size) {
+std::size_t BytesToPageEnd(uint64_t address, std::size_t page_size, std::size_t bufferSize) {
   if (page_size == 0) return 0;
-  const uint64_t to_end = page_size - address % page_size;
-  return to_end < TitleBufferSize ? static_cast<std::size_t>(to_end) : TitleBufferSize;
+  const uint64_t toEnd = page_size - address % page_size;
+  return toEnd < bufferSize ? static_cast<std::size_t>(toEnd) : bufferSize;
 }
 
 }  // namespace tokalux

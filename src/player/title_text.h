@@ -1,4 +1,9 @@
 // Byte-level work of the two title readers, kept free of Win32 so it is tested natively.
+//
+// A player answers in one of two encodings: bytes in the system's ANSI code page (the caption
+// through GetWindowTextA, entry titles through the title-address request) or UTF-16 (the caption
+// through GetWindowTextW, entry titles through the UTF-16 title-address request). Both follow the
+// same rules; only the unit differs: a byte or a UTF-16 code unit.
 #pragma once
 
 #include <cstddef>
@@ -8,33 +13,55 @@
 
 namespace tokalux {
 
-// The caption is read into a buffer of this many bytes.
+// The caption is read into a buffer of this many bytes (ANSI) or characters (UTF-16).
 inline constexpr std::size_t CaptionBufferSize = 2048;
 
 // The song title is cut to this many characters.
 inline constexpr std::size_t SongTitleMaxChars = 156;
 
-// A playlist title is read as exactly this many bytes.
+// A playlist title is read as exactly this many bytes (ANSI) ...
 inline constexpr std::size_t TitleBufferSize = 256;
+// ... or this many UTF-16 characters, twice as many bytes.
+inline constexpr std::size_t Utf16TitleMaxChars = 256;
+inline constexpr std::size_t Utf16TitleBufferSize = Utf16TitleMaxChars * 2;
 
-// The song title's bytes: everything before the first "- Winamp" in the caption (so it keeps the
-// space in front of the dash), or nothing when the marker is missing.
+// The song title: everything before the first "- Winamp" in the caption (so it keeps the space
+// in front of the dash), or nothing when the marker is missing. Compared exactly, byte by byte
+// or character by character.
 std::string_view SongTitleBytes(std::string_view caption);
+std::u16string_view SongTitleChars(std::u16string_view caption);
 
-// The widened song title cut to its first SongTitleMaxChars characters.
+// The widened song title cut to its first SongTitleMaxChars characters. A cut that would leave
+// the first half of a surrogate pair at the end drops that half as well.
 std::wstring CutSongTitle(std::wstring title);
+std::u16string CutSongTitle(std::u16string title);
 
-// A title read from the player's memory: the bytes up to the first zero, or all of them when
-// there is none (a title of 256 bytes or more arrives cut, with no terminating zero).
+// The song title from a UTF-16 caption: SongTitleChars, then CutSongTitle.
+std::u16string SongTitleFromCaption(std::u16string_view caption);
+
+// A title read from the player's memory: the units up to the first zero, or all of them when
+// there is none (a title of a full buffer or more arrives cut, with no terminating zero).
 std::string_view TitleFromBuffer(std::string_view buffer);
+std::u16string_view TitleFromBuffer(std::u16string_view buffer);
+
+// The little-endian UTF-16 code units in bytes, as read from another process: byte 2k is the
+// low half of unit k. An odd trailing byte (a read cut short at a page end) is dropped.
+std::u16string DecodeUtf16Le(std::string_view bytes);
+
+// A UTF-16 title from the bytes read at its address (at most Utf16TitleBufferSize of them):
+// decoded, cut at the first zero character, and at most Utf16TitleMaxChars characters. A title
+// cut for length (no zero in the buffer) drops a first half of a surrogate pair at its end.
+std::u16string Utf16TitleFromBytes(std::string_view bytes);
 
 // The remote address of an entry's title from the player's answer. A 32-bit player's pointer is
-// the answer's low 32 bits taken as unsigned; a 64-bit player's is the whole answer.
+// the answer's low 32 bits taken as unsigned; a 64-bit player's is the whole answer. The same
+// for both title-address requests.
 uint64_t TitleAddress(uint64_t answer, bool player_is_32_bit);
 
-// How many bytes, at most TitleBufferSize, can be read from address before the end of the
-// memory page that holds it. Used when a full read fails because the title sits near the end of
-// the player's readable memory.
-std::size_t BytesToPageEnd(uint64_t address, std::size_t page_size);
+// How many bytes, at most bufferSize, can be read from address before the end of the memory page
+// that holds it. Used when a full read fails because the title sits near the end of the player's
+// readable memory.
+std::size_t BytesToPageEnd(uint64_t address, std::size_t page_size,
+                           std::size_t bufferSize = TitleBufferSize);
 
 }  // namespace tokalux

@@ -1,5 +1,6 @@
 // The demo player driven from outside, the way tokalux drives a player: window messages with a
-// bounded wait, titles read out of its memory, its caption read with GetWindowTextA.
+// bounded wait, titles read out of its memory (ANSI and UTF-16), its caption read with
+// GetWindowTextA and GetWindowTextW.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "demo_protocol.h"
 #include "harness/demo_player.h"
 #include "player/player_messages.h"
+#include "player/title_text.h"
 #include "player/unique_handle.h"
 
 namespace tokalux::e2e {
@@ -47,6 +49,39 @@ std::string Caption(HWND window) {
   return std::string(text, static_cast<std::size_t>(std::max(length, 0)));
 }
 
+std::u16string CaptionUtf16(HWND window) {
+  wchar_t text[2048] = {};
+  const int length = ::GetWindowTextW(window, text, 2048);
+  return std::u16string(text, text + std::max(length, 0));
+}
+
+// The system code page's bytes for text, and those bytes widened again: what an old player keeps
+// and what its ANSI caption reads as in UTF-16.
+std::string Ansi(std::u16string_view text) {
+  std::string bytes(text.size() * 4, '\0');
+  const int count = ::WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()),
+                                          static_cast<int>(text.size()), bytes.data(),
+                                          static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(static_cast<std::size_t>(std::max(count, 0)));
+  return bytes;
+}
+std::u16string Widened(std::string_view bytes) {
+  std::wstring text(bytes.size(), L'\0');
+  const int count = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                          text.data(), static_cast<int>(text.size()));
+  return std::u16string(text.begin(), text.begin() + std::max(count, 0));
+}
+
+// Titles in three scripts, as UTF-8 for the control command and as the expected UTF-16.
+const std::string CyrillicUtf8 =
+    "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - "
+    "\xD0\x93\xD1\x80\xD1\x83\xD0\xBF\xD0\xBF\xD0\xB0";
+const std::u16string Cyrillic = u"Кино - Группа";
+const std::string GreekUtf8 = "\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1";
+const std::u16string Greek = u"Σοφία";
+const std::string CjkUtf8 = "\xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8E\xB5";
+const std::u16string Cjk = u"東京 \U0001F3B5";
+
 class DemoPlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -68,6 +103,22 @@ class DemoPlayerTest : public ::testing::Test {
       return std::nullopt;
     }
     return bytes;
+  }
+
+  // Entry index's UTF-16 title as a reader sees it: the address must fit 31 bits, and the 512
+  // bytes there hold the title and its terminating zero character.
+  std::u16string Utf16TitleOf(int32_t index) {
+    const LRESULT address = Request(window(), RequestEntryTitleAddressUtf16, index);
+    EXPECT_GT(address, 0);
+    EXPECT_LT(address, 0x8000'0000);
+    const auto bytes = Read(static_cast<uint64_t>(address), Utf16TitleBufferSize);
+    if (!bytes) {
+      ADD_FAILURE() << "UTF-16 title " << index << " cannot be read";
+      return {};
+    }
+    const std::u16string units = DecodeUtf16Le(*bytes);
+    EXPECT_NE(units.find(u'\0'), std::u16string::npos);
+    return units.substr(0, units.find(u'\0'));
   }
 
   // Entry index's title as a reader sees it: the address must fit 31 bits, and the 256 bytes
@@ -158,10 +209,11 @@ TEST_F(DemoPlayerTest, AnswersQuickly) {
 }
 
 TEST_F(DemoPlayerTest, TitlesAreZeroTerminatedBytesBelowTwoGiB) {
-  ASSERT_TRUE(player_.Control("title 1 Caf\\xE9 \\\\ Ol\\xE9"));
-  EXPECT_EQ(TitleOf(1), "Caf\xE9 \\ Ol\xE9");
+  ASSERT_TRUE(player_.Control("title 1 Caf\\xC3\\xA9 \\\\ Ol\\xC3\\xA9"));
+  EXPECT_EQ(TitleOf(1), Ansi(u"Café \\ Olé"));
+  EXPECT_EQ(Utf16TitleOf(1), u"Café \\ Olé");
   ASSERT_TRUE(player_.Control("position 1"));
-  EXPECT_EQ(Caption(window()), "2. Caf\xE9 \\ Ol\xE9 - Winamp");
+  EXPECT_EQ(Caption(window()), "2. " + Ansi(u"Café \\ Olé") + " - Winamp");
 
   // 256 bytes and no zero among them: a 256-byte read sees no terminator, the zero follows.
   ASSERT_TRUE(player_.Control("titlebytes 0 " + std::string(512, '7')));
@@ -177,6 +229,48 @@ TEST_F(DemoPlayerTest, TitlesAreZeroTerminatedBytesBelowTwoGiB) {
   EXPECT_EQ(Request(window(), RequestEntryTitleAddress, -1), 0);
 }
 
+TEST_F(DemoPlayerTest, UnicodeTitlesInEveryScriptAnd213) {
+  ASSERT_TRUE(player_.Control("title 0 " + CyrillicUtf8));
+  ASSERT_TRUE(player_.Control("title 1 " + GreekUtf8));
+  ASSERT_TRUE(player_.Control("title 2 " + CjkUtf8));
+  EXPECT_EQ(Utf16TitleOf(0), Cyrillic);
+  EXPECT_EQ(Utf16TitleOf(1), Greek);
+  EXPECT_EQ(Utf16TitleOf(2), Cjk);
+  // The ANSI titles are the code page's conversion ('?' for what it lacks).
+  EXPECT_EQ(TitleOf(0), Ansi(Cyrillic));
+  EXPECT_EQ(TitleOf(2), Ansi(Cjk));
+  // The caption is UTF-16; read as ANSI it is the code page's conversion.
+  EXPECT_EQ(CaptionUtf16(window()), u"3. " + Cjk + u" - Winamp");
+  EXPECT_EQ(Caption(window()), "3. " + Ansi(Cjk) + " - Winamp");
+  ASSERT_TRUE(player_.Control("caption " + GreekUtf8 + " - Winamp"));
+  EXPECT_EQ(CaptionUtf16(window()), Greek + u" - Winamp");
+
+  // Raw ANSI bytes: the UTF-16 title is them widened with the code page.
+  ASSERT_TRUE(player_.Control("titlebytes 3 436166E9"));
+  EXPECT_EQ(TitleOf(3), "Caf\xE9");
+  EXPECT_EQ(Utf16TitleOf(3), Widened("Caf\xE9"));
+
+  EXPECT_EQ(Request(window(), RequestEntryTitleAddressUtf16, 5), 0);
+  EXPECT_EQ(Request(window(), RequestEntryTitleAddressUtf16, -1), 0);
+}
+
+TEST_F(DemoPlayerTest, AnOldPlayerAnswersZeroTo213AndHasAnAnsiCaption) {
+  ASSERT_TRUE(player_.Control("title 2 " + CyrillicUtf8));
+  ASSERT_TRUE(player_.Control("old on"));
+  EXPECT_EQ(Request(window(), RequestEntryTitleAddressUtf16, 2), 0);
+  EXPECT_EQ(TitleOf(2), Ansi(Cyrillic));
+  // Set as ANSI bytes, the caption has lost what the code page lacks, read either way.
+  EXPECT_EQ(CaptionUtf16(window()), u"3. " + Widened(Ansi(Cyrillic)) + u" - Winamp");
+  EXPECT_EQ(Caption(window()), "3. " + Ansi(Cyrillic) + " - Winamp");
+  if (::GetACP() == 1252) {
+    EXPECT_EQ(Caption(window()), "3. ???? - ?????? - Winamp");
+  }
+
+  ASSERT_TRUE(player_.Control("old off"));
+  EXPECT_EQ(CaptionUtf16(window()), u"3. " + Cyrillic + u" - Winamp");
+  EXPECT_EQ(Utf16TitleOf(2), Cyrillic);
+}
+
 TEST_F(DemoPlayerTest, TitleAtPageEndCanOnlyBeReadUpToThePageEnd) {
   ASSERT_TRUE(player_.Control("titleatpageend 2 Edge"));
   const LRESULT address = Request(window(), RequestEntryTitleAddress, 2);
@@ -189,9 +283,42 @@ TEST_F(DemoPlayerTest, TitleAtPageEndCanOnlyBeReadUpToThePageEnd) {
   EXPECT_EQ(Read(static_cast<uint64_t>(address), 5), std::string("Edge\0", 5));
   EXPECT_EQ(Caption(window()), "3. Edge - Winamp");
 
+  // The UTF-16 title too: its zero character's second byte is the page's last byte.
+  const LRESULT wide = Request(window(), RequestEntryTitleAddressUtf16, 2);
+  ASSERT_GT(wide, 0);
+  ASSERT_LT(wide, 0x8000'0000);
+  EXPECT_EQ((wide + 10) % system.dwPageSize, 0) << "the zero character ends the page";
+  EXPECT_FALSE(Read(static_cast<uint64_t>(wide), Utf16TitleBufferSize));
+  EXPECT_EQ(Read(static_cast<uint64_t>(wide), 10), std::string("E\0d\0g\0e\0\0\0", 10));
+
   // Rewritten as an ordinary title, it is readable in full again.
   ASSERT_TRUE(player_.Control("title 2 Middle"));
   EXPECT_EQ(TitleOf(2), "Middle");
+  EXPECT_EQ(Utf16TitleOf(2), u"Middle");
+}
+
+TEST_F(DemoPlayerTest, TitleOddPutsTheUtf16TitleAtAnOddAddress) {
+  ASSERT_TRUE(player_.Control("titleodd 1 " + GreekUtf8));
+  const LRESULT address = Request(window(), RequestEntryTitleAddressUtf16, 1);
+  EXPECT_EQ(address % 2, 1);
+  EXPECT_EQ(Utf16TitleOf(1), Greek);
+  EXPECT_EQ(TitleOf(1), Ansi(Greek));
+  // Long enough for a region of its own: still odd.
+  ASSERT_TRUE(player_.Control("titleodd 1 " + std::string(3000, 'o')));
+  const LRESULT longAddress = Request(window(), RequestEntryTitleAddressUtf16, 1);
+  EXPECT_EQ(longAddress % 2, 1);
+  const auto bytes = Read(static_cast<uint64_t>(longAddress), Utf16TitleBufferSize);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(DecodeUtf16Le(*bytes), std::u16string(256, u'o'));
+}
+
+TEST_F(DemoPlayerTest, AnswersTheVolumeQueryWithoutChangingTheVolume) {
+  ASSERT_TRUE(player_.Control("volume 128"));
+  EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 128);
+  Command(window(), CommandVolumeUp);
+  EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 136);
+  EXPECT_EQ(Request(window(), RequestSetVolume, 255), 0);
+  EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 255);
 }
 
 TEST_F(DemoPlayerTest, ScalesToTenThousandEntriesAndBack) {
@@ -209,15 +336,19 @@ TEST_F(DemoPlayerTest, ScalesToTenThousandEntriesAndBack) {
   EXPECT_EQ(Request(window(), RequestEntryTitleAddress, 9999), 0);
   for (int32_t i = 0; i < 5; ++i) EXPECT_FALSE(TitleOf(i).empty());
 
-  // Rewriting titles reuses their memory: a handful of addresses, however many rewrites.
+  // Rewriting titles reuses their memory: a handful of addresses, however many rewrites. The
+  // titles take four slot sizes, and each size holds at most four slots at once (the ANSI and
+  // the UTF-16 form, old and new).
   std::set<LRESULT> addresses;
   for (int i = 0; i < 200; ++i) {
     ASSERT_TRUE(
         player_.Control("title 0 " + std::string(static_cast<std::size_t>(1 + i % 50), 'x')));
     addresses.insert(Request(window(), RequestEntryTitleAddress, 0));
+    addresses.insert(Request(window(), RequestEntryTitleAddressUtf16, 0));
   }
-  EXPECT_LE(addresses.size(), 6u);
+  EXPECT_LE(addresses.size(), 16u);
   EXPECT_EQ(TitleOf(0), std::string(50, 'x'));
+  EXPECT_EQ(Utf16TitleOf(0), std::u16string(50, u'x'));
 }
 
 TEST_F(DemoPlayerTest, ClockAdvancesInRealTimeUnlessFrozen) {
@@ -300,12 +431,22 @@ TEST(DemoPlayerStart, OptionsSetTheStartingState) {
     EXPECT_EQ(Request(player.window(), RequestListLength), 3);
     EXPECT_EQ(Request(player.window(), RequestPlayTime, 1), 300);
     EXPECT_EQ(Caption(player.window()), "3. Closing Song - Winamp");
+    EXPECT_NE(Request(player.window(), RequestEntryTitleAddressUtf16, 2), 0);
     ::Sleep(300);
     EXPECT_EQ(Request(player.window(), RequestPlayTime, 0), 0);  // stopped
     EXPECT_TRUE(::GetWindowLongW(player.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(ScreenRect(player.window()).right, ::GetSystemMetrics(SM_CXSCREEN));
   }
   ::DeleteFileW(list.c_str());
+
+  // --old-player starts an old player, its caption set in ANSI from the start.
+  {
+    DemoPlayer player(L"--entries 3 --old-player");
+    ASSERT_NE(player.window(), nullptr);
+    ASSERT_TRUE(player.Control("title 0 " + CyrillicUtf8));
+    EXPECT_EQ(Request(player.window(), RequestEntryTitleAddressUtf16, 0), 0);
+    EXPECT_EQ(CaptionUtf16(player.window()), u"1. " + Widened(Ansi(Cyrillic)) + u" - Winamp");
+  }
 
   // A bad command line ends the player with an error instead of starting it.
   ChildProcess bad(BesideTests(L"tokalux-demo-player.exe"), L"--entries many");
@@ -327,6 +468,9 @@ TEST(DemoPlayerSend, ScriptsSendControlCommandsAndReadTheExitCode) {
   EXPECT_EQ(send(L"position 2"), demo::SendAccepted);
   EXPECT_EQ(Request(player.window(), RequestListPosition), 2);
   EXPECT_EQ(send(L"position 3"), demo::SendRejected);
+  // The command line carries text in any script (as UTF-8).
+  EXPECT_EQ(send(L"caption Σοφία - Winamp"), demo::SendAccepted);
+  EXPECT_EQ(CaptionUtf16(player.window()), u"Σοφία - Winamp");
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(PlayerLinkTest, PlaylistTitlesAreReadOutOfThePlayersMemory) {
   EXPECT_EQ(link_.ReadPlaylistTitle(12), L"Intro");
 
   // ANSI bytes are widened with the system code page.
-  ASSERT_TRUE(player_.Control("title 0 Caf\\xE9 \\x80"));
+  ASSERT_TRUE(player_.Control("titlebytes 0 436166E92080"));
   wchar_t expected[8] = {};
   ::MultiByteToWideChar(CP_ACP, 0, "Caf\xE9 \x80", -1, expected, 8);
   EXPECT_EQ(link_.ReadPlaylistTitle(1), expected);

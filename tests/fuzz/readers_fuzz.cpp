@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr std::size_t npos16 = std::u16string::npos;
+
 void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
@@ -45,12 +47,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view entry = tokalux::TitleFromBuffer(buffer);
   Check(entry.size() <= tokalux::TitleBufferSize && entry.find('\0') == std::string_view::npos);
 
+  // The same readers in UTF-16: any byte count, the caption rule on characters.
+  const std::u16string wideEntry = tokalux::Utf16TitleFromBytes(input);
+  Check(wideEntry.size() <= tokalux::Utf16TitleMaxChars && wideEntry.find(u'\0') == npos16);
+  const std::u16string units = tokalux::DecodeUtf16Le(input);
+  Check(units.size() == input.size() / 2);
+  const std::u16string wideTitle = tokalux::SongTitleFromCaption(units);
+  Check(wideTitle.size() <= tokalux::SongTitleMaxChars);
+  Check(units.compare(0, wideTitle.size(), wideTitle) == 0);
+
   std::string_view rest = input;
   const auto address = static_cast<uint64_t>(static_cast<uint32_t>(TakeInt32(rest))) << 32 |
                        static_cast<uint32_t>(TakeInt32(rest));
   Check(tokalux::TitleAddress(address, true) <= 0xFFFF'FFFFu);
   const std::size_t to_end = tokalux::BytesToPageEnd(address, 4096);
   Check(to_end >= 1 && to_end <= tokalux::TitleBufferSize);
+  const std::size_t wideToEnd =
+      tokalux::BytesToPageEnd(address, 4096, tokalux::Utf16TitleBufferSize);
+  Check(wideToEnd >= to_end && wideToEnd <= tokalux::Utf16TitleBufferSize);
 
   // The click arithmetic over any 16-bit values and any caption.
   const auto length = static_cast<int16_t>(TakeInt32(rest));

@@ -18,53 +18,81 @@
 namespace tokalux::demo {
 namespace {
 
-// Remembers what was stored; entry i's title lives at a made-up address.
+struct StoredTitle {
+  std::string ansi;
+  std::u16string utf16;
+  TitlePlacement placement;
+  bool operator==(const StoredTitle&) const = default;
+};
+
+// Remembers what was stored; entry i's titles live at made-up addresses. Its code page is
+// Latin-1 (the first 256 characters are the bytes, anything else becomes '?'), except that byte
+// 0x81 is no character of it and widens to U+FFFD.
 class FakeTitleStore final : public TitleStore {
  public:
   void Clear() override {
     titles.clear();
     ++clears;
   }
-  bool Store(std::size_t index, std::string_view bytes, TitlePlacement placement) override {
+  bool Store(std::size_t index, std::string_view ansi, std::u16string_view utf16,
+             TitlePlacement placement) override {
     if (refuse) return false;
-    titles[index] = {std::string(bytes), placement};
+    titles[index] = {std::string(ansi), std::u16string(utf16), placement};
     return true;
   }
   uint64_t Address(std::size_t index) const override {
     return titles.count(index) ? 0x10000 + index * 0x100 : 0;
   }
+  uint64_t Utf16Address(std::size_t index) const override {
+    return titles.count(index) ? 0x20000 + index * 0x200 : 0;
+  }
+  std::string ToAnsi(std::u16string_view text) const override {
+    std::string bytes;
+    for (const char16_t c : text) bytes.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+    return bytes;
+  }
+  std::u16string FromAnsi(std::string_view bytes) const override {
+    std::u16string text;
+    for (const char c : bytes)
+      text.push_back(c == '\x81' ? u'\uFFFD' : static_cast<unsigned char>(c));
+    return text;
+  }
 
-  std::map<std::size_t, std::pair<std::string, TitlePlacement>> titles;
+  std::map<std::size_t, StoredTitle> titles;
   int clears = 0;
   bool refuse = false;
 };
 
-Entry Track(const std::string& title, int32_t length_s, StreamDetails stream = {}) {
-  return Entry{title, length_s, stream};
+Entry Track(const std::u16string& title, int32_t length_s, StreamDetails stream = {}) {
+  return Entry{title, length_s, stream, {}};
 }
 
 class DemoStateTest : public ::testing::Test {
  protected:
   DemoStateTest() {
     state.SetPlaylist(
-        {Track("One", 10, {44, 128, 2}), Track("Two", 20, {48, 320, 1}), Track("Three", 30)});
+        {Track(u"One", 10, {44, 128, 2}), Track(u"Two", 20, {48, 320, 1}), Track(u"Three", 30)});
   }
 
   int64_t Ask(int32_t number, int32_t argument = 0) { return state.Request(number, argument); }
   bool Control(std::string_view command) { return state.Control(command).accepted; }
 
   // Everything a client can observe, to check that a rejected command changed nothing.
-  std::string Snapshot() {
-    std::string text = state.Caption() + "|" + std::to_string(state.current()) + "|" +
-                       std::to_string(static_cast<int>(state.state())) + "|" +
-                       std::to_string(state.elapsed_ms()) + "|" + std::to_string(state.volume()) +
-                       "|" + std::to_string(state.clock_running());
+  std::u16string Snapshot() {
+    const auto number = [](int64_t value) {
+      const std::string digits = std::to_string(value);
+      return std::u16string(digits.begin(), digits.end());
+    };
+    std::u16string text = state.Caption() + u"|" + number(state.current()) + u"|" +
+                          number(static_cast<int>(state.state())) + u"|" +
+                          number(state.elapsed_ms()) + u"|" + number(state.volume()) + u"|" +
+                          number(state.clock_running()) + u"|" + number(state.oldPlayer());
     for (const Entry& entry : state.playlist()) {
-      text += "|" + entry.title + "/" + std::to_string(entry.length_s) + "/" +
-              std::to_string(entry.stream.sample_rate_khz);
+      text += u"|" + entry.title + u"/" + store.FromAnsi(entry.ansiTitle) + u"/" +
+              number(entry.length_s) + u"/" + number(entry.stream.sample_rate_khz);
     }
-    for (const int32_t number : {105, 124, 125, 126, 212}) {
-      text += "|" + std::to_string(state.Request(number, 1));
+    for (const int32_t request : {105, 124, 125, 126, 212, 213}) {
+      text += u"|" + number(state.Request(request, 1));
     }
     return text;
   }
@@ -103,7 +131,7 @@ TEST_F(DemoStateTest, ClockMovesOnAtTrackEndCarryingTheRestAndWraps) {
   EXPECT_EQ(state.current(), 0u);
   EXPECT_EQ(state.elapsed_ms(), 50);
   EXPECT_EQ(state.state(), PlayState::Playing);
-  EXPECT_EQ(state.Caption(), "1. One - Winamp");
+  EXPECT_EQ(state.Caption(), u"1. One - Winamp");
 }
 
 TEST_F(DemoStateTest, ClockSurvivesHugeLeapsAndZeroLengthTracks) {
@@ -191,6 +219,11 @@ TEST_F(DemoStateTest, RequestsAnswerFromTheState) {
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 2), 0x10200);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 3), 0);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, -1), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 2), 0x20400);
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 3), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, -1), 0);
+  EXPECT_EQ(Ask(RequestGetVolume, VolumeQueryArgument), 200);
+  EXPECT_EQ(state.volume(), 200);  // asked, not set
   EXPECT_EQ(Ask(999, 1), 0);
   EXPECT_EQ(Ask(0, 0), 0);
 }
@@ -229,12 +262,13 @@ TEST_F(DemoStateTest, AnEmptyPlaylistAnswersZeroAndSurvivesEveryCommand) {
     state.Command(id);
   }
   state.AdvanceClock(5000);
-  for (const int32_t number : {105, 106, 121, 124, 125, 126, 212}) {
+  for (const int32_t number : {105, 106, 121, 124, 125, 126, 212, 213}) {
     for (const int32_t argument : {-1, 0, 1, 2}) {
       EXPECT_EQ(Ask(number, argument), 0) << number << " " << argument;
     }
   }
-  EXPECT_EQ(state.Caption(), "Winamp");
+  EXPECT_EQ(state.Caption(), u"Winamp");
+  EXPECT_EQ(state.AnsiCaption(), "Winamp");
   EXPECT_FALSE(Control("position 0"));
   EXPECT_FALSE(Control("title 0 x"));
   EXPECT_FALSE(Control("stream 1 2 3"));
@@ -289,46 +323,102 @@ TEST_F(DemoStateTest, RandomAnswersAreSeededAndOverridesStillWin) {
 }
 
 TEST_F(DemoStateTest, CaptionFollowsTheCurrentEntryUnlessFixed) {
-  EXPECT_EQ(state.Caption(), "1. One - Winamp");
+  EXPECT_EQ(state.Caption(), u"1. One - Winamp");
   uint64_t revision = state.caption_revision();
   state.Command(CommandVolumeUp);
   state.AdvanceClock(100);
   EXPECT_EQ(state.caption_revision(), revision);  // nothing the caption shows changed
 
   state.Command(CommandNext);
-  EXPECT_EQ(state.Caption(), "2. Two - Winamp");
+  EXPECT_EQ(state.Caption(), u"2. Two - Winamp");
   EXPECT_NE(state.caption_revision(), revision);
   revision = state.caption_revision();
   ASSERT_TRUE(Control("title 1 Second"));
-  EXPECT_EQ(state.Caption(), "2. Second - Winamp");
+  EXPECT_EQ(state.Caption(), u"2. Second - Winamp");
   EXPECT_NE(state.caption_revision(), revision);
 
   ASSERT_TRUE(Control("caption No marker here"));
-  EXPECT_EQ(state.Caption(), "No marker here");
+  EXPECT_EQ(state.Caption(), u"No marker here");
   state.Command(CommandNext);
-  EXPECT_EQ(state.Caption(), "No marker here");
+  EXPECT_EQ(state.Caption(), u"No marker here");
   ASSERT_TRUE(Control("caption auto"));
-  EXPECT_EQ(state.Caption(), "3. Three - Winamp");
+  EXPECT_EQ(state.Caption(), u"3. Three - Winamp");
 }
 
-TEST_F(DemoStateTest, TitleCommandsStoreTheExactBytes) {
-  ASSERT_TRUE(Control("title 0 Caf\\xE9 \\\\ and  two spaces "));
-  EXPECT_EQ(store.titles[0].first, "Caf\xE9 \\ and  two spaces ");
-  EXPECT_EQ(store.titles[0].second, TitlePlacement::Packed);
-  EXPECT_EQ(state.playlist()[0].title, "Caf\xE9 \\ and  two spaces ");
+TEST_F(DemoStateTest, TheCaptionInUtf16AndAsAnOldPlayerShowsIt) {
+  ASSERT_TRUE(Control("title 0 Καλημέρα \xC3\xA9t\xC3\xA9"));
+  EXPECT_EQ(state.Caption(), u"1. Καλημέρα été - Winamp");
+  EXPECT_EQ(state.AnsiCaption(), "1. ???????? \xE9t\xE9 - Winamp");
+  // Raw bytes stay the old player's caption byte for byte, even where widening loses them.
+  ASSERT_TRUE(Control("titlebytes 0 41FF81"));
+  EXPECT_EQ(state.AnsiCaption(), "1. A\xFF\x81 - Winamp");
+  EXPECT_EQ(state.Caption(), u"1. A\u00FF\uFFFD - Winamp");
+  ASSERT_TRUE(Control("caption Ж - Winamp"));
+  EXPECT_EQ(state.Caption(), u"Ж - Winamp");
+  EXPECT_EQ(state.AnsiCaption(), "? - Winamp");
+
+  const uint64_t revision = state.caption_revision();
+  ASSERT_TRUE(Control("old on"));
+  EXPECT_TRUE(state.oldPlayer());
+  EXPECT_NE(state.caption_revision(), revision);  // shown again, now in ANSI
+  ASSERT_TRUE(Control("old off"));
+  EXPECT_FALSE(state.oldPlayer());
+}
+
+TEST_F(DemoStateTest, AnOldPlayerDoesNotKnowTheUtf16TitleRequest) {
+  ASSERT_TRUE(Control("old on"));
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 0), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 2), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddress, 2), 0x10200);  // the ANSI titles stay
+  ASSERT_TRUE(Control("old off"));
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 2), 0x20400);
+}
+
+TEST_F(DemoStateTest, TitleCommandsStoreTheTextInBothForms) {
+  // UTF-8 after unescaping; the ANSI form is the store's code-page conversion.
+  ASSERT_TRUE(Control("title 0 Caf\\xC3\\xA9 \\\\ Ёж  two spaces "));
+  EXPECT_EQ(store.titles[0], (StoredTitle{"Caf\xE9 \\ ??  two spaces ", u"Café \\ Ёж  two spaces ",
+                                          TitlePlacement::Packed}));
+  EXPECT_EQ(state.playlist()[0].title, u"Café \\ Ёж  two spaces ");
+  EXPECT_EQ(state.playlist()[0].ansiTitle, "Caf\xE9 \\ ??  two spaces ");
 
   ASSERT_TRUE(Control("title 1 "));  // an empty title
-  EXPECT_EQ(store.titles[1].first, "");
+  EXPECT_EQ(store.titles[1], (StoredTitle{"", u"", TitlePlacement::Packed}));
+  // Raw bytes are the ANSI form as given; the UTF-16 form is them widened.
   ASSERT_TRUE(Control("titlebytes 2 41ff00"));
-  EXPECT_EQ(store.titles[2].first, std::string("A\xFF\0", 3));
+  EXPECT_EQ(store.titles[2].ansi, std::string("A\xFF\0", 3));
+  EXPECT_EQ(store.titles[2].utf16, std::u16string(u"A\u00FF\0", 3));
   ASSERT_TRUE(Control("titlebytes 2 " + std::string(512, 'a')));
-  EXPECT_EQ(store.titles[2].first, std::string(256, '\xAA'));
+  EXPECT_EQ(store.titles[2].ansi, std::string(256, '\xAA'));
   ASSERT_TRUE(Control("titleatpageend 1 Edge"));
-  EXPECT_EQ(store.titles[1], std::make_pair(std::string("Edge"), TitlePlacement::AtPageEnd));
+  EXPECT_EQ(store.titles[1], (StoredTitle{"Edge", u"Edge", TitlePlacement::AtPageEnd}));
+  ASSERT_TRUE(Control("titleodd 2 日本"));
+  EXPECT_EQ(store.titles[2], (StoredTitle{"??", u"日本", TitlePlacement::Utf16AtOddAddress}));
 
   store.refuse = true;  // no memory: the command fails and the old title stays
   EXPECT_FALSE(Control("title 1 Lost"));
-  EXPECT_EQ(state.playlist()[1].title, "Edge");
+  EXPECT_EQ(state.playlist()[1].title, u"Edge");
+}
+
+TEST(DecodeUtf8, DecodesEveryScriptAndEachBadByteAsOneReplacement) {
+  EXPECT_EQ(DecodeUtf8("Abc Ωμέγα Жук 東京 \xF0\x9F\x8E\xB5"), u"Abc Ωμέγα Жук 東京 \U0001F3B5");
+  EXPECT_EQ(DecodeUtf8(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+  EXPECT_EQ(DecodeUtf8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
+  EXPECT_EQ(DecodeUtf8("\xEF\xBF\xBD"), u"\uFFFD");
+  // Stray continuation bytes, a lone lead byte, and bytes no UTF-8 uses.
+  EXPECT_EQ(DecodeUtf8("Caf\xE9"), u"Caf\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\x80\xBFx\xFE\xFF"), u"\uFFFD\uFFFDx\uFFFD\uFFFD");
+  // A sequence cut short, at the end or by another character: one replacement per byte.
+  EXPECT_EQ(DecodeUtf8("\xE2\x82"), u"\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\xE2\x82x"), u"\uFFFD\uFFFDx");
+  EXPECT_EQ(DecodeUtf8("\xF0\x9F\x8E"), u"\uFFFD\uFFFD\uFFFD");
+  // Overlong forms, surrogates and values above U+10FFFF are not characters.
+  EXPECT_EQ(DecodeUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\xE0\x80\xAF"), u"\uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\xF0\x8F\xBF\xBF"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8(""), u"");
 }
 
 TEST_F(DemoStateTest, OtherControlCommandsApply) {
@@ -361,7 +451,7 @@ TEST_F(DemoStateTest, OtherControlCommandsApply) {
 TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
   ASSERT_TRUE(Control("position 1"));
   ASSERT_TRUE(Control("time 3000"));
-  const std::string before = Snapshot();
+  const std::u16string before = Snapshot();
   const std::vector<std::string> malformed = {"",
                                               " ",
                                               "Position 1",
@@ -384,6 +474,11 @@ TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
                                               "titlebytes 1 ABC",
                                               "titlebytes 1 zz",
                                               "titleatpageend 9 x",
+                                              "titleodd 3 x",
+                                              "titleodd 1",
+                                              "old",
+                                              "old maybe",
+                                              "old on now",
                                               "time -1",
                                               "time 20001",
                                               "time 1.5",
@@ -448,12 +543,12 @@ TEST(GeneratedPlaylist, IsVariedAndRepeatable) {
   std::set<std::string> titles;
   std::set<int32_t> lengths, rates, bit_rates, channels;
   for (const Entry& entry : entries) {
-    titles.insert(entry.title);
+    titles.insert(std::string(entry.title.begin(), entry.title.end()));
     lengths.insert(entry.length_s);
     rates.insert(entry.stream.sample_rate_khz);
     bit_rates.insert(entry.stream.bit_rate_kbps);
     channels.insert(entry.stream.channels);
-    EXPECT_NE(entry.title.find(" - "), std::string::npos);
+    EXPECT_NE(entry.title.find(u" - "), std::u16string::npos);
     EXPECT_GT(entry.length_s, 0);
   }
   EXPECT_EQ(titles.size(), 1000u);
@@ -465,12 +560,12 @@ TEST(GeneratedPlaylist, IsVariedAndRepeatable) {
 }
 
 TEST(ParsePlaylist, TitlesWithOptionalLengths) {
-  const auto entries = ParsePlaylist("First\t125\r\n\nSecond\nThird\t0\n\r\n");
+  const auto entries = ParsePlaylist("First\t125\r\n\nВторая\nThird\t0\n\r\n");
   ASSERT_TRUE(entries);
   ASSERT_EQ(entries->size(), 3u);
-  EXPECT_EQ((*entries)[0].title, "First");
+  EXPECT_EQ((*entries)[0].title, u"First");
   EXPECT_EQ((*entries)[0].length_s, 125);
-  EXPECT_EQ((*entries)[1].title, "Second");
+  EXPECT_EQ((*entries)[1].title, u"Вторая");
   EXPECT_GT((*entries)[1].length_s, 0);
   EXPECT_EQ((*entries)[2].length_s, 0);
   EXPECT_EQ(ParsePlaylist("")->size(), 0u);
@@ -483,11 +578,12 @@ TEST_F(DemoStateTest, PlaylistFileLoadsOrChangesNothing) {
   const std::string path = ::testing::TempDir() + "demo_state_test_playlist.txt";
   {
     std::ofstream file(path, std::ios::binary);
-    file << "Alpha\t61\nBeta\n";
+    file << "Άλφα\t61\nBeta\n";
   }
   ASSERT_TRUE(Control("playlist " + path));
   EXPECT_EQ(Ask(RequestListLength), 2);
-  EXPECT_EQ(state.Caption(), "1. Alpha - Winamp");
+  EXPECT_EQ(state.Caption(), u"1. Άλφα - Winamp");
+  EXPECT_EQ(store.titles[0], (StoredTitle{"????", u"Άλφα", TitlePlacement::Packed}));
   EXPECT_EQ(Ask(RequestPlayTime, 1), 61);
   {
     std::ofstream file(path, std::ios::binary);
@@ -542,12 +638,12 @@ TEST(ParseOptions, TurnsTheCommandLineIntoSetUpCommands) {
   EXPECT_EQ(options->setup, std::vector<std::string>{"entries 20"});
   EXPECT_FALSE(options->corner);
 
-  options = ParseOptions({"--stopped", "--position", "4", "--log", "C:\\x y.log", "--playlist",
-                          "C:\\my list.txt", "--corner"},
+  options = ParseOptions({"--stopped", "--old-player", "--position", "4", "--log", "C:\\x y.log",
+                          "--playlist", "C:\\my list.txt", "--corner"},
                          &error);
   ASSERT_TRUE(options);
-  EXPECT_EQ(options->setup,
-            (std::vector<std::string>{"playlist C:\\my list.txt", "position 4", "state stopped"}));
+  EXPECT_EQ(options->setup, (std::vector<std::string>{"playlist C:\\my list.txt", "position 4",
+                                                      "state stopped", "old on"}));
   EXPECT_EQ(options->log_file, "C:\\x y.log");
   EXPECT_TRUE(options->corner);
 

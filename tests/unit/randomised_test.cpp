@@ -85,6 +85,19 @@ TEST_F(Randomised, ByteReadersOverRandomCaptionsAndBuffers) {
     const std::string_view entry = TitleFromBuffer(buffer);
     ASSERT_EQ(entry.find('\0'), std::string_view::npos);
     ASSERT_EQ(entry.size(), std::min(buffer.find('\0'), buffer.size()));
+
+    // The UTF-16 caption rule cuts where the byte rule does, character for byte.
+    std::u16string wideCaption;
+    for (const char c : caption) wideCaption.push_back(static_cast<unsigned char>(c));
+    ASSERT_EQ(SongTitleChars(wideCaption).size(), title.size());
+
+    // A UTF-16 title is a prefix of the units read, without a zero, at most 256 characters.
+    const std::string wideBuffer = Bytes(Utf16TitleBufferSize + 100);
+    const std::u16string wideEntry = Utf16TitleFromBytes(wideBuffer);
+    const std::u16string units = DecodeUtf16Le(wideBuffer.substr(0, Utf16TitleBufferSize));
+    ASSERT_LE(wideEntry.size(), Utf16TitleMaxChars);
+    ASSERT_EQ(wideEntry.find(u'\0'), std::u16string::npos);
+    ASSERT_EQ(units.compare(0, wideEntry.size(), wideEntry), 0);
   }
 }
 

@@ -33,7 +33,12 @@ class LineBuffer {
 }  // namespace
 
 bool DemoLog::Open(const std::string& path) {
-  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE,
+  const int size = static_cast<int>(path.size());
+  const int count = ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
+  if (count <= 0) return false;
+  std::wstring widePath(static_cast<std::size_t>(count), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, widePath.data(), count);
+  const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

@@ -14,7 +14,8 @@ namespace tokalux::demo {
 
 class DemoLog {
  public:
-  // Creates (or empties) the file, shared for reading and writing. False when it cannot.
+  // Creates (or empties) the file (a UTF-8 path), shared for reading and writing. False when it
+  // cannot.
   bool Open(const std::string& path);
 
   void Command(int32_t identifier);                // command <id>

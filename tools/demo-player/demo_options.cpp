@@ -9,6 +9,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
   std::string playlist = std::string(ControlEntries) + " " + std::to_string(DefaultEntries);
   std::optional<std::string> position;
   std::optional<std::string> state;
+  bool oldPlayer = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
     const auto value = [&]() -> const std::string* {
@@ -16,6 +17,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     };
     if (option == "--corner") {
       options.corner = true;
+    } else if (option == "--old-player") {
+      oldPlayer = true;
     } else if (option == "--stopped") {
       state = std::string(ControlState) + " stopped";
     } else if (option == "--paused") {
@@ -46,6 +49,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
   options.setup.push_back(playlist);
   if (position) options.setup.push_back(*position);
   if (state) options.setup.push_back(*state);
+  if (oldPlayer) options.setup.push_back(std::string(ControlOldPlayer) + " on");
   return options;
 }
 

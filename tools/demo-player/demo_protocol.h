@@ -16,12 +16,19 @@ inline constexpr const char* DemoPlayerExe = "tokalux-demo-player.exe";
 inline constexpr uint32_t ControlTag = 0x544B4C58;
 
 // Control command words. Arguments follow, separated by spaces; TEXT runs to the end of the
-// command and may hold \xNN escapes (any byte) and \\ (a backslash).
+// command and may hold \xNN escapes (any byte) and \\ (a backslash). After unescaping, TEXT is
+// UTF-8 (each byte of a malformed sequence reads as U+FFFD). The player keeps every title as
+// UTF-16 and as bytes in the system's ANSI code page (what the code page lacks becomes '?');
+// titlebytes sets the ANSI bytes, and the UTF-16 title is those bytes widened with the code
+// page. titleatpageend ends both forms at the end of a readable page; titleodd starts the UTF-16
+// title at an odd address. An old player ("old on", or --old-player) answers 0 to the UTF-16
+// title-address request and sets its caption in ANSI.
 inline constexpr const char* ControlEntries = "entries";                // N
 inline constexpr const char* ControlPlaylist = "playlist";              // FILE
 inline constexpr const char* ControlTitle = "title";                    // K TEXT
 inline constexpr const char* ControlTitleBytes = "titlebytes";          // K HEX
 inline constexpr const char* ControlTitleAtPageEnd = "titleatpageend";  // K TEXT
+inline constexpr const char* ControlTitleOdd = "titleodd";              // K TEXT
 inline constexpr const char* ControlPosition = "position";              // K
 inline constexpr const char* ControlTime = "time";                      // MS
 inline constexpr const char* ControlTrackLength = "tracklength";        // S
@@ -32,6 +39,7 @@ inline constexpr const char* ControlClock = "clock";                    // on|of
 inline constexpr const char* ControlAnswer = "answer";    // NUMBER WPARAM|* VALUE, clear
 inline constexpr const char* ControlRandom = "random";    // on [SEED] | off
 inline constexpr const char* ControlCaption = "caption";  // TEXT | auto
+inline constexpr const char* ControlOldPlayer = "old";    // on|off
 inline constexpr const char* ControlHang = "hang";        // MS
 inline constexpr const char* ControlVanish = "vanish";
 inline constexpr const char* ControlDie = "die";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -29,6 +30,11 @@ std::optional<T> ParseInRange(std::string_view text, T low, T high) {
   const auto value = ParseNumber<T>(text);
   if (!value || *value < low || *value > high) return std::nullopt;
   return value;
+}
+
+// ASCII text as UTF-16.
+std::u16string Ascii16(std::string_view text) {
+  return std::u16string(text.begin(), text.end());
 }
 
 int HexDigit(char c) {
@@ -92,10 +98,11 @@ std::vector<Entry> GeneratedPlaylist(std::size_t count) {
   constexpr std::size_t combinations = Artists.size() * FirstWords.size();
   for (std::size_t i = 0; i < count; ++i) {
     Entry entry;
-    entry.title = std::string(Artists[i % Artists.size()]) + " - " +
-                  FirstWords[(i / Artists.size()) % FirstWords.size()] + " " +
-                  SecondWords[(i * 5 + i / Artists.size()) % SecondWords.size()];
-    if (i >= combinations) entry.title += " (Take " + std::to_string(i / combinations + 1) + ")";
+    std::string title = std::string(Artists[i % Artists.size()]) + " - " +
+                        FirstWords[(i / Artists.size()) % FirstWords.size()] + " " +
+                        SecondWords[(i * 5 + i / Artists.size()) % SecondWords.size()];
+    if (i >= combinations) title += " (Take " + std::to_string(i / combinations + 1) + ")";
+    entry.title = Ascii16(title);
     entry.length_s = static_cast<int32_t>(90 + (i * 53) % 331);
     entry.stream = {SampleRates[i % SampleRates.size()], BitRates[i % BitRates.size()],
                     i % 7 == 6 ? 1 : 2};
@@ -121,7 +128,7 @@ std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text) {
       line = line.substr(0, tab);
     }
     if (line.size() > MaxTitleBytes || entries.size() == MaxEntries) return std::nullopt;
-    entry.title = std::string(line);
+    entry.title = DecodeUtf8(line);
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -145,6 +152,54 @@ std::optional<std::string> Unescape(std::string_view text) {
     }
   }
   return bytes;
+}
+
+std::u16string DecodeUtf8(std::string_view bytes) {
+  std::u16string text;
+  text.reserve(bytes.size());
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned lead = byte(i);
+    if (lead < 0x80) {
+      text.push_back(static_cast<char16_t>(lead));
+      ++i;
+      continue;
+    }
+    // The sequence's length and the least value that needs that length.
+    std::size_t length = 0;
+    uint32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      least = 0x10000;
+    }
+    uint32_t value = lead & (0x7Fu >> length);  // the lead byte's payload
+    bool wellFormed = length > 0 && i + length <= bytes.size();
+    for (std::size_t k = 1; wellFormed && k < length; ++k) {
+      wellFormed = (byte(i + k) & 0xC0) == 0x80;
+      value = value << 6 | (byte(i + k) & 0x3F);
+    }
+    wellFormed =
+        wellFormed && value >= least && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF);
+    if (!wellFormed) {
+      text.push_back(u'\uFFFD');
+      ++i;
+    } else if (value >= 0x10000) {
+      text.push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+      text.push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
+      i += length;
+    } else {
+      text.push_back(static_cast<char16_t>(value));
+      i += length;
+    }
+  }
+  return text;
 }
 
 std::optional<std::string> DecodeHex(std::string_view hex) {
@@ -202,14 +257,18 @@ bool DemoState::SetPlaylist(std::vector<Entry> entries) {
   titles_.Clear();
   bool stored = true;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    stored = titles_.Store(i, entries_[i].title, TitlePlacement::Packed) && stored;
+    Entry& entry = entries_[i];
+    entry.ansiTitle = titles_.ToAnsi(entry.title);
+    stored = titles_.Store(i, entry.ansiTitle, entry.title, TitlePlacement::Packed) && stored;
   }
   return stored;
 }
 
-bool DemoState::SetTitle(std::size_t index, std::string bytes, TitlePlacement placement) {
-  if (!titles_.Store(index, bytes, placement)) return false;
-  entries_[index].title = std::move(bytes);
+bool DemoState::SetTitle(std::size_t index, std::u16string text, std::string ansi,
+                         TitlePlacement placement) {
+  if (!titles_.Store(index, ansi, text, placement)) return false;
+  entries_[index].title = std::move(text);
+  entries_[index].ansiTitle = std::move(ansi);
   ++caption_revision_;
   return true;
 }
@@ -301,6 +360,7 @@ int64_t DemoState::Answer(int32_t number, int32_t argument) {
       }
       return 0;
     case RequestSetVolume:
+      if (argument == VolumeQueryArgument) return volume_;
       volume_ = std::clamp(argument, 0, MaxVolume);
       return 0;
     case RequestListLength:
@@ -316,21 +376,35 @@ int64_t DemoState::Answer(int32_t number, int32_t argument) {
     case RequestEntryTitleAddress:
       if (argument < 0 || static_cast<std::size_t>(argument) >= entries_.size()) return 0;
       return static_cast<int64_t>(titles_.Address(static_cast<std::size_t>(argument)));
+    case RequestEntryTitleAddressUtf16:
+      if (oldPlayer_ || argument < 0 || static_cast<std::size_t>(argument) >= entries_.size()) {
+        return 0;
+      }
+      return static_cast<int64_t>(titles_.Utf16Address(static_cast<std::size_t>(argument)));
     default:
       return 0;
   }
 }
 
-std::string DemoState::Caption() const {
-  if (fixed_caption_) return *fixed_caption_;
+std::u16string DemoState::Caption() const {
+  if (fixedCaption_) return *fixedCaption_;
+  const Entry* entry = current_entry();
+  if (!entry) return u"Winamp";
+  return Ascii16(std::to_string(current_ + 1) + ". ") + entry->title + u" - Winamp";
+}
+
+std::string DemoState::AnsiCaption() const {
+  if (fixedCaption_) return titles_.ToAnsi(*fixedCaption_);
   const Entry* entry = current_entry();
   if (!entry) return "Winamp";
-  return std::to_string(current_ + 1) + ". " + entry->title + " - Winamp";
+  return std::to_string(current_ + 1) + ". " + entry->ansiTitle + " - Winamp";
 }
 
 bool DemoState::LoadPlaylistFile(std::string_view path) {
   if (path.empty()) return false;
-  std::ifstream file{std::string(path), std::ios::binary};
+  // The path is UTF-8, like every control command's text.
+  std::ifstream file{std::filesystem::path(std::u8string(path.begin(), path.end())),
+                     std::ios::binary};
   if (!file) return false;
   constexpr std::size_t max_file_bytes = 64u << 20;
   std::string text;
@@ -398,16 +472,22 @@ ControlOutcome DemoState::Control(std::string_view command) {
     const auto path = words.Text();
     return {path && LoadPlaylistFile(*path)};
   }
-  if (*name == ControlTitle || *name == ControlTitleAtPageEnd || *name == ControlTitleBytes) {
+  if (*name == ControlTitle || *name == ControlTitleAtPageEnd || *name == ControlTitleOdd ||
+      *name == ControlTitleBytes) {
     const auto index = entry_index();
     if (!index) return {};
     const auto text = words.Text();
     if (!text) return {};
-    const auto bytes = *name == ControlTitleBytes ? DecodeHex(*text) : Unescape(*text);
+    const bool rawBytes = *name == ControlTitleBytes;
+    const auto bytes = rawBytes ? DecodeHex(*text) : Unescape(*text);
     if (!bytes || bytes->size() > MaxTitleBytes) return {};
-    const auto placement =
-        *name == ControlTitleAtPageEnd ? TitlePlacement::AtPageEnd : TitlePlacement::Packed;
-    return {SetTitle(*index, *bytes, placement)};
+    auto placement = TitlePlacement::Packed;
+    if (*name == ControlTitleAtPageEnd) placement = TitlePlacement::AtPageEnd;
+    if (*name == ControlTitleOdd) placement = TitlePlacement::Utf16AtOddAddress;
+    if (rawBytes) return {SetTitle(*index, titles_.FromAnsi(*bytes), *bytes, placement)};
+    std::u16string title = DecodeUtf8(*bytes);
+    std::string ansi = titles_.ToAnsi(title);
+    return {SetTitle(*index, std::move(title), std::move(ansi), placement)};
   }
   if (*name == ControlPosition) {
     const auto index = entry_index();
@@ -487,12 +567,19 @@ ControlOutcome DemoState::Control(std::string_view command) {
     const auto text = words.Text();
     if (!text) return {};
     if (*text == "auto") {
-      fixed_caption_.reset();
+      fixedCaption_.reset();
     } else {
-      auto bytes = Unescape(*text);
+      const auto bytes = Unescape(*text);
       if (!bytes || bytes->size() > MaxTitleBytes) return {};
-      fixed_caption_ = std::move(*bytes);
+      fixedCaption_ = DecodeUtf8(*bytes);
     }
+    ++caption_revision_;
+    return {true};
+  }
+  if (*name == ControlOldPlayer) {
+    const auto word = words.Next();
+    if (!word || !words.AtEnd() || (*word != "on" && *word != "off")) return {};
+    oldPlayer_ = *word == "on";
     ++caption_revision_;
     return {true};
   }

@@ -26,9 +26,12 @@ struct StreamDetails {
 };
 
 struct Entry {
-  std::string title;  // ANSI bytes
+  std::u16string title;
   int32_t length_s = 180;
   StreamDetails stream;
+  // The title's bytes in the system's ANSI code page, as an older player keeps it; set when the
+  // entry is stored.
+  std::string ansiTitle;
 };
 
 // A track's length in seconds stays at most this, so its length in ms fits in 32 bits.
@@ -44,14 +47,19 @@ inline constexpr int64_t SkipMs = 5'000;
 // list every time.
 std::vector<Entry> GeneratedPlaylist(std::size_t count);
 
-// A playlist file's text: one title per line, optionally followed by a TAB and the length in
-// seconds. Blank lines are skipped and CR LF line ends accepted. nullopt when a length is not a
+// A playlist file's text (UTF-8): one title per line, optionally followed by a TAB and the length
+// in seconds. Blank lines are skipped and CR LF line ends accepted. nullopt when a length is not a
 // number in 0..MaxTrackLengthS, a title is too long or there are too many entries.
 std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text);
 
 // TEXT arguments: \xNN (two hex digits) gives that byte, \\ a backslash; nullopt for any other
 // backslash.
 std::optional<std::string> Unescape(std::string_view text);
+
+// UTF-8 bytes to UTF-16. Each byte that does not belong to a well-formed sequence (a stray
+// continuation byte, a sequence cut short, an overlong form, a surrogate, a value above
+// U+10FFFF) becomes one U+FFFD.
+std::u16string DecodeUtf8(std::string_view bytes);
 
 // Pairs of hex digits to bytes; nullopt for an odd count or a non-hex character.
 std::optional<std::string> DecodeHex(std::string_view hex);
@@ -90,7 +98,8 @@ class DemoState {
   // A command message (WM_COMMAND identifier); unknown identifiers are ignored.
   void Command(int32_t identifier);
 
-  // A request message: its side effect and its answer.
+  // A request message: its side effect and its answer. An old player answers 0 to the UTF-16
+  // title-address request.
   int64_t Request(int32_t number, int32_t argument);
 
   // A control command; see demo_protocol.h. Malformed commands change nothing.
@@ -98,7 +107,10 @@ class DemoState {
 
   // "<n>. <title> - Winamp" for the current entry, "Winamp" with no playlist, or the fixed
   // caption when one is set.
-  std::string Caption() const;
+  std::u16string Caption() const;
+  // The same caption as an old player shows it: in the ANSI code page, with the entry's ANSI
+  // title.
+  std::string AnsiCaption() const;
   // Changes whenever Caption() may have changed.
   uint64_t caption_revision() const { return caption_revision_; }
 
@@ -109,13 +121,15 @@ class DemoState {
   int64_t elapsed_ms() const { return elapsed_ms_; }
   int32_t volume() const { return volume_; }
   bool clock_running() const { return clock_running_; }
+  // An old player: no UTF-16 titles, an ANSI caption.
+  bool oldPlayer() const { return oldPlayer_; }
 
  private:
   int64_t Answer(int32_t number, int32_t argument);
   int64_t CurrentLengthMs() const;
   void SetCurrent(std::size_t index);
   void Seek(int64_t ms);
-  bool SetTitle(std::size_t index, std::string bytes, TitlePlacement placement);
+  bool SetTitle(std::size_t index, std::u16string text, std::string ansi, TitlePlacement placement);
   bool LoadPlaylistFile(std::string_view path);
   ControlOutcome SetAnswer(std::string_view arguments);
 
@@ -126,7 +140,8 @@ class DemoState {
   int64_t elapsed_ms_ = 0;
   int32_t volume_ = 200;
   bool clock_running_ = true;
-  std::optional<std::string> fixed_caption_;
+  std::optional<std::u16string> fixedCaption_;
+  bool oldPlayer_ = false;
   uint64_t caption_revision_ = 0;
 
   // Answers set by control commands: for one argument, and for any argument of a request.

@@ -1,8 +1,15 @@
 // tokalux-demo-player.exe: a stand-in for the media player. It owns a top-level window of the
 // player's class, answers every command and request with a simulated playlist and clock, logs
 // each message it receives, and takes control commands (WM_COPYDATA) from tests and scripts.
+//
+// Its window is a Unicode window, like a current player's, so a caption set in UTF-16 keeps every
+// script. As an old player it sets the caption with ANSI bytes instead, which the system widens
+// with the code page, as it does for a real old player's ANSI window.
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -40,6 +47,35 @@ void Print(std::string_view text) {
   ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+// UTF-16 text as Win32 takes it.
+std::wstring Wide(std::u16string_view text) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
+  return std::wstring(text.begin(), text.end());
+}
+
+void FreeArgumentList(LPWSTR* list) {
+  ::LocalFree(list);
+}
+using UniqueArgumentList = UniqueAny<LPWSTR*, FreeArgumentList>;
+
+// The command line's arguments after the program name, in UTF-8 like every control command, so
+// that --send carries text in any script.
+std::vector<std::string> Utf8Arguments() {
+  int count = 0;
+  const UniqueArgumentList arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+  std::vector<std::string> utf8;
+  if (!arguments) return utf8;
+  for (int i = 1; i < count; ++i) {
+    const wchar_t* argument = arguments.get()[i];
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, argument, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, argument, -1, text.data(), size, nullptr, nullptr);
+    text.pop_back();  // the terminating zero
+    utf8.push_back(std::move(text));
+  }
+  return utf8;
+}
+
 class PlayerWindow {
  public:
   PlayerWindow(DemoState& state, DemoLog& log) : state_(state), log_(log) {}
@@ -55,6 +91,8 @@ class PlayerWindow {
   void OnTimer(HWND window);
   // Brings the caption up to date and marks the view for the next repaint.
   void Changed(HWND window);
+  // Sets the caption, in UTF-16 or, as an old player, in ANSI.
+  void ShowCaption(HWND window);
 
   DemoState& state_;
   DemoLog& log_;
@@ -66,22 +104,29 @@ class PlayerWindow {
 };
 
 bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
-  WNDCLASSEXA window_class{};
+  const std::string className = PlayerWindowClass;
+  const std::wstring wideClassName(className.begin(), className.end());
+  WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = &PlayerWindow::WindowProc;
   window_class.hInstance = instance;
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = PlayerWindowClass;
-  if (!::RegisterClassExA(&window_class)) return false;
+  window_class.lpszClassName = wideClassName.c_str();
+  if (!::RegisterClassExW(&window_class)) return false;
 
   const int x = corner ? ::GetSystemMetrics(SM_CXSCREEN) - WindowWidth : 0;
   const DWORD ex_style = corner ? WS_EX_TOPMOST : 0;
-  // Created with its caption, so whoever finds the window reads the right one at once.
+  constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  // Created with its caption, so whoever finds the window reads the right one at once. The
+  // class's procedure is Unicode either way; the ANSI call only passes an ANSI caption.
   shown_caption_ = state_.caption_revision();
   const HWND window =
-      ::CreateWindowExA(ex_style, PlayerWindowClass, state_.Caption().c_str(),
-                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, 0, WindowWidth,
-                        WindowHeight, nullptr, nullptr, instance, this);
+      state_.oldPlayer()
+          ? ::CreateWindowExA(ex_style, PlayerWindowClass, state_.AnsiCaption().c_str(), style, x,
+                              0, WindowWidth, WindowHeight, nullptr, nullptr, instance, this)
+          : ::CreateWindowExW(ex_style, wideClassName.c_str(), Wide(state_.Caption()).c_str(),
+                              style, x, 0, WindowWidth, WindowHeight, nullptr, nullptr, instance,
+                              this);
   if (!window) return false;
   window_.reset(window);
   last_tick_ = ::GetTickCount64();
@@ -94,11 +139,11 @@ bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
 LRESULT CALLBACK PlayerWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
                                           LPARAM lparam) noexcept {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
-    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* self = reinterpret_cast<PlayerWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcA(window, message, wparam, lparam);
+  auto* self = reinterpret_cast<PlayerWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   try {
     return self->HandleMessage(window, message, wparam, lparam);
   } catch (...) {  // out of memory: answer nothing rather than end the process
@@ -144,15 +189,15 @@ LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LP
       return 0;
     }
     case WM_NCDESTROY:
-      ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-      return ::DefWindowProcA(window, message, wparam, lparam);
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      return ::DefWindowProcW(window, message, wparam, lparam);
     case WM_DESTROY:
       ::KillTimer(window, ClockTimer);
       window_.release();  // being destroyed already
       ::PostQuitMessage(0);
       return 0;
     default:
-      return ::DefWindowProcA(window, message, wparam, lparam);
+      return ::DefWindowProcW(window, message, wparam, lparam);
   }
 }
 
@@ -203,8 +248,16 @@ void PlayerWindow::OnTimer(HWND window) {
 void PlayerWindow::Changed(HWND window) {
   view_dirty_ = true;
   if (state_.caption_revision() == shown_caption_) return;
-  ::SetWindowTextA(window, state_.Caption().c_str());
+  ShowCaption(window);
   shown_caption_ = state_.caption_revision();
+}
+
+void PlayerWindow::ShowCaption(HWND window) {
+  if (state_.oldPlayer()) {
+    ::SetWindowTextA(window, state_.AnsiCaption().c_str());
+  } else {
+    ::SetWindowTextW(window, Wide(state_.Caption()).c_str());
+  }
 }
 
 // --send: hands one control command to the running player.
@@ -257,9 +310,9 @@ int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
   PlayerWindow window(state, log);
   if (!window.Create(instance, options->corner)) return StartFailed;
   MSG message;
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
   }
   return 0;
 }
@@ -268,10 +321,8 @@ int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
 }  // namespace tokalux::demo
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
   try {
-    return tokalux::demo::Run(instance, arguments);
+    return tokalux::demo::Run(instance, tokalux::demo::Utf8Arguments());
   } catch (...) {
     return tokalux::demo::StartFailed;
   }

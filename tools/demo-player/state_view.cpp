@@ -5,8 +5,6 @@
 #include <string>
 #include <utility>
 
-#include "player/win32_player.h"
-
 namespace tokalux::demo {
 
 namespace {
@@ -95,13 +93,14 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
   }
   ScopedSelect font(dc, text_font_.get());
   const std::wstring volume = L"Volume " + std::to_wstring(state.volume()) +
-                              (state.clock_running() ? L"" : L"   clock frozen");
+                              (state.clock_running() ? L"" : L"   clock frozen") +
+                              (state.oldPlayer() ? L"   old player" : L"");
   Text(dc, volume, {left, top, right, top + row}, Dim, DT_RIGHT);
 
   const Entry* entry = state.current_entry();
   const std::wstring line = entry ? std::to_wstring(state.current() + 1) + L"/" +
                                         std::to_wstring(state.playlist().size()) + L": " +
-                                        WidenAnsi(entry->title)
+                                        std::wstring(entry->title.begin(), entry->title.end())
                                   : std::wstring(L"(empty playlist)");
   Text(dc, line, {left, top + row, right, top + 2 * row}, Foreground, DT_LEFT | DT_END_ELLIPSIS);
 
