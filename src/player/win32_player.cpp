@@ -14,6 +14,12 @@ WPARAM ArgumentParam(int32_t argument) {
   return static_cast<WPARAM>(static_cast<INT_PTR>(argument));
 }
 
+// wchar_t is UTF-16 on Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+std::wstring ToWide(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
 }  // namespace
 
 HWND FindPlayerWindow() {
@@ -34,6 +40,7 @@ HWND Win32Player::Window() {
   if (!window_ || !::IsWindow(window_)) {
     window_ = FindPlayerWindow();
     windowProcessId_ = 0;
+    utf16Unknown_ = false;
   }
   return window_;
 }
@@ -93,13 +100,13 @@ int32_t Win32Player::SendRequest(int32_t number, int32_t argument) {
 std::wstring Win32Player::ReadSongTitle() {
   const HWND window = Window();
   if (!window) return {};
-  std::array<char, CaptionBufferSize> caption{};
+  std::array<wchar_t, CaptionBufferSize> caption{};
   // Another process's caption is copied by the system without a message to the player, so a
-  // hung player cannot hold this read.
-  const int length = ::GetWindowTextA(window, caption.data(), static_cast<int>(caption.size()));
+  // hung player cannot hold this read. An old player's ANSI caption arrives widened.
+  const int length = ::GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()));
   if (length <= 0) return {};
-  const std::string_view text(caption.data(), static_cast<std::size_t>(length));
-  return CutSongTitle(WidenAnsi(SongTitleBytes(text)));
+  const std::u16string text(caption.begin(), caption.begin() + length);
+  return ToWide(SongTitleFromCaption(text));
 }
 
 HANDLE Win32Player::PlayerProcess(DWORD process_id) {
@@ -114,33 +121,42 @@ HANDLE Win32Player::PlayerProcess(DWORD process_id) {
   return process_.get();
 }
 
-std::string Win32Player::ReadTitleBytes(HANDLE process, uint64_t address) const {
-  std::array<char, TitleBufferSize> buffer{};
+std::string Win32Player::ReadTitleBytes(HANDLE process, uint64_t address, std::size_t size) const {
+  std::string buffer(size, '\0');
   const auto remote = reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address));
   SIZE_T got = 0;
-  if (!::ReadProcessMemory(process, remote, buffer.data(), buffer.size(), &got) ||
-      got != buffer.size()) {
+  if (!::ReadProcessMemory(process, remote, buffer.data(), size, &got) || got != size) {
     SYSTEM_INFO system{};
     ::GetSystemInfo(&system);
-    const std::size_t count = BytesToPageEnd(address, system.dwPageSize);
+    const std::size_t count = BytesToPageEnd(address, system.dwPageSize, size);
     got = 0;
     if (count == 0 || !::ReadProcessMemory(process, remote, buffer.data(), count, &got)) return {};
   }
-  return std::string(TitleFromBuffer(std::string_view(buffer.data(), got)));
+  buffer.resize(got);
+  return buffer;
 }
 
 std::wstring Win32Player::ReadPlaylistTitle(int32_t n) {
+  const WPARAM index = ArgumentParam(static_cast<int32_t>(static_cast<int64_t>(n) - 1));
   DWORD_PTR answer = 0;
-  const int32_t index = static_cast<int32_t>(static_cast<int64_t>(n) - 1);
-  if (!Ask(PlayerRequestMessage, ArgumentParam(index), RequestEntryTitleAddress, &answer)) {
-    return {};
+  if (!utf16Unknown_) {
+    if (!Ask(PlayerRequestMessage, index, RequestEntryTitleAddressUtf16, &answer)) return {};
+    if (answer != 0) return ToWide(Utf16TitleFromBytes(ReadTitleAt(answer, Utf16TitleBufferSize)));
   }
+  if (!Ask(PlayerRequestMessage, index, RequestEntryTitleAddress, &answer)) return {};
+  // A player that answers the ANSI request for an entry it had no UTF-16 answer for does not
+  // know the UTF-16 one: it is not asked again while this window lives.
+  if (answer != 0) utf16Unknown_ = true;
+  return WidenAnsi(TitleFromBuffer(ReadTitleAt(answer, TitleBufferSize)));
+}
+
+std::string Win32Player::ReadTitleAt(DWORD_PTR answer, std::size_t size) {
   const DWORD processId = WindowProcessId();
   const HANDLE process = processId ? PlayerProcess(processId) : nullptr;
   if (!process) return {};
   const uint64_t address = TitleAddress(answer, processIs32Bit_);
   if (address == 0) return {};
-  return WidenAnsi(ReadTitleBytes(process, address));
+  return ReadTitleBytes(process, address, size);
 }
 
 }  // namespace tokalux

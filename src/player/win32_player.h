@@ -1,5 +1,6 @@
-// The player link over Win32: window messages sent with a bounded wait, the caption read with
-// GetWindowTextA, playlist titles read out of the player's process memory. Every call touches the
+// The player link over Win32: window messages sent with a bounded wait, the caption read in
+// UTF-16, playlist titles read out of the player's process memory (UTF-16 where the player offers
+// it, ANSI otherwise). Every call touches the
 // player's window, so a Win32Player is used only from the thread that sits on the player's
 // desktop (see player_thread.h).
 #pragma once
@@ -55,11 +56,15 @@ class Win32Player final : public PlayerLink {
   void Tell(UINT message, WPARAM wparam, LPARAM lparam);
   // A handle on the player's process for reading memory, kept while the process stays the same.
   HANDLE PlayerProcess(DWORD process_id);
-  // Reads the title at address: a full buffer, or up to the end of its page when that fails.
-  std::string ReadTitleBytes(HANDLE process, uint64_t address) const;
+  // The bytes of the title the player's answer points at: size bytes, or up to the end of its
+  // page when a full read fails; empty when nothing can be read.
+  std::string ReadTitleAt(DWORD_PTR answer, std::size_t size);
+  std::string ReadTitleBytes(HANDLE process, uint64_t address, std::size_t size) const;
 
   HWND window_;
   DWORD windowProcessId_ = 0;
+  // The player in use answered the ANSI title request where the UTF-16 one had no answer.
+  bool utf16Unknown_ = false;
   bool quiet_ = false;
   DWORD quietSince_ = 0;
   DWORD processId_ = 0;

@@ -107,7 +107,7 @@ TEST_F(FaultTest, StrangeTitlesShowAsDefined) {
   }
   ASSERT_TRUE(player_.Control("titlebytes 1 " + random_bytes));
   ASSERT_TRUE(player_.Control("titlebytes 2 " + std::string(1000, '5')));  // 500 x "U"
-  ASSERT_TRUE(player_.Control("answer 212 3 0x10"));                       // entry 4: no memory
+  ASSERT_TRUE(player_.Control("answer 213 3 0x10"));                       // entry 4: no memory
   ASSERT_TRUE(player_.Control("caption \\x01\\xFF\\x80 - Winamp"));
 
   EXPECT_TRUE(saver_.WaitForCaption(id::lblplaylist(3), L"3 . " + std::wstring(256, L'U')));

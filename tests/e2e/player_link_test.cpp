@@ -76,12 +76,53 @@ TEST_F(PlayerLinkTest, UnreadableTitlesAreEmptyNotThePreviousOne) {
   EXPECT_EQ(link_.ReadPlaylistTitle(0), L"");
   EXPECT_EQ(link_.ReadPlaylistTitle(-5), L"");
 
-  ASSERT_TRUE(player_.Control("answer 212 * 0x10"));  // an address into nothing
-  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
-  ASSERT_TRUE(player_.Control("answer 212 * -1"));
-  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
-  ASSERT_TRUE(player_.Control("answer 212 * 0x7FFFFFFFFFFF0000"));
-  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+  // An address into nothing, -1, one beyond any process, and 1 (odd and unreadable), answered to
+  // the UTF-16 title request, then, by an old player, to the ANSI one.
+  const char* const answers[] = {"0x10", "-1", "0x7FFFFFFFFFFF0000", "1"};
+  for (const char* answer : answers) {
+    ASSERT_TRUE(player_.Control(std::string("answer 213 * ") + answer));
+    EXPECT_EQ(link_.ReadPlaylistTitle(1), L"") << "213 " << answer;
+  }
+  ASSERT_TRUE(player_.Control("answer clear"));
+  ASSERT_TRUE(player_.Control("old on"));
+  for (const char* answer : answers) {
+    ASSERT_TRUE(player_.Control(std::string("answer 212 * ") + answer));
+    EXPECT_EQ(link_.ReadPlaylistTitle(1), L"") << "212 " << answer;
+  }
+}
+
+// Text as an old player hands it over: through the system code page and back.
+std::wstring ThroughCodePage(const std::wstring& text) {
+  char bytes[256] = {};
+  ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+  wchar_t wide[256] = {};
+  ::MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 256);
+  return wide;
+}
+
+TEST_F(PlayerLinkTest, TitlesInEveryScriptWhereThePlayerOffersUtf16) {
+  ASSERT_TRUE(player_.Control("title 0 Кино"));
+  ASSERT_TRUE(player_.Control("titleatpageend 1 Ελλάδα"));      // its zero ends a readable page
+  ASSERT_TRUE(player_.Control("titleodd 2 上を向いて歩こう"));  // at an odd address
+  ASSERT_TRUE(player_.Control("caption Χαρούλα - Winamp"));
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"Кино");
+  EXPECT_EQ(link_.ReadPlaylistTitle(2), L"Ελλάδα");
+  EXPECT_EQ(link_.ReadPlaylistTitle(3), L"上を向いて歩こう");
+  EXPECT_EQ(link_.ReadSongTitle(), L"Χαρούλα ");
+
+  // An old player: what its code page makes of them, and after its first ANSI answer no more
+  // UTF-16 requests.
+  ASSERT_TRUE(player_.Control("old on"));
+  player_.ClearLog();
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), ThroughCodePage(L"Кино"));
+  EXPECT_EQ(link_.ReadPlaylistTitle(2), ThroughCodePage(L"Ελλάδα"));
+  EXPECT_EQ(link_.ReadSongTitle(), ThroughCodePage(L"Χαρούλα "));
+  std::vector<std::string> titleRequests;
+  for (const std::string& line : player_.LogLines()) {
+    if (line.starts_with("request 21")) titleRequests.push_back(line);
+  }
+  const std::vector<std::string> expected = {"request 213 0", "request 212 0", "request 212 1"};
+  EXPECT_EQ(titleRequests, expected);
 }
 
 TEST_F(PlayerLinkTest, RandomAnswersGiveDefinedResults) {

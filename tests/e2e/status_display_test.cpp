@@ -100,6 +100,36 @@ TEST_F(StatusDisplayTest, FollowsThePlayerToTheEndOfTheListAndAcrossAShrink) {
   EXPECT_EQ(RedLines(), std::vector<int>{3});
 }
 
+// Text as an old player hands it over: through the system code page and back.
+std::wstring ThroughCodePage(const std::wstring& text) {
+  char bytes[256] = {};
+  ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+  wchar_t wide[256] = {};
+  ::MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 256);
+  return wide;
+}
+
+TEST_F(StatusDisplayTest, TitlesInEveryScript) {
+  // Entry 12 is the current one, on line 8; 13 and 14 follow.
+  const std::wstring titles[] = {L"Кино - Группа крови", L"Χαρούλα - Ζωή",
+                                 L"坂本九 - 上を向いて歩こう"};
+  ASSERT_TRUE(player_.Control("title 11 Кино - Группа крови"));
+  ASSERT_TRUE(player_.Control("title 12 Χαρούλα - Ζωή"));
+  ASSERT_TRUE(player_.Control("title 13 坂本九 - 上を向いて歩こう"));
+  ASSERT_TRUE(player_.Control("caption auto"));
+  EXPECT_TRUE(Shows(id::lblSongName, L"12. " + titles[0] + L" "));
+  EXPECT_TRUE(Shows(id::lblplaylist(8), L"12 . " + titles[0]));
+  EXPECT_EQ(Text(id::lblplaylist(9)), L"13 . " + titles[1]);
+  EXPECT_EQ(Text(id::lblplaylist(10)), L"14 . " + titles[2]);
+
+  // An old player, with no UTF-16: what the system code page makes of the same titles.
+  ASSERT_TRUE(player_.Control("old on"));
+  EXPECT_TRUE(Shows(id::lblSongName, ThroughCodePage(L"12. " + titles[0] + L" ")));
+  EXPECT_TRUE(Shows(id::lblplaylist(8), L"12 . " + ThroughCodePage(titles[0])));
+  EXPECT_EQ(Text(id::lblplaylist(9)), L"13 . " + ThroughCodePage(titles[1]));
+  EXPECT_EQ(Text(id::lblplaylist(10)), L"14 . " + ThroughCodePage(titles[2]));
+}
+
 TEST_F(StatusDisplayTest, TheClockRunsOnScreen) {
   ASSERT_TRUE(player_.Control("time 10000"));
   ASSERT_TRUE(Shows(id::lblTime, L"00:10"));
