@@ -40,6 +40,7 @@ class NullScreen final : public StatusScreen {
   void SetTextColour(int, uint32_t) override {}
   bool SetSeekMaximum(int32_t) override { return true; }
   bool SetSeekValue(int32_t) override { return true; }
+  void SetVolumePosition(int32_t) override {}
 };
 
 double Now() {

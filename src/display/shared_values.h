@@ -11,6 +11,8 @@ struct SharedValues {
   int16_t listPosition = 0;
   // True while a mouse button is held down on the seek slider.
   bool seekInProgress = false;
+  // True while a mouse button is held down on the volume slider.
+  bool volumeInProgress = false;
 };
 
 }  // namespace tokalux

@@ -1,19 +1,24 @@
 #include "display/status_poll.h"
 
+#include <algorithm>
+
 #include "display/carry_on.h"
 #include "display/control_ids.h"
 #include "display/number_text.h"
+#include "display/volume_scale.h"
 #include "player/player_messages.h"
 
 namespace tokalux {
 namespace {
 
-// "mm:ss" of a time in whole seconds; minutes are not limited to two digits, and a negative
-// remainder keeps its sign (so -1 s shows as "00:-1").
+// "mm:ss" of a time in whole seconds, at least 0; minutes are not limited to two digits.
 std::wstring TimeText(int32_t seconds) {
   return TwoDigits(DecimalText(TruncDiv(seconds, 60))) + L":" +
          TwoDigits(DecimalText(TruncRem(seconds, 60)));
 }
+
+// What the total shows while the player does not know the length.
+constexpr const wchar_t* UnknownLengthText = L"--:--";
 
 }  // namespace
 
@@ -25,6 +30,7 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
   for (int32_t which = 0; which < 3; ++which) {
     status.stream[which] = player.SendRequest(RequestStreamInfo, which);
   }
+  status.volume = player.SendRequest(RequestGetVolume, VolumeQueryArgument);
 
   // An answer that does not fit in 16 bits leaves the value of the previous poll; the position
   // still gets its +1 (and keeps its value when that overflows).
@@ -40,18 +46,24 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
 }
 
 int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared) {
+  const bool lengthKnown = status.trackLength >= 0;
+  const int32_t seconds = std::max(TruncDiv(status.playPosition, 1000), 0);
   if (!shared.seekInProgress) {
     // A setting the slider refuses leaves it as it was; the other one still runs.
-    screen.SetSeekMaximum(status.trackLength);
-    screen.SetSeekValue(TruncDiv(status.playPosition, 1000));
+    screen.SetSeekMaximum(lengthKnown ? status.trackLength : 0);
+    screen.SetSeekValue(lengthKnown ? seconds : 0);
   }
-  screen.SetCaption(ControlId::lblTime, TimeText(TruncDiv(status.playPosition, 1000)));
-  screen.SetCaption(ControlId::lblTimegesamt, TimeText(status.trackLength));
+  screen.SetCaption(ControlId::lblTime, TimeText(seconds));
+  screen.SetCaption(ControlId::lblTimegesamt,
+                    lengthKnown ? TimeText(status.trackLength) : UnknownLengthText);
   screen.SetCaption(ControlId::lblSongName, status.songTitle);
   const int streamLabels[] = {ControlId::lblSample, ControlId::lblBitrate, ControlId::lblChannels};
   for (std::size_t which = 0; which < status.stream.size(); ++which) {
     screen.SetCaption(streamLabels[which], DecimalText(status.stream[which]));
   }
+  // A volume outside 0..255 leaves the slider where it is.
+  const auto volumePosition = PositionForVolume(status.volume);
+  if (volumePosition && !shared.volumeInProgress) screen.SetVolumePosition(*volumePosition);
 
   shared.listLength = status.listLength;
   shared.listPosition = status.listPosition;

@@ -21,6 +21,7 @@ struct PlayerStatus {
   int32_t trackLength = 0;   // s
   std::wstring songTitle;
   std::array<int32_t, 3> stream{};  // sample rate, bit rate, channel count
+  int32_t volume = 0;               // 0..255
   int16_t listLength = 0;
   int16_t listPosition = 0;  // 1-based
   PlaylistWindow window;
@@ -28,13 +29,16 @@ struct PlayerStatus {
 };
 
 // Asks the player, in this order: elapsed time, length, the song title, the three stream
-// details, the list length and position, then the title of every entry in the window. An
-// answer that does not fit in 16 bits keeps the list value of the previous poll (passed in).
+// details, the volume, the list length and position, then the title of every entry in the
+// window. An answer that does not fit in 16 bits keeps the list value of the previous poll
+// (passed in).
 PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition);
 
-// Writes a poll's answers on the screen (leaving the seek slider alone while the user holds it)
-// and stores the list length and position for the playlist buttons. Returns the line showing the
-// current entry, 0 when none does.
+// Writes a poll's answers on the screen (leaving a slider alone while the user holds it) and
+// stores the list length and position for the playlist buttons. A length the player does not
+// know (negative: a stream, nothing loaded) shows as "--:--" with the seek slider at 0 of 0; a
+// negative elapsed time shows as "00:00". Returns the line showing the current entry, 0 when none
+// does.
 int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared);
 
 // Both halves on one thread, for the tests and the benchmark.

@@ -27,6 +27,9 @@ class StatusScreen {
   // leaves it as it was.
   virtual bool SetSeekMaximum(int32_t maximum) = 0;
   virtual bool SetSeekValue(int32_t value) = 0;
+
+  // The volume slider's step, 0..10.
+  virtual void SetVolumePosition(int32_t position) = 0;
 };
 
 }  // namespace tokalux

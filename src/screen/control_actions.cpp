@@ -41,10 +41,6 @@ std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
   }
 }
 
-int32_t VolumeForPosition(int32_t position) {
-  return static_cast<int32_t>(RoundHalfEven(position * 25.5));
-}
-
 std::optional<int32_t> SeekMilliseconds(int32_t seconds) {
   const int64_t ms = int64_t{seconds} * 1000;
   if (ms < std::numeric_limits<int32_t>::min() || ms > std::numeric_limits<int32_t>::max()) {

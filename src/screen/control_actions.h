@@ -17,10 +17,6 @@ namespace tokalux {
 std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
                                            int16_t listPosition);
 
-// The player volume (0..255) for a volume slider position (0..10): position x 25.5, halves to
-// even.
-int32_t VolumeForPosition(int32_t position);
-
 // The seek target in ms for a seek slider value in whole seconds; nothing when it does not fit
 // in 32 bits.
 std::optional<int32_t> SeekMilliseconds(int32_t seconds);

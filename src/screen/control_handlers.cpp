@@ -3,6 +3,7 @@
 #include <array>
 
 #include "display/control_ids.h"
+#include "display/volume_scale.h"
 #include "player/player_messages.h"
 #include "screen/control_actions.h"
 
@@ -71,6 +72,10 @@ void ControlHandlers::OnSeekRelease(int32_t seconds) {
 
 void ControlHandlers::OnSeekCancelled() {
   shared_.seekInProgress = false;
+}
+
+void ControlHandlers::OnVolumeHeld(bool held) {
+  shared_.volumeInProgress = held;
 }
 
 void ControlHandlers::OnVolumeScroll(int32_t position) {

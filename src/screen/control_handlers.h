@@ -37,6 +37,9 @@ class ControlHandlers {
 
   // The volume slider moved to a position 0..10.
   void OnVolumeScroll(int32_t position);
+  // A mouse button held down on the volume slider, and let go (or the press cancelled): the poll
+  // leaves the slider to the user meanwhile.
+  void OnVolumeHeld(bool held);
 
   // A playlist line clicked: jumps to the entry number its caption starts with and plays it.
   // A caption with no entry number does nothing.

@@ -165,6 +165,9 @@ void Form::WireActions() {
   }
   if (volumeSlider_) {
     volumeSlider_->onScroll = [this](int32_t value) { handlers_.OnVolumeScroll(value); };
+    volumeSlider_->onPress = [this] { handlers_.OnVolumeHeld(true); };
+    volumeSlider_->onRelease = [this](int32_t) { handlers_.OnVolumeHeld(false); };
+    volumeSlider_->onPressCancelled = [this] { handlers_.OnVolumeHeld(false); };
   }
   for (const auto& label : labels_) {
     if (label->id() < ControlId::lblplaylist(1) ||
@@ -228,6 +231,10 @@ bool Form::SetSeekMaximum(int32_t maximum) {
 
 bool Form::SetSeekValue(int32_t value) {
   return seekSlider_ && seekSlider_->SetValue(value);
+}
+
+void Form::SetVolumePosition(int32_t position) {
+  if (volumeSlider_) volumeSlider_->SetValue(position);
 }
 
 // ---- Messages ----

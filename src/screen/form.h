@@ -57,6 +57,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void SetTextColour(int control_id, uint32_t colour) override;
   bool SetSeekMaximum(int32_t maximum) override;
   bool SetSeekValue(int32_t value) override;
+  void SetVolumePosition(int32_t position) override;
 
  private:
   static constexpr UINT CloseMessage = WM_APP + 1;

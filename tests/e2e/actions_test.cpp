@@ -215,7 +215,27 @@ TEST_F(ActionsTest, KeyboardMovesTheSeekSliderButSeeksNothing) {
   EXPECT_TRUE(WaitUntil([&] { return SliderPos(id::sldLength) == 40; }, 3s));
 }
 
+TEST_F(ActionsTest, TheVolumeSliderShowsThePlayersVolume) {
+  // One poll a second, and a margin for a busy machine.
+  const auto showsStep = [&](int step) {
+    return WaitUntil([&] { return SliderPos(id::sldVol) == step; }, 2s);
+  };
+  for (const auto& [volume, step] : {std::pair{0, 0}, {128, 5}, {255, 10}, {140, 5}}) {
+    ASSERT_TRUE(player_.Control("volume " + std::to_string(volume)));
+    EXPECT_TRUE(showsStep(step)) << "volume " << volume;
+  }
+  // "+" and "-" stay the player's own steps (8 in the demo player); the slider follows them.
+  Click(id::cmdVolIncr);
+  EXPECT_TRUE(showsStep(6));  // 148
+  Click(id::cmdVolDecr);
+  EXPECT_TRUE(showsStep(5));  // 140
+  EXPECT_EQ(ActionsAfter(2), (Log{"command 40058", "command 40059"}));
+}
+
 TEST_F(ActionsTest, VolumeSliderSendsTheVolumeForEveryMove) {
+  // The slider starts where the player is, so one step from 204 is 230, not a jump.
+  ASSERT_TRUE(player_.Control("volume 204"));
+  ASSERT_TRUE(WaitUntil([&] { return SliderPos(id::sldVol) == 8; }, 2s));
   // sldVol is ninth in the tab order, after sldLength and the seven transport buttons.
   for (int i = 0; i < 8; ++i) PressKey(VK_TAB);
   ASSERT_EQ(saver_.Focus(), saver_.Control(id::sldVol));
@@ -224,7 +244,7 @@ TEST_F(ActionsTest, VolumeSliderSendsTheVolumeForEveryMove) {
   PressKey(VK_LEFT);
   PressKey(VK_END);
   EXPECT_EQ(ActionsAfter(4),
-            (Log{"request 122 26", "request 122 51", "request 122 26", "request 122 255"}));
+            (Log{"request 122 230", "request 122 255", "request 122 230", "request 122 255"}));
   EXPECT_EQ(SliderPos(id::sldVol), 10);
 
   // Dragging the thumb to the left end sets it back to 0.

@@ -77,6 +77,20 @@ TEST_F(StatusDisplayTest, ShowsTimesTitleStreamAndTrackCounter) {
   EXPECT_EQ(::SendMessageW(seek, TBM_GETPOS, 0, 0), 83);
 }
 
+TEST_F(StatusDisplayTest, AStreamOfUnknownLengthShowsDashesAndNoSeekRange) {
+  const HWND seek = saver_.Control(id::sldLength);
+  ASSERT_TRUE(Shows(id::lblTimegesamt, L"04:30"));
+  ASSERT_TRUE(player_.Control("answer 105 1 -1"));  // the length of an internet radio stream
+  EXPECT_TRUE(Shows(id::lblTimegesamt, L"--:--"));
+  EXPECT_EQ(::SendMessageW(seek, TBM_GETRANGEMAX, 0, 0), 0);
+  EXPECT_EQ(::SendMessageW(seek, TBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(Text(id::lblTime), L"01:23");
+  ASSERT_TRUE(player_.Control("answer clear"));
+  EXPECT_TRUE(Shows(id::lblTimegesamt, L"04:30"));
+  EXPECT_EQ(::SendMessageW(seek, TBM_GETRANGEMAX, 0, 0), 270);
+  EXPECT_EQ(::SendMessageW(seek, TBM_GETPOS, 0, 0), 83);
+}
+
 TEST_F(StatusDisplayTest, FifteenLinesAroundTheCurrentEntryWithItsLineRed) {
   ASSERT_TRUE(Shows(id::lblplaylist(1), Line(5)));
   for (int line = 1; line <= 15; ++line) EXPECT_EQ(Text(id::lblplaylist(line)), Line(line + 4));

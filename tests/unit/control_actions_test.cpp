@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "display/control_ids.h"
+#include "display/volume_scale.h"
 #include "screen/command_line.h"
 
 namespace tokalux {
@@ -53,10 +54,18 @@ TEST(PlaylistButtonIndex, MiddleRoundsHalvesToEven) {
   EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 32767, 1), 16384);
 }
 
-TEST(VolumeForPosition, MatchesTheVolumeTable) {
+TEST(VolumeScale, StepsMatchTheVolumeTableAndEveryVolumeShowsOnItsNearestStep) {
   const int32_t expected[] = {0, 26, 51, 76, 102, 128, 153, 178, 204, 230, 255};
   for (int32_t position = 0; position <= 10; ++position) {
     EXPECT_EQ(VolumeForPosition(position), expected[position]) << position;
+    EXPECT_EQ(PositionForVolume(expected[position]), position) << position;
+  }
+  // Between the steps: the nearest one (no whole volume lies exactly halfway).
+  const std::pair<int32_t, int32_t> between[] = {{12, 0},  {13, 1},  {38, 1},  {39, 2},  {200, 8},
+                                                 {115, 5}, {114, 4}, {242, 9}, {243, 10}};
+  for (const auto& [volume, position] : between) EXPECT_EQ(PositionForVolume(volume), position);
+  for (const int32_t outside : {-1, 256, -666, INT32_MIN, INT32_MAX}) {
+    EXPECT_EQ(PositionForVolume(outside), std::nullopt) << outside;
   }
 }
 

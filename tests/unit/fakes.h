@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,6 +57,7 @@ class FakeScreen final : public StatusScreen {
   std::map<int, uint32_t> colours;
   int32_t seekMaximum = 10;
   int32_t seekValue = 0;
+  std::optional<int32_t> volumePosition;  // never set until a poll sets it
   int captionWrites = 0;
 
   FakeScreen() {
@@ -78,6 +80,7 @@ class FakeScreen final : public StatusScreen {
     seekMaximum = maximum;
     return true;
   }
+  void SetVolumePosition(int32_t position) override { volumePosition = position; }
   bool SetSeekValue(int32_t value) override {
     if (value < 0 || value > seekMaximum) return false;
     seekValue = value;

@@ -30,8 +30,8 @@ TEST_F(StatusPollTest, SendsTheRequestsInOrder) {
   player.SetPlaylist(2, 0);
   Poll();
   const std::vector<std::string> expected = {"request 105 0", "request 105 1", "request 126 0",
-                                             "request 126 1", "request 126 2", "request 124 0",
-                                             "request 125 0"};
+                                             "request 126 1", "request 126 2", "request 122 -666",
+                                             "request 124 0", "request 125 0"};
   EXPECT_EQ(player.sent, expected);
   EXPECT_EQ(player.titleReads, (std::vector<int32_t>{1, 2}));
 }
@@ -47,10 +47,9 @@ TEST_F(StatusPollTest, ShowsTimesAndMovesTheSeekSlider) {
 
 TEST_F(StatusPollTest, TimeTextEdges) {
   const std::pair<int32_t, const wchar_t*> cases[] = {
-      {999, L"00:00"},          {1000, L"00:01"},           {59'999, L"00:59"},
-      {60'000, L"01:00"},       {6'000'000, L"100:00"},     {-1, L"00:00"},
-      {-1000, L"00:-1"},        {-61'000, L"-1:-1"},        {-600'000, L"-10:00"},
-      {INT32_MAX, L"35791:23"}, {INT32_MIN, L"-35791:-23"},
+      {999, L"00:00"},          {1000, L"00:01"},      {59'999, L"00:59"}, {60'000, L"01:00"},
+      {6'000'000, L"100:00"},   {-1, L"00:00"},        {-1000, L"00:00"},  {-61'000, L"00:00"},
+      {INT32_MAX, L"35791:23"}, {INT32_MIN, L"00:00"},
   };
   for (const auto& [elapsed, text] : cases) {
     SetTimes(elapsed, 0);
@@ -59,15 +58,50 @@ TEST_F(StatusPollTest, TimeTextEdges) {
   }
 }
 
-TEST_F(StatusPollTest, NegativeLengthShowsItsSignAndTheSliderRefusesIt) {
+TEST_F(StatusPollTest, AnUnknownLengthShowsDashesWithTheSeekSliderAtZeroOfZero) {
   SetTimes(5000, 100);
   Poll();
-  SetTimes(5000, -1);
+  ASSERT_EQ(screen.seekMaximum, 100);
+  // A stream: the player does not know the length and answers -1.
+  SetTimes(65'000, -1);
   Poll();
-  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"00:-1");
-  // The refused maximum leaves the slider's previous one; the value step still runs.
-  EXPECT_EQ(screen.seekMaximum, 100);
-  EXPECT_EQ(screen.seekValue, 5);
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"--:--");
+  EXPECT_EQ(Caption(ControlId::lblTime), L"01:05");
+  EXPECT_EQ(screen.seekMaximum, 0);
+  EXPECT_EQ(screen.seekValue, 0);
+  SetTimes(-1000, INT32_MIN);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"--:--");
+  EXPECT_EQ(Caption(ControlId::lblTime), L"00:00");
+  EXPECT_EQ(screen.seekMaximum, 0);
+  // A length known again brings both back.
+  SetTimes(7000, 200);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"03:20");
+  EXPECT_EQ(screen.seekMaximum, 200);
+  EXPECT_EQ(screen.seekValue, 7);
+}
+
+TEST_F(StatusPollTest, TheVolumeSliderShowsThePlayersVolumeUnlessHeld) {
+  Poll();
+  EXPECT_EQ(screen.volumePosition, 0);
+  const std::pair<int32_t, int32_t> cases[] = {{12, 0}, {128, 5}, {255, 10}, {200, 8}, {204, 8}};
+  for (const auto& [volume, position] : cases) {
+    player.Set(RequestGetVolume, VolumeQueryArgument, volume);
+    Poll();
+    EXPECT_EQ(screen.volumePosition, position) << volume;
+  }
+  // An answer outside 0..255 and a slider held by the user are left alone.
+  player.Set(RequestGetVolume, VolumeQueryArgument, 256);
+  Poll();
+  EXPECT_EQ(screen.volumePosition, 8);
+  player.Set(RequestGetVolume, VolumeQueryArgument, 255);
+  shared.volumeInProgress = true;
+  Poll();
+  EXPECT_EQ(screen.volumePosition, 8);
+  shared.volumeInProgress = false;
+  Poll();
+  EXPECT_EQ(screen.volumePosition, 10);
 }
 
 TEST_F(StatusPollTest, SliderIsLeftAloneWhileSeeking) {

@@ -35,7 +35,8 @@ class DemoPlayer {
   // Every line of the log so far.
   std::vector<std::string> LogLines() const;
   // Only the lines a user's action causes: commands, and the seek, jump and volume requests
-  // (106, 121, 122); the poll's read-only requests and control commands are left out.
+  // (106, 121, 122); the poll's read-only requests (the volume query among them) and control
+  // commands are left out.
   std::vector<std::string> ActionLog() const;
   void ClearLog();
 
