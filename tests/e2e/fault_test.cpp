@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -75,6 +76,24 @@ TEST_F(FaultTest, PlayerHangsForTenSecondsThenRecovers) {
   ASSERT_TRUE(WaitUntil([&] { return player_.Control("position 6"); }, 10s));
   EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 7 of 20", 5s));
   EndsOnEsc();
+}
+
+TEST_F(FaultTest, AClickRightAfterTheShortHangOfAPlayerStillReachesIt) {
+  // The player hangs for 300 ms from the next poll's first request, which therefore times out;
+  // the rest of that poll answers 0 unsent, and the screen shows that. The link now stops
+  // waiting on the player for 500 ms, and a click in that time must still reach it.
+  player_.ClearLog();
+  ASSERT_TRUE(player_.Control("hang 300 next"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0", 3s));
+  ::SendMessageW(saver_.Control(id::cmdPlay), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<std::string> log = player_.ActionLog();
+        return std::find(log.begin(), log.end(), "command 40045") != log.end();
+      },
+      3s));
+  // The poll after the quiet period shows the player again.
+  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 20"));
 }
 
 TEST_F(FaultTest, EscEndsItWhileThePlayerHangs) {

@@ -146,6 +146,21 @@ TEST_F(PlayerLinkTest, AHungPlayerCostsOneShortWaitThenAnswersAgain) {
   EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
 }
 
+TEST_F(PlayerLinkTest, ClicksInTheQuietAfterATimeoutStillReachThePlayerInOrder) {
+  player_.ClearLog();
+  ASSERT_TRUE(player_.Control("hang 300"));
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);  // times out: the link goes quiet
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);  // quiet: not even sent
+  // A playlist-line click in the quiet: the jump and the play that follows it.
+  const ULONGLONG start = ::GetTickCount64();
+  link_.SendSetting(RequestSetListPosition, 6);
+  link_.SendCommand(CommandPlay);
+  EXPECT_LT(::GetTickCount64() - start, 100u) << "a click in the quiet waited on the player";
+  const std::vector<std::string> expected = {"request 121 6", "command 40045"};
+  EXPECT_TRUE(WaitUntil([&] { return player_.ActionLog() == expected; }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return link_.SendRequest(RequestListPosition, 0) == 6; }, 3s));
+}
+
 TEST_F(PlayerLinkTest, AVanishedPlayerAnswersZeroAndNothing) {
   ASSERT_TRUE(player_.Control("vanish"));
   ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(player_.window()); }, 5s));

@@ -442,6 +442,8 @@ TEST_F(DemoStateTest, OtherControlCommandsApply) {
 
   EXPECT_EQ(state.Control("hang 250").action, ShellAction::Hang);
   EXPECT_EQ(state.Control("hang 250").hang_ms, 250);
+  EXPECT_EQ(state.Control("hang 300 next").action, ShellAction::HangAtNextMessage);
+  EXPECT_EQ(state.Control("hang 300 next").hang_ms, 300);
   EXPECT_EQ(state.Control("vanish").action, ShellAction::Vanish);
   EXPECT_EQ(state.Control("die").action, ShellAction::Die);
   EXPECT_EQ(state.Control("log clear").action, ShellAction::ClearLog);
@@ -509,6 +511,8 @@ TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
                                               "hang -5",
                                               "hang 600001",
                                               "hang",
+                                              "hang 300 later",
+                                              "hang 300 next 1",
                                               "vanish now",
                                               "die 1",
                                               "log",

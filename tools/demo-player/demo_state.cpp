@@ -585,8 +585,11 @@ ControlOutcome DemoState::Control(std::string_view command) {
   }
   if (*name == ControlHang) {
     const auto ms = number_word(int32_t{0}, MaxHangMs);
-    if (!ms || !words.AtEnd()) return {};
-    return {true, ShellAction::Hang, *ms};
+    if (!ms) return {};
+    const auto when = words.Next();
+    if (!when) return {true, ShellAction::Hang, *ms};
+    if (*when != "next" || !words.AtEnd()) return {};
+    return {true, ShellAction::HangAtNextMessage, *ms};
   }
   if (*name == ControlVanish) return no_more({true, ShellAction::Vanish});
   if (*name == ControlDie) return no_more({true, ShellAction::Die});

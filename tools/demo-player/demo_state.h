@@ -74,7 +74,9 @@ inline int32_t LowSigned32(uint64_t value) {
 }
 
 // Control commands that the window, not the state, carries out.
-enum class ShellAction { None, Hang, Vanish, Die, ClearLog };
+// HangAtNextMessage: the hang starts when the next command or request arrives, before it is
+// answered, so its sender is the one kept waiting.
+enum class ShellAction { None, Hang, HangAtNextMessage, Vanish, Die, ClearLog };
 
 struct ControlOutcome {
   bool accepted = false;

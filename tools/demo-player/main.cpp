@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "demo_log.h"
@@ -91,6 +92,8 @@ class PlayerWindow {
   void OnTimer(HWND window);
   // Brings the caption up to date and marks the view for the next repaint.
   void Changed(HWND window);
+  // Stops answering for a while first, when a control command asked for that.
+  void HangIfAsked();
   // Sets the caption, in UTF-16 or, as an old player, in ANSI.
   void ShowCaption(HWND window);
 
@@ -100,6 +103,7 @@ class PlayerWindow {
   UniqueWindow window_;
   uint64_t shown_caption_ = ~uint64_t{0};
   bool view_dirty_ = true;
+  int32_t hangAtNextMessageMs_ = 0;
   ULONGLONG last_tick_ = 0;
 };
 
@@ -154,6 +158,7 @@ LRESULT CALLBACK PlayerWindow::WindowProc(HWND window, UINT message, WPARAM wpar
 LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case PlayerCommandMessage: {
+      HangIfAsked();
       const int32_t identifier = LowSigned32(wparam);
       log_.Command(identifier);
       state_.Command(identifier);
@@ -161,6 +166,7 @@ LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LP
       return 0;
     }
     case PlayerRequestMessage: {
+      HangIfAsked();
       const int32_t number = LowSigned32(static_cast<uint64_t>(lparam));
       const int32_t argument = LowSigned32(wparam);
       log_.Request(number, argument);
@@ -214,6 +220,10 @@ LRESULT PlayerWindow::OnControl(HWND window, const COPYDATASTRUCT* data) {
     log_.Clear();
     return TRUE;
   }
+  if (outcome.action == ShellAction::HangAtNextMessage) {
+    hangAtNextMessageMs_ = outcome.hang_ms;
+    return TRUE;
+  }
   // The sender gets its TRUE now; what follows happens after that answer, before this thread
   // looks at any other message.
   if (::InSendMessage()) ::ReplyMessage(TRUE);
@@ -243,6 +253,10 @@ void PlayerWindow::OnTimer(HWND window) {
     ::InvalidateRect(window, nullptr, FALSE);
     view_dirty_ = false;
   }
+}
+
+void PlayerWindow::HangIfAsked() {
+  if (hangAtNextMessageMs_ > 0) ::Sleep(static_cast<DWORD>(std::exchange(hangAtNextMessageMs_, 0)));
 }
 
 void PlayerWindow::Changed(HWND window) {
