@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "display/control_ids.h"
+#include "screen/system_function.h"
 
 namespace tokalux {
 namespace {
@@ -27,7 +28,11 @@ std::vector<const ControlSpec*> CreationOrder() {
 
 int ScreenDpi(HWND window) {
   // The form is per-monitor DPI aware (see the manifest), so this is the primary screen's own DPI.
-  const UINT dpi = window ? ::GetDpiForWindow(window) : 0;
+  // Windows before 10 1607 have no GetDpiForWindow; there the screen's DPI is the system's.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow =
+      SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+  const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
   if (dpi > 0) return static_cast<int>(dpi);
   ScopedWindowDc screen(nullptr);
   const int caps = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
