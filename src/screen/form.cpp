@@ -78,6 +78,7 @@ bool Form::Create(HINSTANCE instance) {
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
   WireActions();
+  covers_.Create(instance, hwnd_);
   ::SetTimer(hwnd_, PollTimer, PollIntervalMs, nullptr);
   return true;
 }
@@ -85,6 +86,7 @@ bool Form::Create(HINSTANCE instance) {
 void Form::Show() {
   ::ShowWindow(hwnd_, SW_SHOW);
   ::UpdateWindow(hwnd_);
+  covers_.Show();
   ::SetForegroundWindow(hwnd_);
   if (seekSlider_) {
     ::SetFocus(seekSlider_->hwnd());
@@ -342,6 +344,7 @@ void Form::OnNcDestroy() {
   // The children and the tooltip went with the form; only their wrappers remain.
   for (const auto& button : buttons_) button->Detach();
   tooltip_.release();
+  covers_.Release();
 }
 
 int RunMessageLoop(Form& form) {
