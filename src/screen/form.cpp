@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "display/control_ids.h"
+#include "screen/system_function.h"
 
 namespace tokalux {
 namespace {
@@ -27,7 +28,11 @@ std::vector<const ControlSpec*> CreationOrder() {
 
 int ScreenDpi(HWND window) {
   // The form is per-monitor DPI aware (see the manifest), so this is the primary screen's own DPI.
-  const UINT dpi = window ? ::GetDpiForWindow(window) : 0;
+  // Windows before 10 1607 have no GetDpiForWindow; there the screen's DPI is the system's.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow =
+      SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+  const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
   if (dpi > 0) return static_cast<int>(dpi);
   ScopedWindowDc screen(nullptr);
   const int caps = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -73,6 +78,7 @@ bool Form::Create(HINSTANCE instance) {
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
   WireActions();
+  covers_.Create(instance, hwnd_);
   ::SetTimer(hwnd_, PollTimer, PollIntervalMs, nullptr);
   return true;
 }
@@ -80,6 +86,7 @@ bool Form::Create(HINSTANCE instance) {
 void Form::Show() {
   ::ShowWindow(hwnd_, SW_SHOW);
   ::UpdateWindow(hwnd_);
+  covers_.Show();
   ::SetForegroundWindow(hwnd_);
   if (seekSlider_) {
     ::SetFocus(seekSlider_->hwnd());
@@ -356,6 +363,7 @@ void Form::OnNcDestroy() {
   // The children and the tooltip went with the form; only their wrappers remain.
   for (const auto& button : buttons_) button->Detach();
   tooltip_.release();
+  covers_.Release();
 }
 
 int RunMessageLoop(Form& form) {

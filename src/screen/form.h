@@ -20,6 +20,7 @@
 #include "screen/base_window.h"
 #include "screen/button.h"
 #include "screen/control_handlers.h"
+#include "screen/cover_windows.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/label.h"
@@ -40,7 +41,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // Creates the form (hidden) over the primary screen with all its controls, placed once for the
   // screen's size, and starts Timer1. False when the window cannot be created.
   bool Create(HINSTANCE instance);
-  // Shows the form on top of everything, with the focus on the seek slider.
+  // Shows the form on top of everything, with the focus on the seek slider, and black covers
+  // over the other monitors.
   void Show();
 
   // True for the Esc key (its key-down, or character 27) sent to any of the form's windows: the
@@ -96,6 +98,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::unique_ptr<Slider> seekSlider_;
   std::unique_ptr<Slider> volumeSlider_;
   UniqueWindow tooltip_;
+  CoverWindows covers_;  // the monitors beside the primary
   HWND lastFocus_ = nullptr;
 };
 

@@ -49,6 +49,29 @@ TEST(StartUp, WithoutAPlayerEndsSilently) {
 
 // ---- The running screen saver ----
 
+// The shown top-level windows of a process, tooltips aside (they show while the mouse rests).
+std::vector<HWND> ShownWindowsOf(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> shown;
+  } search{processId, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t className[64] = {};
+        ::GetClassNameW(window, className, 64);
+        if (owner == s->processId && ::IsWindowVisible(window) &&
+            std::wstring(className) != TOOLTIPS_CLASSW) {
+          s->shown.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.shown;
+}
+
 class Running : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -132,6 +155,10 @@ TEST_F(Running, FormCoversTheWholeScreenOnTop) {
   EXPECT_TRUE(style & WS_POPUP);
   EXPECT_FALSE(style & WS_CAPTION);
   EXPECT_TRUE(::GetWindowLongPtrW(saver.form(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  // Under Wine on Xvfb there is one monitor, the form's: it is the only window shown (a tooltip
+  // aside), with no black cover for another monitor.
+  EXPECT_EQ(ShownWindowsOf(saver.process().id()), std::vector<HWND>{saver.form()});
 }
 
 TEST_F(Running, ControlsArePlacedForThisScreen) {
