@@ -29,8 +29,9 @@ void FakePlayer::AnswerAny(int32_t request, int32_t value) {
 std::vector<FakePlayer::Message> FakePlayer::Actions() const {
   std::vector<Message> actions;
   for (const Message& m : received_) {
+    const bool volumeQuery = m.number == RequestGetVolume && m.argument == VolumeQueryArgument;
     if (m.command || m.number == RequestSeek || m.number == RequestSetListPosition ||
-        m.number == RequestSetVolume) {
+        (m.number == RequestSetVolume && !volumeQuery)) {
       actions.push_back(m);
     }
   }
