@@ -1,19 +1,29 @@
 // Figures for one status poll against the demo player, and for the screen saver running:
-//   poll      the time of one poll (requests, caption, fifteen title reads), median of many
-//   floor     the same count of bare round trips: 7 requests, one caption read, 15 title-address
+//   poll      the player-link part of one poll (8 requests, the caption, fifteen title reads),
+//             median of many; its screen writes go to a screen that keeps nothing. Measured
+//             twice: asked straight from the calling thread, and handed to the player thread and
+//             waited for, as the screen saver does
+//   floor     the same count of bare round trips: 8 requests, one caption read, 15 title-address
 //             requests and 15 memory reads, with nothing else
-//   cpu       the screen saver's CPU time per minute with the demo player playing
+//   cpu       the screen saver's own CPU time over a steady stretch after start-up, with the demo
+//             player playing; under Wine read from /proc for the Unix process that runs it
 //   peak      the screen saver's peak working set
-//   first     start to the first painted frame; Esc   Esc to exit while the player hangs
-// Usage: poll_bench.exe [--polls N] [--seconds S] [--still 1]   (run under Wine: scripts/bench.sh)
+//   first     start to the first painted frame
+//   Esc       Esc to exit while the player hangs, from the key's sending to the process's end
+// Usage: poll_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1]
+// (run under Wine: scripts/bench.sh). Exits non-zero when a step fails.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/control_ids.h"
@@ -25,6 +35,7 @@
 #include "harness/process.h"
 #include "harness/screen_saver.h"
 #include "player/player_messages.h"
+#include "player/player_thread.h"
 #include "player/win32_player.h"
 
 namespace {
@@ -59,21 +70,20 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Times a and b alternately, so both see the same machine (a noisy neighbour slows both), and
+// Times the runs alternately, so all see the same machine (a noisy neighbour slows all), and
 // returns their medians in microseconds.
-template <typename A, typename B>
-std::pair<double, double> AlternateMedians(int runs, A&& a, B&& b) {
-  std::vector<double> times_a;
-  std::vector<double> times_b;
+std::vector<double> AlternateMedians(int runs, const std::vector<std::function<void()>>& work) {
+  std::vector<std::vector<double>> times(work.size());
   for (int i = 0; i < runs; ++i) {
-    double start = Now();
-    a();
-    times_a.push_back((Now() - start) * 1e6);
-    start = Now();
-    b();
-    times_b.push_back((Now() - start) * 1e6);
+    for (std::size_t w = 0; w < work.size(); ++w) {
+      const double start = Now();
+      work[w]();
+      times[w].push_back((Now() - start) * 1e6);
+    }
   }
-  return {Median(std::move(times_a)), Median(std::move(times_b))};
+  std::vector<double> medians;
+  for (auto& t : times) medians.push_back(Median(std::move(t)));
+  return medians;
 }
 
 LRESULT Request(HWND player, int32_t number, int32_t argument) {
@@ -83,28 +93,188 @@ LRESULT Request(HWND player, int32_t number, int32_t argument) {
   return static_cast<LRESULT>(answer);
 }
 
-// The bare round trips of one poll of a fifteen-line window.
+// The bare round trips of one poll of a fifteen-line window, titles in UTF-16.
 void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
   for (const auto& [number, argument] :
-       std::array<std::pair<int32_t, int32_t>, 7>{{{RequestPlayTime, 0},
+       std::array<std::pair<int32_t, int32_t>, 8>{{{RequestPlayTime, 0},
                                                    {RequestPlayTime, 1},
                                                    {RequestStreamInfo, 0},
                                                    {RequestStreamInfo, 1},
                                                    {RequestStreamInfo, 2},
+                                                   {RequestGetVolume, VolumeQueryArgument},
                                                    {RequestListLength, 0},
                                                    {RequestListPosition, 0}}}) {
     Request(player, number, argument);
   }
-  std::array<char, 2048> caption{};
-  ::GetWindowTextA(player, caption.data(), static_cast<int>(caption.size()));
-  std::array<char, 256> title{};
+  std::array<wchar_t, 2048> caption{};
+  ::GetWindowTextW(player, caption.data(), static_cast<int>(caption.size()));
+  std::array<char, 512> title{};
   for (int32_t i = 0; i < 15; ++i) {
     const auto address =
-        static_cast<uintptr_t>(Request(player, RequestEntryTitleAddress, first_index + i));
+        static_cast<uintptr_t>(Request(player, RequestEntryTitleAddressUtf16, first_index + i));
     SIZE_T got = 0;
     ::ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), title.data(), title.size(),
                         &got);
   }
+}
+
+bool UnderWine() {
+  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// A whole file read to its end (files under /proc report no size, so no size is asked for).
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  const HANDLE raw = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueHandle file(raw);
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (::ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+    bytes.append(chunk, got);
+  }
+  return bytes;
+}
+
+// A FindFirstFileW search over a folder, closed at the end of the scope.
+class FileSearch {
+ public:
+  explicit FileSearch(const wchar_t* pattern) : handle_(::FindFirstFileW(pattern, &entry_)) {}
+  ~FileSearch() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
+  }
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+
+  bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
+  const wchar_t* name() const { return entry_.cFileName; }
+  bool Next() { return ::FindNextFileW(handle_, &entry_) != 0; }
+
+ private:
+  WIN32_FIND_DATAW entry_{};
+  HANDLE handle_;
+};
+
+// Under Wine every Windows process is a Unix process, and GetProcessTimes on another process's
+// handle answers the caller's own times. So the screen saver's CPU time is read from outside:
+// utime + stime in /proc/<pid>/stat of the Unix process that runs it, through the Z: drive.
+class UnixProcess {
+ public:
+  // The newest Unix process whose command line names the program and whose Wine prefix is this
+  // one's (other Wine prefixes may run the same program meanwhile).
+  static std::optional<UnixProcess> Running(std::string_view program) {
+    wchar_t prefix[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    const std::string wanted_prefix =
+        "WINEPREFIX=" + std::string(prefix, prefix + std::wcslen(prefix)) + '\0';
+    std::optional<UnixProcess> newest;
+    unsigned long long newest_start = 0;
+    FileSearch search(L"Z:\\proc\\*");
+    for (bool more = search.found(); more; more = search.Next()) {
+      const std::wstring name = search.name();
+      if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+      const std::wstring dir = L"Z:\\proc\\" + name + L"\\";
+      const auto command_line = ReadWholeFile(dir + L"cmdline");
+      const auto environment = ReadWholeFile(dir + L"environ");
+      if (!command_line || command_line->find(program) == std::string::npos || !environment ||
+          (prefix[0] && environment->find(wanted_prefix) == std::string::npos)) {
+        continue;
+      }
+      UnixProcess process(dir, std::stol(name));
+      const auto start = process.StatField(22);  // start time, in clock ticks after boot
+      if (start && (!newest || *start > newest_start)) {
+        newest_start = *start;
+        newest = process;
+      }
+    }
+    return newest;
+  }
+
+  long pid() const { return pid_; }
+
+  // User and system CPU time so far, in seconds.
+  std::optional<double> CpuSeconds() const {
+    const auto user = StatField(14);
+    const auto system = StatField(15);
+    const auto ticks_per_second = ClockTicksPerSecond();
+    if (!user || !system || !ticks_per_second) return std::nullopt;
+    return static_cast<double>(*user + *system) / static_cast<double>(*ticks_per_second);
+  }
+
+ private:
+  UnixProcess(std::wstring dir, long pid) : dir_(std::move(dir)), pid_(pid) {}
+
+  // Field n (counted from 1, as in proc(5)) of /proc/<pid>/stat, as a number.
+  std::optional<unsigned long long> StatField(int n) const {
+    const auto stat = ReadWholeFile(dir_ + L"stat");
+    if (!stat) return std::nullopt;
+    // The second field is the name in parentheses, and may hold spaces: count from its end.
+    std::size_t at = stat->rfind(')');
+    if (at == std::string::npos) return std::nullopt;
+    for (int field = 2; field < n; ++field) {
+      at = stat->find(' ', at + 1);
+      if (at == std::string::npos) return std::nullopt;
+    }
+    return std::strtoull(stat->c_str() + at + 1, nullptr, 10);
+  }
+
+  // The kernel's clock tick for CPU times (AT_CLKTCK in the process's auxiliary vector).
+  std::optional<unsigned long long> ClockTicksPerSecond() const {
+    const auto auxv = ReadWholeFile(dir_ + L"auxv");
+    if (!auxv) return std::nullopt;
+    constexpr unsigned long long AtClockTick = 17;
+    for (std::size_t at = 0; at + 16 <= auxv->size(); at += 16) {
+      unsigned long long pair[2];
+      std::memcpy(pair, auxv->data() + at, sizeof(pair));
+      if (pair[0] == AtClockTick && pair[1] > 0) return pair[1];
+    }
+    return std::nullopt;
+  }
+
+  std::wstring dir_;
+  long pid_;
+};
+
+// The screen saver's CPU time so far, in seconds, and how it was read.
+struct CpuReading {
+  std::optional<double> seconds;
+  std::string method;
+};
+
+// Under Wine, unix_process is the Unix process that runs the screen saver (nullopt when none
+// was found); on Windows it is not used.
+CpuReading ScreenSaverCpu(const ChildProcess& saver,
+                          const std::optional<UnixProcess>& unix_process) {
+  if (UnderWine()) {
+    if (!unix_process) return {std::nullopt, "no Unix process runs tokalux.scr"};
+    return {unix_process->CpuSeconds(),
+            "utime+stime of Unix process " + std::to_string(unix_process->pid()) + " from /proc"};
+  }
+  FILETIME created, exited, kernel, user;
+  if (!::GetProcessTimes(saver.handle(), &created, &exited, &kernel, &user)) {
+    return {std::nullopt, "GetProcessTimes failed"};
+  }
+  const auto ticks = [](const FILETIME& t) {
+    return static_cast<double>(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart);
+  };
+  return {(ticks(kernel) + ticks(user)) / 1e7, "GetProcessTimes on its process"};
+}
+
+// Starts tokalux.scr and waits for its first painted frame (the Play button's green face on
+// the screen); a process that has not started when that does not come within 20 s.
+ChildProcess StartScreenSaver() {
+  ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");
+  const HWND form = WaitForWindow(L"tokalux", 20s, saver.id());
+  const HWND play = form ? FindControl(form, ControlId::cmdPlay) : nullptr;
+  const bool painted =
+      play && WaitUntil(
+                  [&] {
+                    const RECT r = ScreenRect(play);
+                    return ScreenPixel({r.left + 4, (r.top + r.bottom) / 2}) == RGB(0, 192, 0);
+                  },
+                  20s);
+  return painted ? std::move(saver) : ChildProcess();
 }
 
 }  // namespace
@@ -112,6 +282,7 @@ void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
 int wmain(int argc, wchar_t** argv) {
   const int polls = bench::ArgValue(argc, argv, L"--polls", 300);
   const int seconds = bench::ArgValue(argc, argv, L"--seconds", 60);
+  const int settle = bench::ArgValue(argc, argv, L"--settle", 5);
 
   DemoPlayer demo(L"--entries 500 --position 250");
   const HWND player = demo.window();
@@ -124,57 +295,103 @@ int wmain(int argc, wchar_t** argv) {
   NullScreen screen;
   SharedValues shared;
   StatusPoll poll(link, screen, shared);
-  for (int i = 0; i < 20; ++i) poll.Tick();  // warm up both processes
+  PlayerThread thread;
+  // As the form does it: the player half on the player thread, the screen half here.
+  const auto handedOver = [&] {
+    const int16_t length = shared.listLength;
+    const int16_t position = shared.listPosition;
+    const std::function<PlayerStatus(PlayerLink&)> ask = [length, position](PlayerLink& other) {
+      return AskPlayer(other, length, position);
+    };
+    ShowStatus(thread.Submit(ask).get(), screen, shared);
+  };
+  for (int i = 0; i < 20; ++i) {  // warm up both processes
+    poll.Tick();
+    handedOver();
+  }
   UniqueHandle process(::OpenProcess(PROCESS_VM_READ, FALSE, demo.process().id()));
-  const auto [poll_us, floor_us] = AlternateMedians(
-      polls, [&] { poll.Tick(); }, [&] { FloorRoundTrips(player, process.get(), 242); });
+  const std::vector<double> medians = AlternateMedians(
+      polls,
+      {[&] { poll.Tick(); }, handedOver, [&] { FloorRoundTrips(player, process.get(), 242); }});
+  const double floor_us = medians[2];
 
-  std::printf("poll (15 lines):        %8.1f us (median of %d)\n", poll_us, polls);
+  std::printf("poll, player-link part (8 requests, caption, 15 titles; no screen writes):\n");
+  std::printf("  asked from this thread %8.1f us (median of %d), poll / floor %.2f\n", medians[0],
+              polls, medians[0] / floor_us);
+  std::printf("  via the player thread  %8.1f us, poll / floor %.2f\n", medians[1],
+              medians[1] / floor_us);
   std::printf("floor (bare round trips): %6.1f us\n", floor_us);
-  std::printf("poll / floor:           %8.2f\n", poll_us / floor_us);
 
   // --still 1: the player's clock stands, so nothing changes on screen (the poll's own cost).
   if (bench::ArgValue(argc, argv, L"--still", 0)) demo.Control("clock off");
-  if (seconds > 0) {
-    // Start to first frame: until the Play button's green face is on the screen.
-    const double launched = Now();
-    ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");
-    const HWND form = WaitForWindow(L"tokalux", 20s, saver.id());
-    const HWND play = form ? FindControl(form, ControlId::cmdPlay) : nullptr;
-    const bool painted =
-        play && WaitUntil(
-                    [&] {
-                      const RECT r = ScreenRect(play);
-                      return ScreenPixel({r.left + 4, (r.top + r.bottom) / 2}) == RGB(0, 192, 0);
-                    },
-                    20s);
-    if (painted) std::printf("start to first frame:   %8.0f ms\n", (Now() - launched) * 1e3);
-    PumpFor(std::chrono::seconds(seconds));
-    FILETIME created, exited, kernel, user;
-    PROCESS_MEMORY_COUNTERS memory{};
-    if (saver.IsRunning() && ::GetProcessTimes(saver.handle(), &created, &exited, &kernel, &user) &&
-        ::GetProcessMemoryInfo(saver.handle(), &memory, sizeof(memory))) {
-      const auto ticks = [](const FILETIME& t) {
-        return static_cast<double>(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart);
-      };
-      const double cpu_s = (ticks(kernel) + ticks(user)) / 1e7;
-      std::printf("screen saver CPU:       %8.2f s per minute (over %d s)\n",
-                  cpu_s * 60.0 / seconds, seconds);
-      std::printf("screen saver CPU:       %8.1f s per hour\n", cpu_s * 3600.0 / seconds);
-      std::printf("peak working set:       %8.1f MiB\n",
-                  static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
-    } else {
-      std::printf("the screen saver did not run\n");
+  if (seconds <= 0) return 0;
+
+  // Start to first frame: until the Play button's green face is on the screen.
+  const double launched = Now();
+  ChildProcess saver = StartScreenSaver();
+  if (!saver.started()) {
+    std::printf("FAILED: the screen saver showed no frame within 20 s\n");
+    return 1;
+  }
+  std::printf("start to first frame:   %8.0f ms\n", (Now() - launched) * 1e3);
+
+  // CPU time over a steady stretch: from some seconds after the first frame, for --seconds.
+  PumpFor(std::chrono::seconds(settle));
+  const auto unix_process =
+      UnderWine() ? UnixProcess::Running("tokalux.scr") : std::optional<UnixProcess>();
+  const CpuReading before = ScreenSaverCpu(saver, unix_process);
+  const double measured_from = Now();
+  PumpFor(std::chrono::seconds(seconds));
+  const CpuReading after = ScreenSaverCpu(saver, unix_process);
+  const double measured_s = Now() - measured_from;
+  PROCESS_MEMORY_COUNTERS memory{};
+  if (!saver.IsRunning() || !before.seconds || !after.seconds ||
+      !::GetProcessMemoryInfo(saver.handle(), &memory, sizeof(memory))) {
+    std::printf("FAILED: the screen saver's CPU time or memory could not be read (%s)\n",
+                after.method.c_str());
+    return 1;
+  }
+  const double cpu_s = *after.seconds - *before.seconds;
+  std::printf(
+      "screen saver CPU:       %8.2f s per minute (%.2f s over %.0f s, from %d s after the "
+      "first frame; %s)\n",
+      cpu_s * 60.0 / measured_s, cpu_s, measured_s, settle, after.method.c_str());
+  std::printf("screen saver CPU:       %8.1f s per hour (%s)\n", cpu_s * 3600.0 / measured_s,
+              measured_s >= 3600.0 ? "measured" : "derived from the figure per minute");
+  std::printf("peak working set:       %8.1f MiB\n",
+              static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+  saver.Kill();
+
+  // Esc while the player hangs, from the key's sending to the end of the process. A key that
+  // lands during the poll's wait on the hung player waits for it, so each run, with a screen
+  // saver of its own, presses it at another point around its first poll (a second after start):
+  // 0.9 to 1.2 s after the first frame.
+  constexpr int EscRuns = 5;
+  std::vector<double> esc_ms;
+  for (int run = 0; run < EscRuns; ++run) {
+    ChildProcess target = StartScreenSaver();
+    const double first_frame = Now();
+    if (!target.started() || !demo.Control("hang 3000")) {
+      std::printf("FAILED: no screen saver, or the player took no hang, for Esc run %d\n", run);
       return 1;
     }
-    // Esc while the player hangs: how long until the screen saver has ended.
-    demo.Control("hang 5000");
-    PumpFor(600ms);
-    const double pressed = Now();
-    PressKey(VK_ESCAPE);
-    if (saver.WaitForExit(10s)) {
-      std::printf("Esc to exit, player hung: %6.0f ms\n", (Now() - pressed) * 1e3);
+    const double press_at = first_frame + 0.9 + 0.075 * run;
+    WaitUntil([&] { return Now() >= press_at; }, 5s);
+    SendKeyNow(VK_ESCAPE);
+    const double sent = Now();
+    if (::WaitForSingleObject(target.handle(), 10'000) != WAIT_OBJECT_0) {
+      std::printf("FAILED: Esc did not end the screen saver within 10 s (player hung)\n");
+      return 1;
     }
+    esc_ms.push_back((Now() - sent) * 1e3);
+    // The player answers again before the next run.
+    WaitUntil([&] { return demo.Control("log clear", 500ms); }, 10s);
   }
+  std::sort(esc_ms.begin(), esc_ms.end());
+  std::printf(
+      "Esc to exit, player hung: %4.0f ms median, %.0f-%.0f ms over %d runs (pressed 0.9-1.2 s "
+      "after the first frame, across the first poll's wait; from the key's sending to the "
+      "process's end)\n",
+      esc_ms[esc_ms.size() / 2], esc_ms.front(), esc_ms.back(), EscRuns);
   return 0;
 }

@@ -157,7 +157,7 @@ TEST_F(DemoPlayerTest, ShowsItsWindowWithTheCurrentEntryInTheCaption) {
 }
 
 TEST_F(DemoPlayerTest, AnswersCommandsAndRequestsAndLogsThemInOrder) {
-  player_.ClearLog();
+  ASSERT_TRUE(player_.ClearLog());
   ASSERT_TRUE(player_.Control("clock off"));
   Command(window(), CommandNext);
   EXPECT_EQ(Request(window(), RequestListPosition), 3);
@@ -205,7 +205,9 @@ TEST_F(DemoPlayerTest, AnswersQuickly) {
     ASSERT_GT(Request(window(), i % 2 ? RequestListLength : RequestEntryTitleAddress, 1), 0);
   }
   EXPECT_LT(::GetTickCount64() - start, 4000u);
-  EXPECT_EQ(player_.LogLines().size(), 2000u);
+  const auto lines = player_.LogLines();
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(lines->size(), 2000u);
 }
 
 TEST_F(DemoPlayerTest, TitlesAreZeroTerminatedBytesBelowTwoGiB) {

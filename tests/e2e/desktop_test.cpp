@@ -21,11 +21,6 @@ namespace id = ControlId;
 // Two polls (one a second) and a margin for a busy machine.
 constexpr auto TwoPolls = 3s;
 
-bool LogHas(const DemoPlayer& player, const std::string& line) {
-  const std::vector<std::string> log = player.ActionLog();
-  return std::find(log.begin(), log.end(), line) != log.end();
-}
-
 class OwnDesktopTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -57,9 +52,9 @@ TEST_F(OwnDesktopTest, ShowsAndDrivesThePlayerOnDefault) {
   });
   ASSERT_TRUE(saver_.IsRunning());
 
-  player_.ClearLog();
+  ASSERT_TRUE(player_.ClearLog());
   ClickButton(id::cmdPlay);
-  EXPECT_TRUE(WaitUntil([&] { return LogHas(player_, "command 40045"); }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return player_.Logged("command 40045"); }, 3s));
 
   // The form's thread stays on the screen saver's desktop; the thread that talks to the player
   // sits on the player's.
@@ -92,9 +87,9 @@ TEST_F(OwnDesktopTest, FollowsAPlayerClosedAndStartedAgainAndEndsOnEsc) {
     EXPECT_TRUE(saver_.WaitForCaption(id::lblSongName, L"Second Player ", TwoPolls));
     EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 5", TwoPolls));
   });
-  second.ClearLog();
+  ASSERT_TRUE(second.ClearLog());
   ClickButton(id::cmdNext);
-  EXPECT_TRUE(WaitUntil([&] { return LogHas(second, "command 40048"); }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return second.Logged("command 40048"); }, 3s));
 
   // While the screen saver runs, its desktop is the one that gets the keyboard.
   RunOnDesktop(desktop_, [&] {

@@ -5,17 +5,55 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "display/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"
+#include "player/player_messages.h"
 
 namespace tokalux::e2e {
 namespace {
 
 namespace id = ControlId;
+using Log = std::vector<std::string>;
+
+// What a playlist button sends when the screen shows "Track <position> of <length>": a jump to
+// the index that 16-bit arithmetic gives, nothing when that overflows.
+Log ExpectedJump(int button, const std::wstring& shown) {
+  long position = 0;
+  long length = 0;
+  if (std::swscanf(shown.c_str(), L"Track %ld of %ld", &position, &length) != 2) {
+    return {"(the counter is unreadable)"};
+  }
+  const long half = (length - (length & 1)) / 2;  // length / 2 rounded down
+  long index = 0;
+  switch (button) {
+    case id::cmdPLStart:
+      index = 0;
+      break;
+    case id::cmdPLm10:
+      index = position - 11;
+      break;
+    case id::cmdPLp10:
+      index = position + 9;
+      break;
+    case id::cmdPLEnd:
+      index = length - 1;
+      break;
+    case id::cmdPLMitte:  // half the length, halves to even
+      index = length % 2 == 0 || half % 2 == 0 ? half : half + 1;
+      break;
+    default:
+      return {"(not a playlist button)"};
+  }
+  if (index < -32768 || index > 32767) return {};
+  return {"request 121 " + std::to_string(index)};
+}
 
 class FaultTest : public ::testing::Test {
  protected:
@@ -41,14 +79,24 @@ class FaultTest : public ::testing::Test {
     }
     return true;
   }
-  // Esc ends it (well before a hung player would let it: the hang tests hang for longer).
-  void EndsOnEsc() {
+  // The player answers nothing: a message from this test to it times out.
+  bool PlayerHangs() const {
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(player_.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500,
+                                 &ignored) == 0;
+  }
+  // Esc ends it within the time, counted from the key's sending to the process's end.
+  void EndsOnEsc(std::chrono::milliseconds within = 5s) {
     ASSERT_TRUE(saver_.IsRunning());
     ASSERT_NE(saver_.Focus(), nullptr) << "the screen saver does not have the keyboard focus";
-    PressKey(VK_ESCAPE);
-    EXPECT_TRUE(saver_.WaitForExit(5s));
+    SendKeyNow(VK_ESCAPE);
+    const ULONGLONG sent = ::GetTickCount64();
+    EXPECT_TRUE(saver_.WaitForExit(within))
+        << "still running " << ::GetTickCount64() - sent << " ms after Esc";
   }
-  std::wstring Text(int control_id) const { return WindowText(saver_.Control(control_id)); }
+  std::optional<std::wstring> Text(int control_id) const {
+    return WindowText(saver_.Control(control_id));
+  }
 
   DemoPlayer player_{L"--entries 20 --position 0"};
   ScreenSaver saver_{L"/S"};
@@ -70,8 +118,19 @@ TEST_F(FaultTest, PlayerWindowVanishesMidRun) {
 }
 
 TEST_F(FaultTest, PlayerHangsForTenSecondsThenRecovers) {
+  ASSERT_TRUE(player_.Control("tracklength 200"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblTimegesamt, L"03:20"));
   ASSERT_TRUE(player_.Control("hang 10000"));
-  EXPECT_TRUE(StaysResponsive(9s));
+  const ULONGLONG recovers = ::GetTickCount64() + 10'000;
+  ASSERT_TRUE(PlayerHangs());
+  // Meanwhile the screen shows what a player answering 0 makes of it...
+  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0"));
+  EXPECT_EQ(Text(id::lblTimegesamt), std::wstring(L"00:00"));
+  EXPECT_EQ(Text(id::lblplaylist(1)), std::wstring());
+  // ...and answers messages all the while, the player still hung at the end of it.
+  const auto left = static_cast<LONGLONG>(recovers - ::GetTickCount64()) - 1500;
+  EXPECT_TRUE(StaysResponsive(std::chrono::milliseconds(std::max<LONGLONG>(left, 0))));
+  EXPECT_TRUE(PlayerHangs());
   // After it recovers the screen follows it again.
   ASSERT_TRUE(WaitUntil([&] { return player_.Control("position 6"); }, 10s));
   EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 7 of 20", 5s));
@@ -82,16 +141,11 @@ TEST_F(FaultTest, AClickRightAfterTheShortHangOfAPlayerStillReachesIt) {
   // The player hangs for 300 ms from the next poll's first request, which therefore times out;
   // the rest of that poll answers 0 unsent, and the screen shows that. The link now stops
   // waiting on the player for 500 ms, and a click in that time must still reach it.
-  player_.ClearLog();
+  ASSERT_TRUE(player_.ClearLog());
   ASSERT_TRUE(player_.Control("hang 300 next"));
   ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0", 3s));
   ::SendMessageW(saver_.Control(id::cmdPlay), BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        const std::vector<std::string> log = player_.ActionLog();
-        return std::find(log.begin(), log.end(), "command 40045") != log.end();
-      },
-      3s));
+  EXPECT_TRUE(WaitUntil([&] { return player_.Logged("command 40045"); }, 3s));
   // The poll after the quiet period shows the player again.
   EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 20"));
 }
@@ -99,20 +153,50 @@ TEST_F(FaultTest, AClickRightAfterTheShortHangOfAPlayerStillReachesIt) {
 TEST_F(FaultTest, EscEndsItWhileThePlayerHangs) {
   ASSERT_TRUE(player_.Control("hang 20000"));
   PumpFor(1500ms);
-  EndsOnEsc();
+  ASSERT_TRUE(PlayerHangs());
+  EndsOnEsc(1s);
 }
 
 TEST_F(FaultTest, RandomAnswersForAMinute) {
   ASSERT_TRUE(player_.Control("random on 12345"));
   const ULONGLONG end = ::GetTickCount64() + 60'000;
   std::mt19937 rng(1);
+  int checked = 0;
   while (::GetTickCount64() < end) {
     ASSERT_TRUE(StaysResponsive(2s));
-    // Clicks on whatever the random answers put on screen.
-    ::SendMessageW(saver_.Control(id::cmdPLm10 - static_cast<int>(rng() % 5)), BM_CLICK, 0, 0);
+    // A click on a playlist button sends at most one jump, to an index within 16 bits; when no
+    // poll came between, to the index that the track counter on screen gives.
+    const int button = id::cmdPLm10 - static_cast<int>(rng() % 5);
+    const auto shown = Text(id::lbltrackvontracks);
+    const auto before = player_.ActionLog();
+    ASSERT_TRUE(shown && before);
+    ASSERT_NE(
+        ::SendMessageTimeoutW(saver_.Control(button), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr),
+        0);
+    const auto after = player_.ActionLog();
+    ASSERT_TRUE(after && after->size() >= before->size());
+    const Log sent(after->begin() + static_cast<std::ptrdiff_t>(before->size()), after->end());
+    ASSERT_LE(sent.size(), 1u);
+    if (!sent.empty()) {
+      ASSERT_TRUE(sent[0].starts_with("request 121 ")) << sent[0];
+      const long long index = std::stoll(sent[0].substr(12));
+      EXPECT_TRUE(index >= -32768 && index <= 32767) << sent[0];
+    }
+    if (Text(id::lbltrackvontracks) == shown) {
+      EXPECT_EQ(sent, ExpectedJump(button, *shown))
+          << "button " << button << ", " << std::string(shown->begin(), shown->end());
+      ++checked;
+    }
   }
+  EXPECT_GE(checked, 10);
+  // Answers make sense again: the screen shows where the clicks left the player.
   ASSERT_TRUE(player_.Control("random off"));
-  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 20"));
+  DWORD_PTR position = 0;
+  ASSERT_NE(::SendMessageTimeoutW(player_.window(), PlayerRequestMessage, 0, RequestListPosition,
+                                  SMTO_ABORTIFHUNG, 2000, &position),
+            0);
+  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks,
+                                    L"Track " + std::to_wstring(position + 1) + L" of 20"));
   EndsOnEsc();
 }
 
@@ -131,27 +215,35 @@ TEST_F(FaultTest, StrangeTitlesShowAsDefined) {
 
   EXPECT_TRUE(saver_.WaitForCaption(id::lblplaylist(3), L"3 . " + std::wstring(256, L'U')));
   EXPECT_TRUE(saver_.WaitForCaption(id::lblplaylist(4), L"4 . "));
-  EXPECT_EQ(Text(id::lblplaylist(2)).substr(0, 4), L"2 . ");
-  EXPECT_LE(Text(id::lblplaylist(2)).size(), 4u + 200u);
-  EXPECT_EQ(Text(id::lblSongName).size(), 4u);  // three characters and the space
+  const auto line2 = Text(id::lblplaylist(2));
+  ASSERT_TRUE(line2);
+  EXPECT_EQ(line2->substr(0, 4), L"2 . ");
+  EXPECT_LE(line2->size(), 4u + 200u);
+  const auto song = Text(id::lblSongName);
+  ASSERT_TRUE(song);
+  EXPECT_EQ(song->size(), 4u);  // three characters and the space
   EXPECT_TRUE(StaysResponsive(2s));
   EndsOnEsc();
 }
 
 TEST_F(FaultTest, PlaylistGrowsToTenThousandAndShrinksBack) {
+  const auto startsWith = [&](int line, const wchar_t* prefix) {
+    const auto text = Text(id::lblplaylist(line));
+    return text && text->starts_with(prefix);
+  };
   ASSERT_TRUE(player_.Control("entries 0"));
-  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0"));
   ASSERT_TRUE(player_.Control("entries 10000"));
   ASSERT_TRUE(player_.Control("position 9999"));
-  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 10000 of 10000"));
-  EXPECT_TRUE(Text(id::lblplaylist(1)).starts_with(L"9986 . "));
-  EXPECT_TRUE(Text(id::lblplaylist(15)).starts_with(L"10000 . "));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 10000 of 10000"));
+  EXPECT_TRUE(startsWith(1, L"9986 . "));
+  EXPECT_TRUE(startsWith(15, L"10000 . "));
   ASSERT_TRUE(player_.Control("position 4999"));
   EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 5000 of 10000"));
   ASSERT_TRUE(player_.Control("entries 4"));
-  EXPECT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 4"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 4"));
   EXPECT_TRUE(saver_.WaitForCaption(id::lblplaylist(5), L""));
-  EXPECT_TRUE(Text(id::lblplaylist(4)).starts_with(L"4 . "));
+  EXPECT_TRUE(startsWith(4, L"4 . "));
   EXPECT_TRUE(StaysResponsive(1s));
   EndsOnEsc();
 }

@@ -30,7 +30,7 @@ TEST_F(PlayerLinkTest, RequestsAndCommandsReachThePlayerWithTheirArguments) {
   ASSERT_TRUE(player_.Control("tracklength 270"));
   EXPECT_EQ(link_.SendRequest(RequestPlayTime, 1), 270);
 
-  player_.ClearLog();
+  ASSERT_TRUE(player_.ClearLog());
   link_.SendRequest(RequestSetListPosition, -8);  // negative indexes go through unchanged
   link_.SendRequest(RequestSeek, 95'000);
   link_.SendCommand(CommandPlay);
@@ -113,12 +113,14 @@ TEST_F(PlayerLinkTest, TitlesInEveryScriptWhereThePlayerOffersUtf16) {
   // An old player: what its code page makes of them, and after its first ANSI answer no more
   // UTF-16 requests.
   ASSERT_TRUE(player_.Control("old on"));
-  player_.ClearLog();
+  ASSERT_TRUE(player_.ClearLog());
   EXPECT_EQ(link_.ReadPlaylistTitle(1), ThroughCodePage(L"Кино"));
   EXPECT_EQ(link_.ReadPlaylistTitle(2), ThroughCodePage(L"Ελλάδα"));
   EXPECT_EQ(link_.ReadSongTitle(), ThroughCodePage(L"Χαρούλα "));
   std::vector<std::string> titleRequests;
-  for (const std::string& line : player_.LogLines()) {
+  const auto log = player_.LogLines();
+  ASSERT_TRUE(log);
+  for (const std::string& line : *log) {
     if (line.starts_with("request 21")) titleRequests.push_back(line);
   }
   const std::vector<std::string> expected = {"request 213 0", "request 212 0", "request 212 1"};
@@ -134,20 +136,57 @@ TEST_F(PlayerLinkTest, RandomAnswersGiveDefinedResults) {
   EXPECT_LE(link_.ReadSongTitle().size(), 156u);
 }
 
+// Milliseconds since start, read with the performance counter.
+double MsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now;
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceCounter(&now);
+  ::QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
+         static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return now;
+}
+
+// A request waits 250 ms for a hung player, then for half a second after that every request
+// answers 0 at once; past that, a request waits again. The margins (a tick early, 200 ms late,
+// 150 ms either side of the half second) leave room for a busy machine and none for a wait of
+// 100 or 900 ms.
 TEST_F(PlayerLinkTest, AHungPlayerCostsOneShortWaitThenAnswersAgain) {
-  ASSERT_TRUE(player_.Control("hang 3000"));
-  const ULONGLONG start = ::GetTickCount64();
+  ASSERT_TRUE(player_.Control("hang 4000"));
+  LARGE_INTEGER start = Now();
   EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
-  for (int i = 0; i < 20; ++i) link_.SendRequest(RequestPlayTime, 0);  // answered 0 at once
+  const double wait = MsSince(start);
+  EXPECT_GE(wait, 240.0);
+  EXPECT_LT(wait, 450.0);
+
+  const LARGE_INTEGER timedOut = Now();
+  start = Now();
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(link_.SendRequest(RequestPlayTime, 0), 0);
   EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
-  EXPECT_LT(::GetTickCount64() - start, 1000u);
+  EXPECT_LT(MsSince(start), 50.0) << "requests within the quiet half second waited";
+
+  const auto pumpUntil = [&](double ms) { WaitUntil([&] { return MsSince(timedOut) >= ms; }, 2s); };
+  pumpUntil(350.0);
+  start = Now();
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  EXPECT_LT(MsSince(start), 50.0) << "350 ms after a timeout a request waited";
+
+  pumpUntil(650.0);
+  start = Now();
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  EXPECT_GE(MsSince(start), 240.0) << "650 ms after a timeout a request still answered at once";
 
   EXPECT_TRUE(WaitUntil([&] { return link_.SendRequest(RequestListLength, 0) == 20; }, 10s));
   EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
 }
 
 TEST_F(PlayerLinkTest, ClicksInTheQuietAfterATimeoutStillReachThePlayerInOrder) {
-  player_.ClearLog();
+  ASSERT_TRUE(player_.ClearLog());
   ASSERT_TRUE(player_.Control("hang 300"));
   EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);  // times out: the link goes quiet
   EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);  // quiet: not even sent

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "display/control_ids.h"
 #include "fakes.h"
 
@@ -171,17 +174,81 @@ TEST_F(StatusPollTest, AnswersOutside16BitsKeepThePreviousValues) {
 }
 
 TEST_F(StatusPollTest, ExtremeAnswersNeverStopThePoll) {
-  const int32_t edges[] = {0, 1, -1, 32767, -32767, 32768, -32768, INT32_MIN, INT32_MAX};
-  for (const int32_t a : edges) {
-    for (const int32_t b : edges) {
-      SetTimes(a, b);
-      player.SetPlaylist(a, b);
-      player.Set(RequestStreamInfo, 0, b);
-      Poll();
-      EXPECT_LE(screen.RedLines().size(), 1u);
-      EXPECT_FALSE(Caption(ControlId::lbltrackvontracks).empty());
-      EXPECT_LE(player.titleReads.size(), 15u);
+  // Each edge as an elapsed time in ms and as a length in s, worked out by hand.
+  struct Edge {
+    int32_t value;
+    const wchar_t* asElapsedMs;
+    const wchar_t* asLengthS;
+  };
+  const Edge edges[] = {
+      {0, L"00:00", L"00:00"},
+      {1, L"00:00", L"00:01"},
+      {-1, L"00:00", L"--:--"},
+      {32767, L"00:32", L"546:07"},
+      {-32767, L"00:00", L"--:--"},
+      {32768, L"00:32", L"546:08"},
+      {-32768, L"00:00", L"--:--"},
+      {INT32_MIN, L"00:00", L"--:--"},
+      {INT32_MAX, L"35791:23", L"35791394:07"},
+  };
+  const auto fits16 = [](int32_t n) { return n >= -32768 && n <= 32767; };
+  // What the screen and the shared values should hold, carried from case to case.
+  int32_t length = 0;
+  int32_t position = 0;
+  int32_t seekMaximum = screen.seekMaximum;
+  int32_t seekValue = screen.seekValue;
+  for (const Edge& a : edges) {
+    for (const Edge& b : edges) {
+      SCOPED_TRACE(::testing::Message() << "answers " << a.value << ", " << b.value);
+      SetTimes(a.value, b.value);
+      player.SetPlaylist(a.value, b.value);
+      player.Set(RequestStreamInfo, 0, b.value);
+      // Every caption and colour must be written afresh by this poll.
+      for (auto& [id, caption] : screen.captions) caption = L"(stale)";
+      for (auto& [id, colour] : screen.colours) colour = 0x123456;
       player.titleReads.clear();
+      Poll();
+
+      if (fits16(a.value)) length = a.value;
+      if (fits16(b.value)) position = b.value;
+      if (fits16(position + 1)) position += 1;
+      if (b.value >= 0) {
+        seekMaximum = b.value;
+        const int32_t seconds = std::max(a.value / 1000, 0);
+        if (seconds <= seekMaximum) seekValue = seconds;
+      } else {  // an unknown length: 0 of 0
+        seekMaximum = 0;
+        seekValue = 0;
+      }
+
+      EXPECT_EQ(Caption(ControlId::lblTime), a.asElapsedMs);
+      EXPECT_EQ(Caption(ControlId::lblTimegesamt), b.asLengthS);
+      EXPECT_EQ(Caption(ControlId::lblSample), std::to_wstring(b.value));
+      EXPECT_EQ(Caption(ControlId::lbltrackvontracks),
+                L"Track " + std::to_wstring(position) + L" of " + std::to_wstring(length));
+      EXPECT_EQ(shared.listLength, length);
+      EXPECT_EQ(shared.listPosition, position);
+      EXPECT_EQ(screen.seekMaximum, seekMaximum);
+      EXPECT_EQ(screen.seekValue, seekValue);
+
+      // Fifteen consecutive entries around the current one, fewer when the list is shorter; the
+      // line of the current entry red, every other line green, the rest cleared.
+      const int32_t shown = length < 15 ? std::max(length, 0) : 15;
+      const int32_t first = length < 15 ? 1 : std::clamp(position - 7, 1, length - 14);
+      ASSERT_EQ(player.titleReads.size(), static_cast<std::size_t>(shown));
+      for (int line = 1; line <= ControlId::PlaylistLineCount; ++line) {
+        const int32_t entry = first + line - 1;
+        if (line <= shown) {
+          EXPECT_EQ(player.titleReads[static_cast<std::size_t>(line - 1)], entry);
+          EXPECT_EQ(screen.Line(line),
+                    std::to_wstring(entry) + L" . Title " + std::to_wstring(entry));
+        } else {
+          EXPECT_EQ(screen.Line(line), L"") << line;
+        }
+        EXPECT_EQ(screen.LineColour(line),
+                  line <= shown && entry == position ? ColourRed : ColourGreen)
+            << line;
+      }
     }
   }
 }

@@ -17,7 +17,7 @@ class LineBuffer {
       if (size_ < data_.size()) data_[size_++] = c;
     }
   }
-  void Add(int32_t number) {
+  void Add(int64_t number) {
     const auto [end, error] =
         std::to_chars(data_.data() + size_, data_.data() + data_.size(), number);
     if (error == std::errc{}) size_ = static_cast<std::size_t>(end - data_.data());
@@ -60,12 +60,12 @@ void DemoLog::Command(int32_t identifier) {
   Write(line.data(), line.size());
 }
 
-void DemoLog::Request(int32_t number, int32_t argument) {
+void DemoLog::Request(int32_t number, int64_t wparam) {
   LineBuffer line;
   line.Add(LogRequest);
   line.Add(number);
   line.Add(" ");
-  line.Add(argument);
+  line.Add(wparam);
   line.Add("\n");
   Write(line.data(), line.size());
 }

@@ -18,9 +18,11 @@ class DemoLog {
   // cannot.
   bool Open(const std::string& path);
 
-  void Command(int32_t identifier);                // command <id>
-  void Request(int32_t number, int32_t argument);  // request <number> <wparam>
-  void Control(std::string_view text);             // control <text>, control bytes as \xNN
+  void Command(int32_t identifier);  // command <id>
+  // request <number> <wparam>: the whole wParam as a signed number, so an argument that was
+  // zero-extended into it (4294967288) is told from a sign-extended one (-8).
+  void Request(int32_t number, int64_t wparam);
+  void Control(std::string_view text);  // control <text>, control bytes as \xNN
   void Clear();
 
  private:

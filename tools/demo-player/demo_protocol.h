@@ -45,7 +45,8 @@ inline constexpr const char* ControlVanish = "vanish";
 inline constexpr const char* ControlDie = "die";
 inline constexpr const char* ControlLog = "log";  // clear
 
-// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>".
+// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>". A request's
+// wParam is logged whole, as a signed 64-bit number; the player itself uses its low 32 bits.
 inline constexpr const char* LogCommand = "command ";
 inline constexpr const char* LogRequest = "request ";
 inline constexpr const char* LogControl = "control ";

@@ -169,7 +169,7 @@ LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LP
       HangIfAsked();
       const int32_t number = LowSigned32(static_cast<uint64_t>(lparam));
       const int32_t argument = LowSigned32(wparam);
-      log_.Request(number, argument);
+      log_.Request(number, static_cast<int64_t>(wparam));
       const int64_t answer = state_.Request(number, argument);
       Changed(window);
       return static_cast<LRESULT>(answer);

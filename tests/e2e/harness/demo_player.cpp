@@ -1,5 +1,7 @@
 #include "harness/demo_player.h"
 
+#include <algorithm>
+
 #include "demo_protocol.h"
 #include "player/unique_handle.h"
 
@@ -30,17 +32,21 @@ bool DemoPlayer::Control(std::string_view command, std::chrono::milliseconds tim
          answer != FALSE;
 }
 
-std::vector<std::string> DemoPlayer::LogLines() const {
-  std::vector<std::string> lines;
+std::optional<std::vector<std::string>> DemoPlayer::LogLines() const {
   const HANDLE file = ::CreateFileW(log_path_.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return lines;
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   const UniqueHandle owner(file);
   std::string text;
   char chunk[4096];
-  DWORD got = 0;
-  while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) text.append(chunk, got);
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file, chunk, sizeof(chunk), &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    text.append(chunk, got);
+  }
+  std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     lines.push_back(text.substr(start, end - start));
@@ -57,16 +63,23 @@ bool IsActionLine(std::string_view line) {
   return false;
 }
 
-std::vector<std::string> DemoPlayer::ActionLog() const {
+std::optional<std::vector<std::string>> DemoPlayer::ActionLog() const {
+  auto lines = LogLines();
+  if (!lines) return std::nullopt;
   std::vector<std::string> actions;
-  for (std::string& line : LogLines()) {
+  for (std::string& line : *lines) {
     if (IsActionLine(line)) actions.push_back(std::move(line));
   }
   return actions;
 }
 
-void DemoPlayer::ClearLog() {
-  Control("log clear");
+bool DemoPlayer::Logged(std::string_view action) const {
+  const auto actions = ActionLog();
+  return actions && std::find(actions->begin(), actions->end(), action) != actions->end();
+}
+
+bool DemoPlayer::ClearLog() {
+  return Control("log clear");
 }
 
 }  // namespace tokalux::e2e

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,13 +33,17 @@ class DemoPlayer {
   // did not answer within the timeout.
   bool Control(std::string_view command, std::chrono::milliseconds timeout = 5s);
 
-  // Every line of the log so far.
-  std::vector<std::string> LogLines() const;
+  // Every line of the log so far; nullopt when the log cannot be read, so a check that nothing
+  // was sent cannot pass on a broken log.
+  std::optional<std::vector<std::string>> LogLines() const;
   // Only the lines a user's action causes: commands, and the seek, jump and volume requests
   // (106, 121, 122); the poll's read-only requests (the volume query among them) and control
   // commands are left out.
-  std::vector<std::string> ActionLog() const;
-  void ClearLog();
+  std::optional<std::vector<std::string>> ActionLog() const;
+  // Whether the action log holds this line (false too when the log cannot be read).
+  bool Logged(std::string_view action) const;
+  // Empties the log; true when the player did.
+  [[nodiscard]] bool ClearLog();
 
  private:
   std::wstring log_path_;

@@ -41,12 +41,14 @@ std::vector<FakePlayer::Message> FakePlayer::Actions() const {
 LRESULT FakePlayer::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == PlayerCommandMessage) {
     received_.push_back(Command(static_cast<int32_t>(LOWORD(wparam))));
+    if (onMessage) onMessage(received_.back());
     return 0;
   }
   if (message == PlayerRequestMessage) {
     const auto number = static_cast<int32_t>(lparam);
     const auto argument = static_cast<int32_t>(static_cast<INT_PTR>(wparam));
     received_.push_back(Request(number, argument));
+    if (onMessage) onMessage(received_.back());
     if (auto it = answers_.find({number, argument}); it != answers_.end()) return it->second;
     if (auto it = anyArgument_.find(number); it != anyArgument_.end()) return it->second;
     return 0;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -44,6 +45,10 @@ class FakePlayer {
   // The received messages that a user's action causes: every command and the seek, jump and
   // volume requests (the poll only reads).
   std::vector<Message> Actions() const;
+
+  // Called with each command or request as it arrives, before it is answered (the sender still
+  // waits for the answer meanwhile).
+  std::function<void(const Message&)> onMessage;
 
   static Message Command(int32_t id) { return {true, id, 0}; }
   static Message Request(int32_t number, int32_t argument) { return {false, number, argument}; }

@@ -1,9 +1,9 @@
 #include "harness/process.h"
 
 #include <gtest/gtest.h>
-
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -112,13 +112,13 @@ HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id) {
 HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
                    DWORD process_id) {
   HWND found = nullptr;
-  WaitUntil(
+  const bool shown = WaitUntil(
       [&] {
         found = FindWindowOfProcess(window_class, process_id);
         return found && ::IsWindowVisible(found);
       },
       timeout);
-  return found;
+  return shown ? found : nullptr;
 }
 
 HWND FindControl(HWND parent, int control_id) {
@@ -140,16 +140,19 @@ HWND FindControl(HWND parent, int control_id) {
   return search.found;
 }
 
-std::wstring WindowText(HWND window) {
+std::optional<std::wstring> WindowText(HWND window) {
+  if (!window || !::IsWindow(window)) return std::nullopt;
   DWORD_PTR length = 0;
   if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    return {};
+    return std::nullopt;
   }
   std::vector<wchar_t> text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 2000, &copied);
-  return std::wstring(text.data(), copied);
+  if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 2000, &copied)) {
+    return std::nullopt;
+  }
+  return std::wstring(text.data(), std::min<std::size_t>(copied, length));
 }
 
 RECT ScreenRect(HWND window) {

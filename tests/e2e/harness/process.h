@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,8 +72,9 @@ HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeou
 // A descendant of parent with the given control ID (searched through every level).
 HWND FindControl(HWND parent, int control_id);
 
-// A window's text, read with WM_GETTEXT (bounded wait).
-std::wstring WindowText(HWND window);
+// A window's text, read with WM_GETTEXT (bounded wait); nullopt when there is no such window or
+// it did not answer, so an empty caption is never mistaken for a missing or hung control.
+std::optional<std::wstring> WindowText(HWND window);
 
 // The window's rectangle in screen pixels.
 RECT ScreenRect(HWND window);

@@ -1,5 +1,6 @@
 #include "harness/screen_saver.h"
 
+#include <utility>
 #include <vector>
 
 #include "player/unique_handle.h"
@@ -57,8 +58,12 @@ INPUT KeyInput(WORD virtual_key, bool up) {
   return input;
 }
 
-void Send(std::vector<INPUT> inputs) {
+void SendNow(std::vector<INPUT> inputs) {
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void Send(std::vector<INPUT> inputs) {
+  SendNow(std::move(inputs));
   PumpFor(150ms);
 }
 
@@ -66,6 +71,10 @@ void Send(std::vector<INPUT> inputs) {
 
 void PressKey(WORD virtual_key) {
   Send({KeyInput(virtual_key, false), KeyInput(virtual_key, true)});
+}
+
+void SendKeyNow(WORD virtual_key) {
+  SendNow({KeyInput(virtual_key, false), KeyInput(virtual_key, true)});
 }
 
 void PressKeyWithShift(WORD virtual_key) {

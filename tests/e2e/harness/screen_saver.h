@@ -54,13 +54,16 @@ class ScreenSaver {
 // ends (or before the timeout).
 bool ShowedAWindowBeforeExit(ChildProcess& process, std::chrono::milliseconds timeout);
 
-// Real input through SendInput: to whatever has the focus / wherever the mouse is.
+// Real input through SendInput: to whatever has the focus / wherever the mouse is. Each pumps
+// this thread's messages for 150 ms afterwards, so the input is handled before the next step.
 void PressKey(WORD virtual_key);
 void PressKeyWithShift(WORD virtual_key);
 void PressKeyWithAlt(WORD virtual_key);
 void MoveMouseTo(POINT screen_point);
 void MouseButton(DWORD down_or_up_flag);  // MOUSEEVENTF_LEFTDOWN, ..._LEFTUP, ...
 void ClickAt(POINT screen_point);
+// A key's press and release, returning as soon as both are sent (for timing what follows).
+void SendKeyNow(WORD virtual_key);
 
 // The centre of a window, in screen pixels.
 POINT CentreOf(HWND window);
