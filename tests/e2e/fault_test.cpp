@@ -22,25 +22,24 @@ namespace {
 namespace id = ControlId;
 using Log = std::vector<std::string>;
 
-// What a playlist button sends when the screen shows "Track <position> of <length>": a jump to
-// the index that 16-bit arithmetic gives, nothing when that overflows.
+// What a playlist button sends when the screen shows "Track <position> of <length>": a jump that
+// stays in the list (PL Begin always goes to 0), nothing for the others on an empty list.
 Log ExpectedJump(int button, const std::wstring& shown) {
   long position = 0;
   long length = 0;
   if (std::swscanf(shown.c_str(), L"Track %ld of %ld", &position, &length) != 2) {
     return {"(the counter is unreadable)"};
   }
+  if (button == id::cmdPLStart) return {"request 121 0"};
+  if (length <= 0) return {};
   const long half = (length - (length & 1)) / 2;  // length / 2 rounded down
   long index = 0;
   switch (button) {
-    case id::cmdPLStart:
-      index = 0;
-      break;
     case id::cmdPLm10:
-      index = position - 11;
+      index = std::clamp(position - 11, 0L, length - 1);
       break;
     case id::cmdPLp10:
-      index = position + 9;
+      index = std::clamp(position + 9, 0L, length - 1);
       break;
     case id::cmdPLEnd:
       index = length - 1;
@@ -51,7 +50,6 @@ Log ExpectedJump(int button, const std::wstring& shown) {
     default:
       return {"(not a playlist button)"};
   }
-  if (index < -32768 || index > 32767) return {};
   return {"request 121 " + std::to_string(index)};
 }
 
