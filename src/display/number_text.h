@@ -21,7 +21,4 @@ constexpr int32_t TruncRem(int32_t value, int32_t divisor) {
   return value - divisor * (value / divisor);
 }
 
-// The value as a 16-bit signed integer; throws StepFailed when it does not fit (no wrapping).
-int16_t CheckedInt16(int64_t value);
-
 }  // namespace tokalux

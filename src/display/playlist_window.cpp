@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "display/carry_on.h"
 #include "display/control_ids.h"
 #include "display/number_text.h"
 
@@ -14,11 +13,10 @@ PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position) {
   const int32_t size = PlaylistWindowSize;
   PlaylistWindow window{position - half, half + position};
   // The tests look only at the position and the length, and a later rule overrides an earlier.
+  // The window at the end starts at length - 14, which would leave 16 bits only for a length
+  // below -32754: the last rule overrides it there anyway.
   if (half >= position) window = {1, size};
-  if (half + position > length) {
-    CarryOn([&] { window.first = CheckedInt16(int32_t{length} - size + 1); });
-    window.last = length;
-  }
+  if (half + position > length) window = {length - size + 1, length};
   if (length < size) window = {1, length};
   return window;
 }

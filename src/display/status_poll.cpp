@@ -1,8 +1,9 @@
 #include "display/status_poll.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
-#include "display/carry_on.h"
 #include "display/control_ids.h"
 #include "display/number_text.h"
 #include "display/volume_scale.h"
@@ -15,6 +16,12 @@ namespace {
 std::wstring TimeText(int32_t seconds) {
   return TwoDigits(DecimalText(TruncDiv(seconds, 60))) + L":" +
          TwoDigits(DecimalText(TruncRem(seconds, 60)));
+}
+
+// The list length and position are 16-bit and never wrap: nothing when the value does not fit.
+std::optional<int16_t> ToInt16(int32_t value) {
+  if (!std::in_range<int16_t>(value)) return std::nullopt;
+  return static_cast<int16_t>(value);
 }
 
 // What the total shows while the player does not know the length.
@@ -32,11 +39,14 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
   }
   status.volume = player.SendRequest(RequestGetVolume, VolumeQueryArgument);
 
-  // An answer that does not fit in 16 bits leaves the value of the previous poll; the position
-  // still gets its +1 (and keeps its value when that overflows).
-  CarryOn([&] { listLength = CheckedInt16(player.SendRequest(RequestListLength, 0)); });
-  CarryOn([&] { listPosition = CheckedInt16(player.SendRequest(RequestListPosition, 0)); });
-  CarryOn([&] { listPosition = CheckedInt16(int32_t{listPosition} + 1); });
+  // An answer that does not fit in 16 bits keeps the value of the previous poll. The position
+  // then still gets its +1, on the kept value; at 32767 the +1 does not fit and is skipped, so
+  // the position stays 32767.
+  if (const auto length = ToInt16(player.SendRequest(RequestListLength, 0))) listLength = *length;
+  if (const auto position = ToInt16(player.SendRequest(RequestListPosition, 0))) {
+    listPosition = *position;
+  }
+  if (const auto next = ToInt16(listPosition + 1)) listPosition = *next;
   status.listLength = listLength;
   status.listPosition = listPosition;
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "display/carry_on.h"
-
 namespace tokalux {
 namespace {
 
@@ -34,27 +32,6 @@ TEST(TruncatingDivision, RoundsTowardZeroAndKeepsTheSignInTheRemainder) {
   EXPECT_EQ(TruncDiv(INT32_MIN, 60), -35791394);
   EXPECT_EQ(TruncRem(INT32_MIN, 60), -8);
   EXPECT_EQ(TruncRem(INT32_MAX, 60), 7);
-}
-
-TEST(CheckedInt16, FailsInsteadOfWrapping) {
-  EXPECT_EQ(CheckedInt16(32767), 32767);
-  EXPECT_EQ(CheckedInt16(-32768), -32768);
-  EXPECT_EQ(CheckedInt16(0), 0);
-  EXPECT_THROW(CheckedInt16(32768), StepFailed);
-  EXPECT_THROW(CheckedInt16(-32769), StepFailed);
-  EXPECT_THROW(CheckedInt16(INT32_MIN), StepFailed);
-}
-
-TEST(CarryOn, AbandonsTheFailingStepAndRunsTheNext) {
-  int steps = 0;
-  int16_t kept = 7;
-  CarryOn([&] {
-    kept = CheckedInt16(100000);
-    ++steps;  // not reached: the step ends where it failed
-  });
-  CarryOn([&] { ++steps; });
-  EXPECT_EQ(kept, 7);
-  EXPECT_EQ(steps, 1);
 }
 
 }  // namespace

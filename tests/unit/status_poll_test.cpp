@@ -158,6 +158,11 @@ TEST_F(StatusPollTest, AnswersOutside16BitsKeepThePreviousValues) {
   EXPECT_EQ(shared.listPosition, 11);  // the kept 10, plus one
   EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 11 of 50");
 
+  player.SetPlaylist(32768, -32769);  // one past either end of 16 bits
+  Poll();
+  EXPECT_EQ(shared.listLength, 50);
+  EXPECT_EQ(shared.listPosition, 12);
+
   player.SetPlaylist(32767, 32767);
   Poll();
   EXPECT_EQ(shared.listPosition, 32767);  // the +1 would overflow: the step is skipped
