@@ -2,10 +2,6 @@
 
 namespace tokalux {
 
-std::wstring DecimalText(int64_t value) {
-  return std::to_wstring(value);
-}
-
 std::wstring TwoDigits(std::wstring_view text) {
   if (text.size() == 1) return L"0" + std::wstring(text);
   return std::wstring(text);

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "display/control_ids.h"
-#include "display/number_text.h"
 
 namespace tokalux {
 
@@ -39,7 +38,7 @@ int FillPlaylistLines(const PlaylistWindow& window, int16_t position,
     const int id = ControlId::lblplaylist(line);
     const bool isCurrent = entry == position;
     if (isCurrent) currentLine = line;
-    std::wstring caption = DecimalText(entry) + L" . ";
+    std::wstring caption = std::to_wstring(entry) + L" . ";
     if (static_cast<std::size_t>(line) <= titles.size()) caption += titles[line - 1];
     screen.SetCaption(id, caption);
     screen.SetTextColour(id, isCurrent ? ColourRed : ColourGreen);

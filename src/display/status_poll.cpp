@@ -14,8 +14,7 @@ namespace {
 
 // "mm:ss" of a time in whole seconds, at least 0; minutes are not limited to two digits.
 std::wstring TimeText(int32_t seconds) {
-  return TwoDigits(DecimalText(TruncDiv(seconds, 60))) + L":" +
-         TwoDigits(DecimalText(TruncRem(seconds, 60)));
+  return TwoDigits(std::to_wstring(seconds / 60)) + L":" + TwoDigits(std::to_wstring(seconds % 60));
 }
 
 // The list length and position are 16-bit and never wrap: nothing when the value does not fit.
@@ -57,7 +56,7 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
 
 int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared) {
   const bool lengthKnown = status.trackLength >= 0;
-  const int32_t seconds = std::max(TruncDiv(status.playPosition, 1000), 0);
+  const int32_t seconds = std::max(status.playPosition / 1000, 0);
   if (!shared.seekInProgress) {
     // A setting the slider refuses leaves it as it was; the other one still runs.
     screen.SetSeekMaximum(lengthKnown ? status.trackLength : 0);
@@ -69,7 +68,7 @@ int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& s
   screen.SetCaption(ControlId::lblSongName, status.songTitle);
   const int streamLabels[] = {ControlId::lblSample, ControlId::lblBitrate, ControlId::lblChannels};
   for (std::size_t which = 0; which < status.stream.size(); ++which) {
-    screen.SetCaption(streamLabels[which], DecimalText(status.stream[which]));
+    screen.SetCaption(streamLabels[which], std::to_wstring(status.stream[which]));
   }
   // A volume outside 0..255 leaves the slider where it is.
   const auto volumePosition = PositionForVolume(status.volume);
@@ -77,8 +76,8 @@ int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& s
 
   shared.listLength = status.listLength;
   shared.listPosition = status.listPosition;
-  screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + DecimalText(status.listPosition) +
-                                                      L" of " + DecimalText(status.listLength));
+  screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + std::to_wstring(status.listPosition) +
+                                                      L" of " + std::to_wstring(status.listLength));
   return FillPlaylistLines(status.window, status.listPosition, status.titles, screen);
 }
 

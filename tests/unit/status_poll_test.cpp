@@ -56,6 +56,9 @@ TEST_F(StatusPollTest, TimeTextEdges) {
     Poll();
     EXPECT_EQ(Caption(ControlId::lblTime), text) << elapsed;
   }
+  SetTimes(0, INT32_MAX);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"35791394:07");
 }
 
 TEST_F(StatusPollTest, AnUnknownLengthShowsDashesWithTheSeekSliderAtZeroOfZero) {
@@ -144,6 +147,12 @@ TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
   EXPECT_EQ(shared.listLength, 20);
   EXPECT_EQ(shared.listPosition, 5);
   EXPECT_EQ(screen.RedLines(), std::vector<int>{5});
+
+  player.Set(RequestStreamInfo, 0, INT32_MIN);
+  player.Set(RequestStreamInfo, 1, INT32_MAX);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblSample), L"-2147483648");
+  EXPECT_EQ(Caption(ControlId::lblBitrate), L"2147483647");
 }
 
 TEST_F(StatusPollTest, AnswersOutside16BitsKeepThePreviousValues) {
