@@ -98,7 +98,7 @@ void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
   std::array<char, 2048> caption{};
   ::GetWindowTextA(player, caption.data(), static_cast<int>(caption.size()));
   std::array<char, 256> title{};
-  for (int32_t i = 0; i < 15; ++i) {
+  for (int32_t i = 0; i < ControlId::PlaylistLineCount; ++i) {
     const auto address =
         static_cast<uintptr_t>(Request(player, RequestEntryTitleAddress, first_index + i));
     SIZE_T got = 0;

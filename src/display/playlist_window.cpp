@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "display/colours.h"
 #include "display/control_ids.h"
 
 namespace tokalux {
 
 PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position) {
+  constexpr int32_t size = ControlId::PlaylistLineCount;
   // Half the window on either side of the current entry: (15 - 1) / 2 = 7, a whole number.
-  constexpr int32_t half = (PlaylistWindowSize - 1) / 2;
-  const int32_t size = PlaylistWindowSize;
+  constexpr int32_t half = (size - 1) / 2;
   PlaylistWindow window{position - half, half + position};
   // The tests look only at the position and the length, and a later rule overrides an earlier.
   // The window at the end starts at length - 14, which would leave 16 bits only for a length

@@ -147,7 +147,7 @@ TEST(ControlTable, SystemColoursNameTheirIndex) {
   EXPECT_TRUE(IsSystemColour(ColourButtonText));
   EXPECT_EQ(SystemColourIndex(ColourButtonText), 18);  // COLOR_BTNTEXT
   EXPECT_EQ(SystemColourIndex(ColourWindowText), 8);   // COLOR_WINDOWTEXT
-  EXPECT_FALSE(IsSystemColour(ColourTimeRed));
+  EXPECT_FALSE(IsSystemColour(ColourRed));
   EXPECT_EQ(FindControlSpec(id::lblTimegesamt)->backColour, ColourWindowText);
 }
 
