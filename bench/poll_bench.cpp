@@ -112,7 +112,7 @@ void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
   std::array<wchar_t, 2048> caption{};
   ::GetWindowTextW(player, caption.data(), static_cast<int>(caption.size()));
   std::array<char, 512> title{};
-  for (int32_t i = 0; i < 15; ++i) {
+  for (int32_t i = 0; i < ControlId::PlaylistLineCount; ++i) {
     const auto address =
         static_cast<uintptr_t>(Request(player, RequestEntryTitleAddressUtf16, first_index + i));
     SIZE_T got = 0;

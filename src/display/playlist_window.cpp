@@ -2,23 +2,21 @@
 
 #include <string>
 
-#include "display/carry_on.h"
+#include "display/colours.h"
 #include "display/control_ids.h"
-#include "display/number_text.h"
 
 namespace tokalux {
 
 PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position) {
+  constexpr int32_t size = ControlId::PlaylistLineCount;
   // Half the window on either side of the current entry: (15 - 1) / 2 = 7, a whole number.
-  constexpr int32_t half = (PlaylistWindowSize - 1) / 2;
-  const int32_t size = PlaylistWindowSize;
+  constexpr int32_t half = (size - 1) / 2;
   PlaylistWindow window{position - half, half + position};
   // The tests look only at the position and the length, and a later rule overrides an earlier.
+  // The window at the end starts at length - 14, which would leave 16 bits only for a length
+  // below -32754: the last rule overrides it there anyway.
   if (half >= position) window = {1, size};
-  if (half + position > length) {
-    CarryOn([&] { window.first = CheckedInt16(int32_t{length} - size + 1); });
-    window.last = length;
-  }
+  if (half + position > length) window = {length - size + 1, length};
   if (length < size) window = {1, length};
   return window;
 }
@@ -41,7 +39,7 @@ int FillPlaylistLines(const PlaylistWindow& window, int16_t position,
     const int id = ControlId::lblplaylist(line);
     const bool isCurrent = entry == position;
     if (isCurrent) currentLine = line;
-    std::wstring caption = DecimalText(entry) + L" . ";
+    std::wstring caption = std::to_wstring(entry) + L" . ";
     if (static_cast<std::size_t>(line) <= titles.size()) caption += titles[line - 1];
     screen.SetCaption(id, caption);
     screen.SetTextColour(id, isCurrent ? ColourRed : ColourGreen);

@@ -10,8 +10,6 @@
 
 namespace tokalux {
 
-inline constexpr int16_t PlaylistWindowSize = 15;
-
 // 1-based entry numbers shown on the first line and on the last line filled; no line is filled
 // when first > last.
 struct PlaylistWindow {

@@ -1,8 +1,9 @@
 #include "display/status_poll.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
-#include "display/carry_on.h"
 #include "display/control_ids.h"
 #include "display/number_text.h"
 #include "display/volume_scale.h"
@@ -13,8 +14,13 @@ namespace {
 
 // "mm:ss" of a time in whole seconds, at least 0; minutes are not limited to two digits.
 std::wstring TimeText(int32_t seconds) {
-  return TwoDigits(DecimalText(TruncDiv(seconds, 60))) + L":" +
-         TwoDigits(DecimalText(TruncRem(seconds, 60)));
+  return TwoDigits(std::to_wstring(seconds / 60)) + L":" + TwoDigits(std::to_wstring(seconds % 60));
+}
+
+// The list length and position are 16-bit and never wrap: nothing when the value does not fit.
+std::optional<int16_t> ToInt16(int32_t value) {
+  if (!std::in_range<int16_t>(value)) return std::nullopt;
+  return static_cast<int16_t>(value);
 }
 
 // What the total shows while the player does not know the length.
@@ -32,11 +38,14 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
   }
   status.volume = player.SendRequest(RequestGetVolume, VolumeQueryArgument);
 
-  // An answer that does not fit in 16 bits leaves the value of the previous poll; the position
-  // still gets its +1 (and keeps its value when that overflows).
-  CarryOn([&] { listLength = CheckedInt16(player.SendRequest(RequestListLength, 0)); });
-  CarryOn([&] { listPosition = CheckedInt16(player.SendRequest(RequestListPosition, 0)); });
-  CarryOn([&] { listPosition = CheckedInt16(int32_t{listPosition} + 1); });
+  // An answer that does not fit in 16 bits keeps the value of the previous poll. The position
+  // then still gets its +1, on the kept value; at 32767 the +1 does not fit and is skipped, so
+  // the position stays 32767.
+  if (const auto length = ToInt16(player.SendRequest(RequestListLength, 0))) listLength = *length;
+  if (const auto position = ToInt16(player.SendRequest(RequestListPosition, 0))) {
+    listPosition = *position;
+  }
+  if (const auto next = ToInt16(listPosition + 1)) listPosition = *next;
   status.listLength = listLength;
   status.listPosition = listPosition;
 
@@ -47,7 +56,7 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
 
 int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared) {
   const bool lengthKnown = status.trackLength >= 0;
-  const int32_t seconds = std::max(TruncDiv(status.playPosition, 1000), 0);
+  const int32_t seconds = std::max(status.playPosition / 1000, 0);
   if (!shared.seekInProgress) {
     // A setting the slider refuses leaves it as it was; the other one still runs.
     screen.SetSeekMaximum(lengthKnown ? status.trackLength : 0);
@@ -59,7 +68,7 @@ int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& s
   screen.SetCaption(ControlId::lblSongName, status.songTitle);
   const int streamLabels[] = {ControlId::lblSample, ControlId::lblBitrate, ControlId::lblChannels};
   for (std::size_t which = 0; which < status.stream.size(); ++which) {
-    screen.SetCaption(streamLabels[which], DecimalText(status.stream[which]));
+    screen.SetCaption(streamLabels[which], std::to_wstring(status.stream[which]));
   }
   // A volume outside 0..255 leaves the slider where it is.
   const auto volumePosition = PositionForVolume(status.volume);
@@ -67,8 +76,8 @@ int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& s
 
   shared.listLength = status.listLength;
   shared.listPosition = status.listPosition;
-  screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + DecimalText(status.listPosition) +
-                                                      L" of " + DecimalText(status.listLength));
+  screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + std::to_wstring(status.listPosition) +
+                                                      L" of " + std::to_wstring(status.listLength));
   return FillPlaylistLines(status.window, status.listPosition, status.titles, screen);
 }
 

@@ -30,8 +30,8 @@ struct PlayerStatus {
 
 // Asks the player, in this order: elapsed time, length, the song title, the three stream
 // details, the volume, the list length and position, then the title of every entry in the
-// window. An answer that does not fit in 16 bits keeps the list value of the previous poll
-// (passed in).
+// window. A list answer that does not fit in 16 bits keeps the value of the previous poll
+// (passed in); the position's +1 still goes onto a kept position.
 PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition);
 
 // Writes a poll's answers on the screen (leaving a slider alone while the user holds it) and

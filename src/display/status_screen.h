@@ -7,10 +7,6 @@
 
 namespace tokalux {
 
-// Colours as 0x00BBGGRR.
-inline constexpr uint32_t ColourGreen = 0x0000FF00;
-inline constexpr uint32_t ColourRed = 0x000000FF;
-
 class StatusScreen {
  public:
   virtual ~StatusScreen() = default;

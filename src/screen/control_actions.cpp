@@ -7,18 +7,6 @@
 #include "display/control_ids.h"
 
 namespace tokalux {
-namespace {
-
-// n rounded to the nearest integer, halves to the even neighbour.
-int64_t RoundHalfEven(double n) {
-  const double floor = std::floor(n);
-  const double fraction = n - floor;
-  auto whole = static_cast<int64_t>(floor);
-  if (fraction > 0.5 || (fraction == 0.5 && whole % 2 != 0)) ++whole;
-  return whole;
-}
-
-}  // namespace
 
 std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
                                            int16_t listPosition) {
@@ -30,8 +18,9 @@ std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
     case ControlId::cmdPLm10:
       return std::clamp(position - 11, 0, last);
     case ControlId::cmdPLMitte:
-      // Half the length, halves to even: within 0..last for every length from 1 on.
-      return static_cast<int32_t>(RoundHalfEven(listLength * 0.5));
+      // Half the length, halves to even (std::nearbyint in the default rounding mode, which this
+      // program never changes): within 0..last for every length from 1 on.
+      return static_cast<int32_t>(std::nearbyint(listLength * 0.5));
     case ControlId::cmdPLp10:
       return std::clamp(position + 9, 0, last);
     case ControlId::cmdPLEnd:

@@ -50,7 +50,7 @@ constexpr ControlSpec PlaylistLine(int i) {
           L"",
           {},
           ArialLine,
-          ColourBrightGreen,
+          ColourGreen,
           ColourBlack,
           {7920, 4680 + 360 * (i - 1), 60, 240},
           Sizing::Auto,
@@ -73,13 +73,13 @@ constexpr ControlSpec Slider(int control, std::string_view name, std::wstring_vi
 // clang-format off
 constexpr std::array<ControlSpec, ControlCount> Controls{{
   // Labels on the form.                      caption               font          text               background         left   top    width  height  sizing
-  Label(id::lblInterpret_Titel, "lblInterpret_Titel", L"Interpret - Title", ArialHeading, ColourBrightGreen, ColourBlack,      {120,   480,   1350,  240},  Sizing::Auto),
-  Label(id::lblSongName,        "lblSongName",        L"---",               ArialTitle,   ColourBrightGreen, ColourBlack,      {120,   720,   15225, 1320}, Sizing::AutoWrap),
-  Label(id::lbltrackvontracks,  "lbltrackvontracks",  L"Track 10 of 20",    ArialHeading, ColourTimeRed,     ColourBlack,      {1320,  4320,  1305,  240},  Sizing::Auto),
-  Label(id::lblTime,            "lblTime",            L"01:20",             ArialTime,    ColourTimeRed,     ColourBlack,      {1440,  4680,  4800,  2145}, Sizing::Auto),
-  Label(id::Label5,             "Label5",             L"now",               ArialHeading, ColourTimeRed,     ColourBlack,      {1320,  6840,  390,   240},  Sizing::Auto),
-  Label(id::lblTimegesamt,      "lblTimegesamt",      L"04:30",             ArialTime,    ColourTimeRed,     ColourWindowText, {1320,  7680,  4800,  2145}, Sizing::Auto),
-  Label(id::lblkom2,            "lblkom2",            L"total",             ArialHeading, ColourTimeRed,     ColourBlack,      {1200,  9840,  405,   240},  Sizing::Auto),
+  Label(id::lblInterpret_Titel, "lblInterpret_Titel", L"Interpret - Title", ArialHeading, ColourGreen,       ColourBlack,      {120,   480,   1350,  240},  Sizing::Auto),
+  Label(id::lblSongName,        "lblSongName",        L"---",               ArialTitle,   ColourGreen,       ColourBlack,      {120,   720,   15225, 1320}, Sizing::AutoWrap),
+  Label(id::lbltrackvontracks,  "lbltrackvontracks",  L"Track 10 of 20",    ArialHeading, ColourRed,         ColourBlack,      {1320,  4320,  1305,  240},  Sizing::Auto),
+  Label(id::lblTime,            "lblTime",            L"01:20",             ArialTime,    ColourRed,         ColourBlack,      {1440,  4680,  4800,  2145}, Sizing::Auto),
+  Label(id::Label5,             "Label5",             L"now",               ArialHeading, ColourRed,         ColourBlack,      {1320,  6840,  390,   240},  Sizing::Auto),
+  Label(id::lblTimegesamt,      "lblTimegesamt",      L"04:30",             ArialTime,    ColourRed,         ColourWindowText, {1320,  7680,  4800,  2145}, Sizing::Auto),
+  Label(id::lblkom2,            "lblkom2",            L"total",             ArialHeading, ColourRed,         ColourBlack,      {1200,  9840,  405,   240},  Sizing::Auto),
   Label(id::lbl_lauts,          "lbl_lauts",          L"Volume",            FormFont,     ColourMediumGreen, ColourButtonText, {9960,  14520, 525,   195},  Sizing::Auto),
 
   // The playlist lines, lblplaylist(1) .. lblplaylist(15).
@@ -93,9 +93,9 @@ constexpr std::array<ControlSpec, ControlCount> Controls{{
   FrameLabel(id::Label2,      "Label2",      L"Samplingrate:", ColourMediumGreen, {120,  240, 975,   255},   Sizing::Fixed),
   FrameLabel(id::Label3,      "Label3",      L"Bitrate:",      ColourMediumGreen, {120,  480, 975,   255},   Sizing::Fixed),
   FrameLabel(id::Label4,      "Label4",      L"Channels:",     ColourMediumGreen, {120,  720, 975,   255},   Sizing::Fixed),
-  FrameLabel(id::lblSample,   "lblSample",   L"-",             ColourBrightGreen, {1320, 240, 45,    195},   Sizing::Auto),
-  FrameLabel(id::lblBitrate,  "lblBitrate",  L"-",             ColourBrightGreen, {1320, 480, 45,    195},   Sizing::Auto),
-  FrameLabel(id::lblChannels, "lblChannels", L"-",             ColourBrightGreen, {1320, 720, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblSample,   "lblSample",   L"-",             ColourGreen,       {1320, 240, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblBitrate,  "lblBitrate",  L"-",             ColourGreen,       {1320, 480, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblChannels, "lblChannels", L"-",             ColourGreen,       {1320, 720, 45,    195},   Sizing::Auto),
 
   // Buttons.                                caption     tooltip                              left   top    width  height  font     tab
   Button(id::cmdPrev,    "cmdPrev",    L"|<",        L"Track back",                    {120,   14520, 495,  375}, ButtonLarge, 2),

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "display/colours.h"
 #include "display/control_ids.h"
 #include "display/status_screen.h"
 #include "player/player_link.h"

@@ -59,6 +59,9 @@ TEST_F(StatusPollTest, TimeTextEdges) {
     Poll();
     EXPECT_EQ(Caption(ControlId::lblTime), text) << elapsed;
   }
+  SetTimes(0, INT32_MAX);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblTimegesamt), L"35791394:07");
 }
 
 TEST_F(StatusPollTest, AnUnknownLengthShowsDashesWithTheSeekSliderAtZeroOfZero) {
@@ -147,6 +150,12 @@ TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
   EXPECT_EQ(shared.listLength, 20);
   EXPECT_EQ(shared.listPosition, 5);
   EXPECT_EQ(screen.RedLines(), std::vector<int>{5});
+
+  player.Set(RequestStreamInfo, 0, INT32_MIN);
+  player.Set(RequestStreamInfo, 1, INT32_MAX);
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lblSample), L"-2147483648");
+  EXPECT_EQ(Caption(ControlId::lblBitrate), L"2147483647");
 }
 
 TEST_F(StatusPollTest, AnswersOutside16BitsKeepThePreviousValues) {
@@ -160,6 +169,11 @@ TEST_F(StatusPollTest, AnswersOutside16BitsKeepThePreviousValues) {
   EXPECT_EQ(shared.listLength, 50);
   EXPECT_EQ(shared.listPosition, 11);  // the kept 10, plus one
   EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 11 of 50");
+
+  player.SetPlaylist(32768, -32769);  // one past either end of 16 bits
+  Poll();
+  EXPECT_EQ(shared.listLength, 50);
+  EXPECT_EQ(shared.listPosition, 12);
 
   player.SetPlaylist(32767, 32767);
   Poll();
