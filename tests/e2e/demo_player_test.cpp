@@ -399,13 +399,24 @@ TEST_F(DemoPlayerTest, RejectsMalformedControlAndKeepsAnswering) {
   EXPECT_EQ(Caption(window()), "3. " + TitleOf(2) + " - Winamp");
 }
 
-TEST_F(DemoPlayerTest, HangStopsAnsweringForAWhile) {
+TEST_F(DemoPlayerTest, HangStopsAnsweringForAWhileAndSlowAnswersEveryMessageLate) {
   ASSERT_TRUE(player_.Control("hang 1500"));
-  const ULONGLONG start = ::GetTickCount64();
+  ULONGLONG start = ::GetTickCount64();
   EXPECT_FALSE(Send(window(), PlayerRequestMessage, 0, RequestListLength, 300));
   EXPECT_GE(::GetTickCount64() - start, 250u);
   EXPECT_TRUE(WaitUntil(
       [&] { return Send(window(), PlayerRequestMessage, 0, RequestListLength, 300) == 5; }, 5s));
+
+  // Slow: each command and request is answered, after the delay; then at once again.
+  ASSERT_TRUE(player_.Control("slow 200"));
+  start = ::GetTickCount64();
+  EXPECT_TRUE(Send(window(), PlayerCommandMessage, CommandNext, 0));
+  EXPECT_EQ(Request(window(), RequestListPosition), 3);
+  EXPECT_GE(::GetTickCount64() - start, 400u);
+  ASSERT_TRUE(player_.Control("slow 0"));
+  start = ::GetTickCount64();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Request(window(), RequestListPosition), 3);
+  EXPECT_LT(::GetTickCount64() - start, 500u);
 }
 
 TEST_F(DemoPlayerTest, VanishRemovesTheWindowThenTheProcess) {

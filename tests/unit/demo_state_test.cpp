@@ -86,7 +86,8 @@ class DemoStateTest : public ::testing::Test {
     std::u16string text = state.Caption() + u"|" + number(state.current()) + u"|" +
                           number(static_cast<int>(state.state())) + u"|" +
                           number(state.elapsed_ms()) + u"|" + number(state.volume()) + u"|" +
-                          number(state.clock_running()) + u"|" + number(state.oldPlayer());
+                          number(state.clock_running()) + u"|" + number(state.oldPlayer()) + u"|" +
+                          number(state.slowMs());
     for (const Entry& entry : state.playlist()) {
       text += u"|" + entry.title + u"/" + store.FromAnsi(entry.ansiTitle) + u"/" +
               number(entry.length_s) + u"/" + number(entry.stream.sample_rate_khz);
@@ -444,6 +445,12 @@ TEST_F(DemoStateTest, OtherControlCommandsApply) {
   EXPECT_EQ(state.Control("hang 250").hang_ms, 250);
   EXPECT_EQ(state.Control("hang 300 next").action, ShellAction::HangAtNextMessage);
   EXPECT_EQ(state.Control("hang 300 next").hang_ms, 300);
+  // Slow answers stay on, for every command and request, until "slow 0".
+  EXPECT_EQ(state.slowMs(), 0);
+  EXPECT_EQ(state.Control("slow 200").action, ShellAction::None);
+  EXPECT_EQ(state.slowMs(), 200);
+  ASSERT_TRUE(Control("slow 0"));
+  EXPECT_EQ(state.slowMs(), 0);
   EXPECT_EQ(state.Control("vanish").action, ShellAction::Vanish);
   EXPECT_EQ(state.Control("die").action, ShellAction::Die);
   EXPECT_EQ(state.Control("log clear").action, ShellAction::ClearLog);
@@ -453,6 +460,7 @@ TEST_F(DemoStateTest, OtherControlCommandsApply) {
 TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
   ASSERT_TRUE(Control("position 1"));
   ASSERT_TRUE(Control("time 3000"));
+  ASSERT_TRUE(Control("slow 100"));
   const std::u16string before = Snapshot();
   const std::vector<std::string> malformed = {"",
                                               " ",
@@ -513,6 +521,10 @@ TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
                                               "hang",
                                               "hang 300 later",
                                               "hang 300 next 1",
+                                              "slow",
+                                              "slow -1",
+                                              "slow 600001",
+                                              "slow 200 next",
                                               "vanish now",
                                               "die 1",
                                               "log",

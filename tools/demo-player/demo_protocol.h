@@ -22,7 +22,9 @@ inline constexpr uint32_t ControlTag = 0x544B4C58;
 // titlebytes sets the ANSI bytes, and the UTF-16 title is those bytes widened with the code
 // page. titleatpageend ends both forms at the end of a readable page; titleodd starts the UTF-16
 // title at an odd address. An old player ("old on", or --old-player) answers 0 to the UTF-16
-// title-address request and sets its caption in ANSI.
+// title-address request and sets its caption in ANSI. A slow player ("slow MS") answers every
+// command and request only after MS, as a player under heavy load does, until "slow 0"; control
+// commands are not delayed.
 inline constexpr const char* ControlEntries = "entries";                // N
 inline constexpr const char* ControlPlaylist = "playlist";              // FILE
 inline constexpr const char* ControlTitle = "title";                    // K TEXT
@@ -41,6 +43,7 @@ inline constexpr const char* ControlRandom = "random";    // on [SEED] | off
 inline constexpr const char* ControlCaption = "caption";  // TEXT | auto
 inline constexpr const char* ControlOldPlayer = "old";    // on|off
 inline constexpr const char* ControlHang = "hang";        // MS [next]
+inline constexpr const char* ControlSlow = "slow";        // MS
 inline constexpr const char* ControlVanish = "vanish";
 inline constexpr const char* ControlDie = "die";
 inline constexpr const char* ControlLog = "log";  // clear

@@ -591,6 +591,12 @@ ControlOutcome DemoState::Control(std::string_view command) {
     if (*when != "next" || !words.AtEnd()) return {};
     return {true, ShellAction::HangAtNextMessage, *ms};
   }
+  if (*name == ControlSlow) {
+    const auto ms = number_word(int32_t{0}, MaxHangMs);
+    if (!ms || !words.AtEnd()) return {};
+    slowMs_ = *ms;
+    return {true};
+  }
   if (*name == ControlVanish) return no_more({true, ShellAction::Vanish});
   if (*name == ControlDie) return no_more({true, ShellAction::Die});
   if (*name == ControlLog) {

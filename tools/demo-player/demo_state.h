@@ -125,6 +125,8 @@ class DemoState {
   bool clock_running() const { return clock_running_; }
   // An old player: no UTF-16 titles, an ANSI caption.
   bool oldPlayer() const { return oldPlayer_; }
+  // How long the player waits before it answers each command and request (0: not at all).
+  int32_t slowMs() const { return slowMs_; }
 
  private:
   int64_t Answer(int32_t number, int32_t argument);
@@ -144,6 +146,7 @@ class DemoState {
   bool clock_running_ = true;
   std::optional<std::u16string> fixedCaption_;
   bool oldPlayer_ = false;
+  int32_t slowMs_ = 0;
   uint64_t caption_revision_ = 0;
 
   // Answers set by control commands: for one argument, and for any argument of a request.

@@ -92,7 +92,8 @@ class PlayerWindow {
   void OnTimer(HWND window);
   // Brings the caption up to date and marks the view for the next repaint.
   void Changed(HWND window);
-  // Stops answering for a while first, when a control command asked for that.
+  // Keeps the sender of a command or request waiting first: once for a hang a control command
+  // asked for, and every time while the player is slow.
   void HangIfAsked();
   // Sets the caption, in UTF-16 or, as an old player, in ANSI.
   void ShowCaption(HWND window);
@@ -257,6 +258,7 @@ void PlayerWindow::OnTimer(HWND window) {
 
 void PlayerWindow::HangIfAsked() {
   if (hangAtNextMessageMs_ > 0) ::Sleep(static_cast<DWORD>(std::exchange(hangAtNextMessageMs_, 0)));
+  if (state_.slowMs() > 0) ::Sleep(static_cast<DWORD>(state_.slowMs()));
 }
 
 void PlayerWindow::Changed(HWND window) {
