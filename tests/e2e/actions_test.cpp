@@ -149,9 +149,15 @@ TEST_F(ActionsTest, MiddleRoundsHalvesToEvenFromTheLastPoll) {
   EXPECT_EQ(ActionsAfter(1), Log{"request 121 2"});
 }
 
-TEST_F(ActionsTest, AButtonAnswersBmClickLikeAMouseClick) {
-  ::SendMessageW(saver_.Control(id::cmdNext), BM_CLICK, 0, 0);
-  EXPECT_EQ(ActionsAfter(1), Log{"command 40048"});
+TEST_F(ActionsTest, ButtonsAnswerBmClickLikeAMouseClick) {
+  // Playlist buttons first: a jump uses the last poll's values, which a click on Next changes.
+  // PL Middle takes the list length alone, so the jump of PL -10 before it does not matter.
+  for (const int button :
+       {id::cmdPLm10, id::cmdPLMitte, id::cmdPlay, id::cmdVolDecr, id::cmdNext}) {
+    ::SendMessageW(saver_.Control(button), BM_CLICK, 0, 0);
+  }
+  EXPECT_EQ(ActionsAfter(5), (Log{"request 121 1", "request 121 15", "command 40045",
+                                  "command 40059", "command 40048"}));
 }
 
 TEST_F(ActionsTest, APlaylistLineJumpsToItsEntryAndPlays) {
@@ -223,13 +229,34 @@ TEST_F(ActionsTest, APressThatDoesNotMoveTheSeekSliderSeeksNothing) {
   EXPECT_EQ(SliderPos(id::sldLength), 40);
 }
 
-TEST_F(ActionsTest, AClickInTheChannelPagesTheThumbAndSeeks) {
+TEST_F(ActionsTest, AClickInTheChannelPagesTheThumbAndSeeksOnRelease) {
   const HWND seek = saver_.Control(id::sldLength);
   ASSERT_EQ(SliderPos(id::sldLength), 40);
   const RECT track = ScreenRect(seek);
-  ClickAt({track.left + (track.right - track.left) * 3 / 4, ThumbCentre(seek).y});
+  const POINT channel{track.left + (track.right - track.left) * 3 / 4, ThumbCentre(seek).y};
+  ClickAt(channel);
   // One page (5 s) towards the click.
   EXPECT_EQ(ActionsAfter(1), Log{"request 106 45000"});
+
+  // Held, the press pages the thumb on towards the mouse; the polls leave it there and nothing
+  // is sent until the release, which seeks once, to where the thumb stands.
+  ASSERT_TRUE(player_.Control("time 30000"));
+  ASSERT_TRUE(WaitUntil([&] { return SliderPos(id::sldLength) == 30; }, 3s));
+  ASSERT_TRUE(player_.ClearLog());
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(player_.Control("time 20000"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblTime, L"00:20"));
+  const int held = SliderPos(id::sldLength);
+  EXPECT_GE(held, 35);
+  EXPECT_EQ(player_.ActionLog(), Log{});
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  const auto log = ActionsAfter(1);
+  ASSERT_TRUE(log);
+  ASSERT_EQ(log->size(), 1u);
+  ASSERT_TRUE(log->front().starts_with("request 106 ")) << log->front();
+  const int sought = std::stoi(log->front().substr(12));
+  EXPECT_EQ(sought % 5000, 0) << sought;  // whole pages from 30 s
+  EXPECT_GE(sought, held * 1000);
 }
 
 TEST_F(ActionsTest, KeyboardMovesTheSeekSliderButSeeksNothing) {
