@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 #include "screen/paint_count.h"
 
 namespace tokalux {

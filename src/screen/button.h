@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 #include "screen/layout.h"
 
 namespace tokalux {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 
 namespace tokalux {
 

@@ -1,6 +1,6 @@
 #include "screen/frame.h"
 
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 #include "screen/buffered_paint.h"
 #include "screen/paint_count.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen/base_window.h"
+#include "gui/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {

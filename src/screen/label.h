@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "player/unique_handle.h"
-#include "screen/base_window.h"
+#include "gui/base_window.h"
+#include "gui/gui_handles.h"
 #include "screen/layout.h"
 
 namespace tokalux {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "player/unique_handle.h"
-#include "screen/base_window.h"
+#include "gui/base_window.h"
+#include "gui/gui_handles.h"
 #include "screen/layout.h"
 
 namespace tokalux {

@@ -20,8 +20,8 @@
 #include "demo_options.h"
 #include "demo_protocol.h"
 #include "demo_state.h"
+#include "gui/gui_handles.h"
 #include "player/player_messages.h"
-#include "player/unique_handle.h"
 #include "state_view.h"
 #include "title_memory.h"
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "demo_state.h"
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 
 namespace tokalux::demo {
 
