@@ -25,7 +25,6 @@ class Frame : public BaseWindow<Frame> {
 
   Frame(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
         const FrameStyle& style);
-  ~Frame();
 
   int id() const { return id_; }
 
