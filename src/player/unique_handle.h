@@ -1,4 +1,5 @@
-// One template for "a Win32 value and how to close it", with an alias per handle kind.
+// One template for "a Win32 value and how to close it", with an alias per kernel handle kind the
+// player link needs. The window and GDI kinds are in gui/gui_handles.h.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,8 @@ class UniqueAny {
   explicit operator bool() const { return value_ != Invalid; }
 
   T release() { return std::exchange(value_, Invalid); }
+  // The old value is let go before it is closed, so whatever the close calls back into (a window
+  // procedure, say) already finds the holder empty.
   void reset(T value = Invalid) {
     const T old = std::exchange(value_, value);
     if (old != Invalid) Close(old);
@@ -39,73 +42,12 @@ namespace detail {
 inline void CloseKernelHandle(HANDLE h) {
   ::CloseHandle(h);
 }
-inline void DeleteGdiObject(HGDIOBJ h) {
-  ::DeleteObject(h);
-}
-inline void DeleteFontHandle(HFONT h) {
-  ::DeleteObject(h);
-}
-inline void DeleteBrushHandle(HBRUSH h) {
-  ::DeleteObject(h);
-}
-inline void DeleteBitmapHandle(HBITMAP h) {
-  ::DeleteObject(h);
-}
-inline void DeleteMemoryDc(HDC h) {
-  ::DeleteDC(h);
-}
-inline void DestroyWindowHandle(HWND h) {
-  ::DestroyWindow(h);
-}
-inline void DestroyIconHandle(HICON h) {
-  ::DestroyIcon(h);
-}
 inline void CloseDesktopHandle(HDESK h) {
   ::CloseDesktop(h);
-}
-inline void ReleaseVirtualMemory(void* address) {
-  ::VirtualFree(address, 0, MEM_RELEASE);
 }
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseKernelHandle>;
-using UniqueFont = UniqueAny<HFONT, detail::DeleteFontHandle>;
-using UniqueBrush = UniqueAny<HBRUSH, detail::DeleteBrushHandle>;
-using UniqueBitmap = UniqueAny<HBITMAP, detail::DeleteBitmapHandle>;
-using UniqueMemoryDc = UniqueAny<HDC, detail::DeleteMemoryDc>;
-using UniqueWindow = UniqueAny<HWND, detail::DestroyWindowHandle>;
-using UniqueIcon = UniqueAny<HICON, detail::DestroyIconHandle>;
 using UniqueDesktop = UniqueAny<HDESK, detail::CloseDesktopHandle>;
-// A region reserved with VirtualAlloc (the base address it returned).
-using UniqueVirtualMemory = UniqueAny<void*, detail::ReleaseVirtualMemory>;
-
-// Selects a GDI object into a DC for the scope and puts the old one back.
-class ScopedSelect {
- public:
-  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-  ~ScopedSelect() { ::SelectObject(dc_, old_); }
-  ScopedSelect(const ScopedSelect&) = delete;
-  ScopedSelect& operator=(const ScopedSelect&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-// A window DC from GetDC, released at the end of the scope.
-class ScopedWindowDc {
- public:
-  explicit ScopedWindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-  ~ScopedWindowDc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
-  }
-  ScopedWindowDc(const ScopedWindowDc&) = delete;
-  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
 
 }  // namespace tokalux

@@ -1,5 +1,6 @@
 #include "screen/button.h"
 
+#include "gui/buffered_paint.h"
 #include "screen/paint_count.h"
 
 namespace tokalux {
@@ -7,14 +8,17 @@ namespace tokalux {
 Button::Button(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
                const ButtonStyle& style)
     : id_(control_id), caption_(caption), style_(style) {
-  window_.reset(::CreateWindowExW(
+  Subclass(::CreateWindowExW(
       0, L"Button", caption_.c_str(),
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW, rect.left, rect.top,
       rect.width, rect.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (window_) {
-    ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-  }
+  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+}
+
+LRESULT Button::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCDESTROY) ForgetPaintCount(hwnd());
+  return ::DefSubclassProc(hwnd(), message, wparam, lparam);
 }
 
 void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
@@ -42,20 +46,8 @@ void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
 }
 
 void Button::Draw(const DRAWITEMSTRUCT& item) const {
-  const RECT& area = item.rcItem;
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  UniqueMemoryDc memory(::CreateCompatibleDC(item.hDC));
-  UniqueBitmap bitmap(::CreateCompatibleBitmap(item.hDC, width, height));
-  if (memory && bitmap) {
-    ScopedSelect select(memory.get(), bitmap.get());
-    const RECT local{0, 0, width, height};
-    PaintContent(memory.get(), local, item.itemState);
-    ::BitBlt(item.hDC, area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
-  } else {
-    PaintContent(item.hDC, area, item.itemState);
-  }
+  PaintBuffered(item.hDC, item.rcItem,
+                [&](HDC dc, const RECT& area) { PaintContent(dc, area, item.itemState); });
   CountPaint(item.hwndItem);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/unique_handle.h"
+#include "gui/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {
@@ -19,18 +19,12 @@ struct ButtonStyle {
   COLORREF text = 0;
 };
 
-class Button {
+class Button : public BaseWindow<Button> {
  public:
   Button(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
          const ButtonStyle& style);
-  ~Button() = default;
-  Button(const Button&) = delete;
-  Button& operator=(const Button&) = delete;
 
-  HWND hwnd() const { return window_.get(); }
   int id() const { return id_; }
-  // Forgets the window once the parent has destroyed it.
-  void Detach() { window_.release(); }
 
   // The parent forwards WM_DRAWITEM here.
   void Draw(const DRAWITEMSTRUCT& item) const;
@@ -39,9 +33,10 @@ class Button {
   std::function<void()> onClick;
 
  private:
+  friend class BaseWindow<Button>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void PaintContent(HDC dc, const RECT& area, UINT state) const;
 
-  UniqueWindow window_;
   int id_;
   std::wstring caption_;
   ButtonStyle style_;

@@ -1,31 +1,7 @@
 #include "screen/cover_windows.h"
 
-#include "screen/monitor_covers.h"
-
 namespace tokalux {
 namespace {
-
-LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;  // a click leaves the form active, with its focus
-    case WM_CLOSE:
-      return 0;  // the covers go with the form, not on their own
-    default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
-  }
-}
-
-bool Register(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = CoverProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = CoverWindows::ClassName;
-  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   MONITORINFO info{};
@@ -39,6 +15,36 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
+bool CoverWindow::Register(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = ClassName;
+  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+CoverWindow::CoverWindow(HINSTANCE instance, HWND form, const ScreenArea& area) {
+  // Owned by the form: above it, gone with it, and (a tool window) out of the task bar and
+  // Alt+Tab.
+  ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, ClassName, L"", WS_POPUP,
+                    area.left, area.top, area.right - area.left, area.bottom - area.top, form,
+                    nullptr, instance, this);
+}
+
+LRESULT CoverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;  // a click leaves the form active, with its focus
+    case WM_CLOSE:
+      return 0;  // the covers go with the form, not on their own
+    default:
+      return ::DefWindowProcW(hwnd(), message, wparam, lparam);
+  }
+}
+
 void CoverWindows::Create(HINSTANCE instance, HWND form) {
   RECT formRect{};
   if (!form || !::GetWindowRect(form, &formRect)) return;
@@ -46,29 +52,19 @@ void CoverWindows::Create(HINSTANCE instance, HWND form) {
   ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   const std::vector<ScreenArea> covers =
       ChooseCovers({formRect.left, formRect.top, formRect.right, formRect.bottom}, monitors);
-  if (covers.empty() || !Register(instance)) return;
+  if (covers.empty() || !CoverWindow::Register(instance)) return;
 
   for (const ScreenArea& area : covers) {
-    // Owned by the form: above it, gone with it, and (a tool window) out of the task bar and
-    // Alt+Tab.
-    UniqueWindow cover(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW,
-                                         ClassName, L"", WS_POPUP, area.left, area.top,
-                                         area.right - area.left, area.bottom - area.top, form,
-                                         nullptr, instance, nullptr));
-    if (cover) windows_.push_back(std::move(cover));
+    auto cover = std::make_unique<CoverWindow>(instance, form, area);
+    if (cover->hwnd()) covers_.push_back(std::move(cover));
   }
 }
 
 void CoverWindows::Show() {
-  for (const UniqueWindow& cover : windows_) {
-    ::SetWindowPos(cover.get(), HWND_TOPMOST, 0, 0, 0, 0,
+  for (const auto& cover : covers_) {
+    ::SetWindowPos(cover->hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
-}
-
-void CoverWindows::Release() {
-  for (UniqueWindow& cover : windows_) cover.release();
-  windows_.clear();
 }
 
 }  // namespace tokalux

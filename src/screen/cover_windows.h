@@ -5,25 +5,36 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
-#include "player/unique_handle.h"
+#include "gui/base_window.h"
+#include "screen/monitor_covers.h"
 
 namespace tokalux {
 
-class CoverWindows {
+// One cover, created hidden over the area.
+class CoverWindow : public BaseWindow<CoverWindow> {
  public:
   static constexpr const wchar_t* ClassName = L"tokalux cover";
+  static bool Register(HINSTANCE instance);
 
+  CoverWindow(HINSTANCE instance, HWND form, const ScreenArea& area);
+
+ private:
+  friend class BaseWindow<CoverWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+};
+
+class CoverWindows {
+ public:
   // Creates the covers (hidden) for the monitors the form does not cover; none with one monitor.
   void Create(HINSTANCE instance, HWND form);
   // Shows them on top of everything without activating any of them.
   void Show();
-  // The form is being destroyed and takes its owned windows with it.
-  void Release();
 
  private:
-  std::vector<UniqueWindow> windows_;
+  std::vector<std::unique_ptr<CoverWindow>> covers_;
 };
 
 }  // namespace tokalux

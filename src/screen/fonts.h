@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 #include "screen/layout.h"
 
 namespace tokalux {

@@ -1,7 +1,5 @@
 #include "screen/form.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "display/control_ids.h"
@@ -44,10 +42,6 @@ int ScreenDpi(HWND window) {
 Form::Form(PlayerThread& player, SharedValues& shared)
     : player_(player), shared_(shared), handlers_(player, shared) {}
 
-Form::~Form() {
-  if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
 bool Form::Register(HINSTANCE instance) {
   if (!Frame::Register(instance)) return false;
   WNDCLASSEXW window_class{};
@@ -71,23 +65,23 @@ bool Form::Create(HINSTANCE instance) {
   const int height = ::GetSystemMetrics(SM_CYSCREEN);
   ::CreateWindowExW(WS_EX_TOPMOST, ClassName, L"tokalux", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
                     height, nullptr, nullptr, instance, this);
-  if (!hwnd_) return false;
+  if (!hwnd()) return false;
 
-  dpi_ = ScreenDpi(hwnd_);
+  dpi_ = ScreenDpi(hwnd());
   fonts_.emplace(dpi_);
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
   WireActions();
-  covers_.Create(instance, hwnd_);
-  ::SetTimer(hwnd_, PollTimer, PollIntervalMs, nullptr);
+  covers_.Create(instance, hwnd());
+  ::SetTimer(hwnd(), PollTimer, PollIntervalMs, nullptr);
   return true;
 }
 
 void Form::Show() {
-  ::ShowWindow(hwnd_, SW_SHOW);
-  ::UpdateWindow(hwnd_);
+  ::ShowWindow(hwnd(), SW_SHOW);
+  ::UpdateWindow(hwnd());
   covers_.Show();
-  ::SetForegroundWindow(hwnd_);
+  ::SetForegroundWindow(hwnd());
   if (seekSlider_) {
     ::SetFocus(seekSlider_->hwnd());
     lastFocus_ = seekSlider_->hwnd();
@@ -96,14 +90,11 @@ void Form::Show() {
 
 void Form::CreateControls() {
   RECT client{};
-  ::GetClientRect(hwnd_, &client);
+  ::GetClientRect(hwnd(), &client);
   const Placement placement = PlaceControls(PixelsToTwips(client.right - client.left, dpi_),
                                             PixelsToTwips(client.bottom - client.top, dpi_));
 
-  tooltip_.reset(::CreateWindowExW(
-      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)), nullptr));
+  tooltip_ = std::make_unique<Tooltip>(hwnd());
 
   for (const ControlSpec* spec : CreationOrder()) CreateControl(*spec, placement);
 }
@@ -114,7 +105,7 @@ void Form::CreateControl(const ControlSpec& spec, const Placement& placement) {
   switch (spec.kind) {
     case ControlKind::Label:
     case ControlKind::PlaylistLine: {
-      HWND parent = spec.container == Container::Frame1 && frame_ ? frame_->hwnd() : hwnd_;
+      HWND parent = spec.container == Container::Frame1 && frame_ ? frame_->hwnd() : hwnd();
       const LabelStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour),
                              spec.sizing, spec.kind == ControlKind::PlaylistLine};
       labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, rect, style));
@@ -122,36 +113,24 @@ void Form::CreateControl(const ControlSpec& spec, const Placement& placement) {
     }
     case ControlKind::Button: {
       const ButtonStyle style{font, ResolveColour(spec.backColour), ResolveColour(spec.textColour)};
-      buttons_.push_back(std::make_unique<Button>(hwnd_, spec.id, spec.caption, rect, style));
-      AddTooltip(buttons_.back()->hwnd(), spec.tooltip);
+      buttons_.push_back(std::make_unique<Button>(hwnd(), spec.id, spec.caption, rect, style));
+      tooltip_->Add(buttons_.back()->hwnd(), spec.tooltip);
       break;
     }
     case ControlKind::Frame: {
       const FrameStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour)};
-      frame_ = std::make_unique<Frame>(hwnd_, spec.id, spec.caption, rect, style);
+      frame_ = std::make_unique<Frame>(hwnd(), spec.id, spec.caption, rect, style);
       break;
     }
     case ControlKind::Slider: {
       // The seek slider's range follows the track length: hundreds of ticks would only blur.
       const bool ticks = spec.id == ControlId::sldVol;
-      auto slider = std::make_unique<Slider>(hwnd_, spec.id, rect, DesignSliderRange, font, ticks);
-      AddTooltip(slider->hwnd(), spec.tooltip);
+      auto slider = std::make_unique<Slider>(hwnd(), spec.id, rect, DesignSliderRange, font, ticks);
+      tooltip_->Add(slider->hwnd(), spec.tooltip);
       (spec.id == ControlId::sldLength ? seekSlider_ : volumeSlider_) = std::move(slider);
       break;
     }
   }
-}
-
-void Form::AddTooltip(HWND control, std::wstring_view text) {
-  if (!tooltip_ || !control || text.empty()) return;
-  std::wstring copy(text);  // the tooltip keeps its own copy
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = hwnd_;
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = copy.data();
-  ::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form::WireActions() {
@@ -209,12 +188,12 @@ Slider* Form::FindSlider(HWND window) const {
 bool Form::IsExitKey(const MSG& message) const {
   const bool escape = (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) ||
                       (message.message == WM_CHAR && message.wParam == 27);
-  return escape && hwnd_ && (message.hwnd == hwnd_ || ::IsChild(hwnd_, message.hwnd));
+  return escape && hwnd() && (message.hwnd == hwnd() || ::IsChild(hwnd(), message.hwnd));
 }
 
 void Form::Close() {
   // Posted, so a button that asked for it finishes its own message before the form goes.
-  if (hwnd_) ::PostMessageW(hwnd_, CloseMessage, 0, 0);
+  if (hwnd()) ::PostMessageW(hwnd(), CloseMessage, 0, 0);
 }
 
 // ---- StatusScreen ----
@@ -271,11 +250,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
-    case WM_NCDESTROY:
-      OnNcDestroy();
-      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
     default:
-      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+      return ::DefWindowProcW(hwnd(), message, wparam, lparam);
   }
 }
 
@@ -315,7 +291,7 @@ LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
     ::SetBkColor(dc, ResolveColour(ColourBlack));
     return reinterpret_cast<LRESULT>(background_.get());
   }
-  return ::DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+  return ::DefWindowProcW(hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
 }
 
@@ -338,7 +314,7 @@ void Form::OnActivate(WPARAM wparam) {
   // Like a dialog: the focus leaves with the form and comes back to the same control.
   if (LOWORD(wparam) == WA_INACTIVE) {
     HWND focus = ::GetFocus();
-    if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+    if (focus && ::IsChild(hwnd(), focus)) lastFocus_ = focus;
   } else if (lastFocus_ && ::IsWindow(lastFocus_)) {
     ::SetFocus(lastFocus_);
   }
@@ -350,20 +326,13 @@ LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
     case SC_SCREENSAVE:  // no second screen saver over this one
       return 0;
     default:
-      return ::DefWindowProcW(hwnd_, WM_SYSCOMMAND, wparam, lparam);
+      return ::DefWindowProcW(hwnd(), WM_SYSCOMMAND, wparam, lparam);
   }
 }
 
 void Form::OnDestroy() {
-  ::KillTimer(hwnd_, PollTimer);
+  ::KillTimer(hwnd(), PollTimer);
   ::PostQuitMessage(0);
-}
-
-void Form::OnNcDestroy() {
-  // The children and the tooltip went with the form; only their wrappers remain.
-  for (const auto& button : buttons_) button->Detach();
-  tooltip_.release();
-  covers_.Release();
 }
 
 int RunMessageLoop(Form& form) {

@@ -15,9 +15,9 @@
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
+#include "gui/base_window.h"
+#include "gui/gui_handles.h"
 #include "player/player_thread.h"
-#include "player/unique_handle.h"
-#include "screen/base_window.h"
 #include "screen/button.h"
 #include "screen/control_handlers.h"
 #include "screen/cover_windows.h"
@@ -25,6 +25,7 @@
 #include "screen/frame.h"
 #include "screen/label.h"
 #include "screen/slider.h"
+#include "screen/tooltip.h"
 
 namespace tokalux {
 
@@ -36,7 +37,6 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
   // The form talks to the player only through the player thread.
   Form(PlayerThread& player, SharedValues& shared);
-  ~Form() override;
 
   // Creates the form (hidden) over the primary screen with all its controls, placed once for the
   // screen's size, and starts Timer1. False when the window cannot be created.
@@ -67,7 +67,6 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   bool Register(HINSTANCE instance);
   void CreateControls();
   void CreateControl(const ControlSpec& spec, const Placement& placement);
-  void AddTooltip(HWND control, std::wstring_view text);
   void WireActions();
 
   Label* FindLabel(int control_id) const;
@@ -82,7 +81,6 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void OnActivate(WPARAM wparam);
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
   void OnDestroy();
-  void OnNcDestroy();
 
   PlayerThread& player_;
   SharedValues& shared_;
@@ -97,7 +95,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::unique_ptr<Frame> frame_;
   std::unique_ptr<Slider> seekSlider_;
   std::unique_ptr<Slider> volumeSlider_;
-  UniqueWindow tooltip_;
+  std::unique_ptr<Tooltip> tooltip_;
   CoverWindows covers_;  // the monitors beside the primary
   HWND lastFocus_ = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "screen/frame.h"
 
-#include "player/unique_handle.h"
-#include "screen/buffered_paint.h"
+#include "gui/buffered_paint.h"
 #include "screen/paint_count.h"
 
 namespace tokalux {
@@ -24,11 +23,7 @@ Frame::Frame(HWND parent, int control_id, std::wstring_view caption, const Pixel
                     rect.width, rect.height, parent,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
                     reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
-  if (hwnd_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-}
-
-Frame::~Frame() {
-  if (hwnd_) ::DestroyWindow(hwnd_);
+  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
 }
 
 void Frame::PaintContent(HDC dc, const RECT& client) const {
@@ -57,17 +52,16 @@ void Frame::PaintContent(HDC dc, const RECT& client) const {
 }
 
 LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = hwnd();
+  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
-  if (const auto answer = AnswerPaintMessage(hwnd_, message, wparam, paint)) return *answer;
+  if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   switch (message) {
     case WM_COMMAND:
       // Notifications of the labels inside go on to the form.
-      return ::SendMessageW(::GetParent(hwnd_), message, wparam, lparam);
-    case WM_NCDESTROY:
-      ForgetPaintCount(hwnd_);
-      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+      return ::SendMessageW(::GetParent(window), message, wparam, lparam);
     default:
-      return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+      return ::DefWindowProcW(window, message, wparam, lparam);
   }
 }
 

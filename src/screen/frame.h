@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen/base_window.h"
+#include "gui/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {
@@ -25,7 +25,6 @@ class Frame : public BaseWindow<Frame> {
 
   Frame(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
         const FrameStyle& style);
-  ~Frame();
 
   int id() const { return id_; }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "screen/buffered_paint.h"
+#include "gui/buffered_paint.h"
 #include "screen/paint_count.h"
 
 namespace tokalux {
@@ -14,27 +14,26 @@ Label::Label(HWND parent, int control_id, std::wstring_view caption, const Pixel
     : id_(control_id), style_(style), caption_(caption), fixedWidth_(rect.width) {
   DWORD window_style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX;
   if (style.clickable) window_style |= SS_NOTIFY;
-  window_.reset(::CreateWindowExW(
+  Subclass(::CreateWindowExW(
       0, L"Static", caption_.c_str(), window_style, rect.left, rect.top, rect.width, rect.height,
       parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (!window_) return;
-  ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-  ::SetWindowSubclass(window_.get(), SubclassProc<Label>, 0, reinterpret_cast<DWORD_PTR>(this));
+  if (!hwnd()) return;
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
   FitToCaption();
 }
 
 bool Label::SetCaption(std::wstring_view caption) {
-  if (!window_ || caption == caption_) return false;
+  if (!hwnd() || caption == caption_) return false;
   const std::wstring text(caption);
-  ::SendMessageW(window_.get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  ::SendMessageW(hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   return true;
 }
 
 void Label::SetTextColour(COLORREF colour) {
   if (colour == style_.text) return;
   style_.text = colour;
-  if (window_) ::InvalidateRect(window_.get(), nullptr, FALSE);
+  if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 bool Label::TakeCaption(const wchar_t* text) {
@@ -42,7 +41,7 @@ bool Label::TakeCaption(const wchar_t* text) {
   if (caption == caption_) return false;
   caption_ = caption;
   FitToCaption();
-  ::InvalidateRect(window_.get(), nullptr, FALSE);
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
   return true;
 }
 
@@ -54,7 +53,7 @@ UINT Label::DrawFlags() const {
 
 void Label::FitToCaption() {
   if (style_.sizing == Sizing::Fixed) return;
-  ScopedWindowDc dc(window_.get());
+  ScopedWindowDc dc(hwnd());
   ScopedSelect font(dc.get(), style_.font);
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc.get(), &metrics);
@@ -70,10 +69,9 @@ void Label::FitToCaption() {
   if (style_.sizing == Sizing::AutoWrap) width = fixedWidth_;
 
   RECT current{};
-  ::GetWindowRect(window_.get(), &current);
+  ::GetWindowRect(hwnd(), &current);
   if (current.right - current.left == width && current.bottom - current.top == height) return;
-  ::SetWindowPos(window_.get(), nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The parent repaints what a shrinking label uncovered; the label repaints itself.
 }
 
@@ -88,22 +86,18 @@ void Label::PaintContent(HDC dc, const RECT& client) const {
 }
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = hwnd();
+  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
-  if (const auto answer = AnswerPaintMessage(window_.get(), message, wparam, paint)) return *answer;
+  if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   switch (message) {
     case WM_SETTEXT:
       // The window keeps the text (for outside readers); the static's own WM_SETTEXT would
       // also paint it in its own colours, so it is bypassed.
       if (!TakeCaption(reinterpret_cast<const wchar_t*>(lparam))) return TRUE;
-      return ::DefWindowProcW(window_.get(), message, wparam, lparam);
-    case WM_NCDESTROY: {
-      ::RemoveWindowSubclass(window_.get(), SubclassProc<Label>, 0);
-      ForgetPaintCount(window_.get());
-      HWND window = window_.release();
-      return ::DefSubclassProc(window, message, wparam, lparam);
-    }
+      return ::DefWindowProcW(window, message, wparam, lparam);
     default:
-      return ::DefSubclassProc(window_.get(), message, wparam, lparam);
+      return ::DefSubclassProc(window, message, wparam, lparam);
   }
 }
 

@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/unique_handle.h"
-#include "screen/base_window.h"
+#include "gui/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {
@@ -23,17 +22,13 @@ struct LabelStyle {
   bool clickable = false;  // reports clicks (SS_NOTIFY)
 };
 
-class Label {
+class Label : public BaseWindow<Label> {
  public:
   // Creates the label as a child of parent with the control ID, caption and rectangle (pixels,
   // in the parent's client coordinates), and sizes it to its caption at once if it is auto-sized.
   Label(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
         const LabelStyle& style);
-  ~Label() = default;
-  Label(const Label&) = delete;
-  Label& operator=(const Label&) = delete;
 
-  HWND hwnd() const { return window_.get(); }
   int id() const { return id_; }
 
   // False when the caption was already this (and nothing happened).
@@ -47,7 +42,7 @@ class Label {
   std::function<void()> onClick;
 
  private:
-  friend LRESULT CALLBACK SubclassProc<Label>(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  friend class BaseWindow<Label>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   // Takes a new caption (the path of WM_SETTEXT, so outside tools take it too).
   bool TakeCaption(const wchar_t* text);
@@ -55,7 +50,6 @@ class Label {
   UINT DrawFlags() const;
   void PaintContent(HDC dc, const RECT& client) const;
 
-  UniqueWindow window_;
   int id_;
   LabelStyle style_;
   std::wstring caption_;

@@ -23,4 +23,11 @@ inline void ForgetPaintCount(HWND window) {
   ::RemovePropW(window, PaintCountProperty);
 }
 
+// For a control whose paints are its WM_PAINTs: counts them, and drops the count when the window
+// goes (WM_NCDESTROY).
+inline void CountPaintMessage(HWND window, UINT message) {
+  if (message == WM_PAINT) CountPaint(window);
+  if (message == WM_NCDESTROY) ForgetPaintCount(window);
+}
+
 }  // namespace tokalux

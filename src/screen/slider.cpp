@@ -11,12 +11,11 @@ Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderR
     : id_(control_id) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ;
   style |= ticks ? TBS_BOTTOM | TBS_AUTOTICKS : TBS_NOTICKS;
-  window_.reset(::CreateWindowExW(
+  HWND slider = ::CreateWindowExW(
       0, TRACKBAR_CLASSW, L"", style, rect.left, rect.top, rect.width, rect.height, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (!window_) return;
-  HWND slider = window_.get();
+      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+  if (!slider) return;
   ::SendMessageW(slider, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ::SendMessageW(slider, TBM_SETRANGEMIN, FALSE, range.minimum);
   ::SendMessageW(slider, TBM_SETRANGEMAX, FALSE, range.maximum);
@@ -24,32 +23,32 @@ Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderR
   ::SendMessageW(slider, TBM_SETLINESIZE, 0, range.smallStep);
   if (ticks) ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
   ::SendMessageW(slider, TBM_SETPOS, TRUE, range.value);
-  ::SetWindowSubclass(slider, SubclassProc<Slider>, 0, reinterpret_cast<DWORD_PTR>(this));
+  Subclass(slider);
 }
 
 int32_t Slider::Value() const {
-  return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETPOS, 0, 0));
+  return static_cast<int32_t>(::SendMessageW(hwnd(), TBM_GETPOS, 0, 0));
 }
 
 int32_t Slider::Minimum() const {
-  return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMIN, 0, 0));
+  return static_cast<int32_t>(::SendMessageW(hwnd(), TBM_GETRANGEMIN, 0, 0));
 }
 
 int32_t Slider::Maximum() const {
-  return static_cast<int32_t>(::SendMessageW(window_.get(), TBM_GETRANGEMAX, 0, 0));
+  return static_cast<int32_t>(::SendMessageW(hwnd(), TBM_GETRANGEMAX, 0, 0));
 }
 
 bool Slider::SetMaximum(int32_t maximum) {
-  if (!window_ || maximum < Minimum()) return false;
+  if (!hwnd() || maximum < Minimum()) return false;
   if (maximum == Maximum()) return true;  // unchanged: nothing to repaint
-  ::SendMessageW(window_.get(), TBM_SETRANGEMAX, TRUE, maximum);
+  ::SendMessageW(hwnd(), TBM_SETRANGEMAX, TRUE, maximum);
   return true;
 }
 
 bool Slider::SetValue(int32_t value) {
-  if (!window_ || value < Minimum() || value > Maximum()) return false;
+  if (!hwnd() || value < Minimum() || value > Maximum()) return false;
   if (value == Value()) return true;
-  ::SendMessageW(window_.get(), TBM_SETPOS, TRUE, value);
+  ::SendMessageW(hwnd(), TBM_SETPOS, TRUE, value);
   return true;
 }
 
@@ -63,17 +62,17 @@ LRESULT Slider::OnButtonDown(UINT message, WPARAM wparam, LPARAM lparam) {
     pressed_ = true;
     if (onPress) onPress();
   }
-  const LRESULT result = ::DefSubclassProc(window_.get(), message, wparam, lparam);
+  const LRESULT result = ::DefSubclassProc(hwnd(), message, wparam, lparam);
   // The trackbar captures the left button itself; any other button is captured here, so the
   // release reaches the slider wherever the mouse is by then.
-  if (pressed_ && ::GetCapture() != window_.get()) ::SetCapture(window_.get());
+  if (pressed_ && ::GetCapture() != hwnd()) ::SetCapture(hwnd());
   return result;
 }
 
 LRESULT Slider::OnButtonUp(UINT message, WPARAM wparam, LPARAM lparam) {
   releasing_ = true;
-  const LRESULT result = ::DefSubclassProc(window_.get(), message, wparam, lparam);
-  if (::GetCapture() == window_.get()) ::ReleaseCapture();
+  const LRESULT result = ::DefSubclassProc(hwnd(), message, wparam, lparam);
+  if (::GetCapture() == hwnd()) ::ReleaseCapture();
   releasing_ = false;
   if (pressed_) {
     pressed_ = false;
@@ -89,7 +88,8 @@ void Slider::OnCaptureChanged() {
 }
 
 LRESULT Slider::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND window = window_.get();
+  HWND window = hwnd();
+  CountPaintMessage(window, message);
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -110,14 +110,6 @@ LRESULT Slider::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCaptureChanged();
       return result;
     }
-    case WM_PAINT:
-      CountPaint(window);
-      return ::DefSubclassProc(window, message, wparam, lparam);
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(window, SubclassProc<Slider>, 0);
-      ForgetPaintCount(window);
-      window_.release();
-      return ::DefSubclassProc(window, message, wparam, lparam);
     default:
       return ::DefSubclassProc(window, message, wparam, lparam);
   }

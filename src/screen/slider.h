@@ -7,22 +7,17 @@
 #include <cstdint>
 #include <functional>
 
-#include "player/unique_handle.h"
-#include "screen/base_window.h"
+#include "gui/base_window.h"
 #include "screen/layout.h"
 
 namespace tokalux {
 
-class Slider {
+class Slider : public BaseWindow<Slider> {
  public:
   // Tick marks (one per step, below the channel) suit a short fixed range only.
   Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range, HFONT font,
          bool ticks);
-  ~Slider() = default;
-  Slider(const Slider&) = delete;
-  Slider& operator=(const Slider&) = delete;
 
-  HWND hwnd() const { return window_.get(); }
   int id() const { return id_; }
 
   int32_t Value() const;
@@ -44,13 +39,12 @@ class Slider {
   std::function<void(int32_t value)> onScroll;   // any scroll notification but TB_ENDTRACK
 
  private:
-  friend LRESULT CALLBACK SubclassProc<Slider>(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  friend class BaseWindow<Slider>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnButtonDown(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnButtonUp(UINT message, WPARAM wparam, LPARAM lparam);
   void OnCaptureChanged();
 
-  UniqueWindow window_;
   int id_;
   bool pressed_ = false;
   bool releasing_ = false;  // inside a button-up: the capture goes away on purpose

@@ -20,8 +20,9 @@
 #include "demo_options.h"
 #include "demo_protocol.h"
 #include "demo_state.h"
+#include "gui/base_window.h"
+#include "gui/buffered_paint.h"
 #include "player/player_messages.h"
-#include "player/unique_handle.h"
 #include "state_view.h"
 #include "title_memory.h"
 
@@ -77,31 +78,28 @@ std::vector<std::string> Utf8Arguments() {
   return utf8;
 }
 
-class PlayerWindow {
+class PlayerWindow : public BaseWindow<PlayerWindow> {
  public:
   PlayerWindow(DemoState& state, DemoLog& log) : state_(state), log_(log) {}
 
   bool Create(HINSTANCE instance, bool corner);
-  bool alive() const { return static_cast<bool>(window_); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam,
-                                     LPARAM lparam) noexcept;
-  LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT OnControl(HWND window, const COPYDATASTRUCT* data);
-  void OnTimer(HWND window);
+  friend class BaseWindow<PlayerWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnControl(const COPYDATASTRUCT* data);
+  void OnTimer();
   // Brings the caption up to date and marks the view for the next repaint.
-  void Changed(HWND window);
+  void Changed();
   // Keeps the sender of a command or request waiting first: once for a hang a control command
   // asked for, and every time while the player is slow.
   void HangIfAsked();
   // Sets the caption, in UTF-16 or, as an old player, in ANSI.
-  void ShowCaption(HWND window);
+  void ShowCaption();
 
   DemoState& state_;
   DemoLog& log_;
   StateView view_;
-  UniqueWindow window_;
   uint64_t shown_caption_ = ~uint64_t{0};
   bool view_dirty_ = true;
   int32_t hangAtNextMessageMs_ = 0;
@@ -133,7 +131,6 @@ bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
                               style, x, 0, WindowWidth, WindowHeight, nullptr, nullptr, instance,
                               this);
   if (!window) return false;
-  window_.reset(window);
   last_tick_ = ::GetTickCount64();
   ::SetTimer(window, ClockTimer, ClockTickMs, nullptr);
   ::ShowWindow(window, SW_SHOWNOACTIVATE);
@@ -141,29 +138,17 @@ bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
   return true;
 }
 
-LRESULT CALLBACK PlayerWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
-                                          LPARAM lparam) noexcept {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<PlayerWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
-  try {
-    return self->HandleMessage(window, message, wparam, lparam);
-  } catch (...) {  // out of memory: answer nothing rather than end the process
-    return 0;
-  }
-}
-
-LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = hwnd();
+  const auto paint = [this](HDC dc, const RECT& area) { view_.PaintContent(dc, area, state_); };
+  if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   switch (message) {
     case PlayerCommandMessage: {
       HangIfAsked();
       const int32_t identifier = LowSigned32(wparam);
       log_.Command(identifier);
       state_.Command(identifier);
-      Changed(window);
+      Changed();
       return 0;
     }
     case PlayerRequestMessage: {
@@ -172,35 +157,16 @@ LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LP
       const int32_t argument = LowSigned32(wparam);
       log_.Request(number, static_cast<int64_t>(wparam));
       const int64_t answer = state_.Request(number, argument);
-      Changed(window);
+      Changed();
       return static_cast<LRESULT>(answer);
     }
     case WM_COPYDATA:
-      return OnControl(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+      return OnControl(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
     case WM_TIMER:
-      if (wparam == ClockTimer) OnTimer(window);
+      if (wparam == ClockTimer) OnTimer();
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      ScopedPaint paint(window);
-      RECT area{};
-      ::GetClientRect(window, &area);
-      view_.PaintBuffered(paint.dc(), area, state_);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT area{};
-      ::GetClientRect(window, &area);
-      view_.PaintContent(reinterpret_cast<HDC>(wparam), area, state_);
-      return 0;
-    }
-    case WM_NCDESTROY:
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      return ::DefWindowProcW(window, message, wparam, lparam);
     case WM_DESTROY:
       ::KillTimer(window, ClockTimer);
-      window_.release();  // being destroyed already
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -208,13 +174,13 @@ LRESULT PlayerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LP
   }
 }
 
-LRESULT PlayerWindow::OnControl(HWND window, const COPYDATASTRUCT* data) {
+LRESULT PlayerWindow::OnControl(const COPYDATASTRUCT* data) {
   if (!data || data->dwData != ControlTag || (!data->lpData && data->cbData > 0)) return FALSE;
   std::string_view text(static_cast<const char*>(data->lpData), data->cbData);
   while (!text.empty() && text.back() == '\0') text.remove_suffix(1);  // a sent terminator
   log_.Control(text);
   const ControlOutcome outcome = state_.Control(text);
-  Changed(window);
+  Changed();
   if (!outcome.accepted || outcome.action == ShellAction::None) return outcome.accepted;
 
   if (outcome.action == ShellAction::ClearLog) {
@@ -233,7 +199,7 @@ LRESULT PlayerWindow::OnControl(HWND window, const COPYDATASTRUCT* data) {
       ::Sleep(static_cast<DWORD>(outcome.hang_ms));
       break;
     case ShellAction::Vanish:
-      ::DestroyWindow(window);  // WM_DESTROY ends the message loop, and the process with it
+      ::DestroyWindow(hwnd());  // WM_DESTROY ends the message loop, and the process with it
       break;
     case ShellAction::Die:
       ::TerminateProcess(::GetCurrentProcess(), DieExitCode);
@@ -244,14 +210,14 @@ LRESULT PlayerWindow::OnControl(HWND window, const COPYDATASTRUCT* data) {
   return TRUE;
 }
 
-void PlayerWindow::OnTimer(HWND window) {
+void PlayerWindow::OnTimer() {
   const ULONGLONG now = ::GetTickCount64();
   const bool playing = state_.state() == PlayState::Playing && state_.clock_running();
   state_.AdvanceClock(static_cast<int64_t>(now - last_tick_));
   last_tick_ = now;
-  Changed(window);
+  Changed();
   if (view_dirty_ || playing) {
-    ::InvalidateRect(window, nullptr, FALSE);
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
     view_dirty_ = false;
   }
 }
@@ -261,18 +227,18 @@ void PlayerWindow::HangIfAsked() {
   if (state_.slowMs() > 0) ::Sleep(static_cast<DWORD>(state_.slowMs()));
 }
 
-void PlayerWindow::Changed(HWND window) {
+void PlayerWindow::Changed() {
   view_dirty_ = true;
   if (state_.caption_revision() == shown_caption_) return;
-  ShowCaption(window);
+  ShowCaption();
   shown_caption_ = state_.caption_revision();
 }
 
-void PlayerWindow::ShowCaption(HWND window) {
+void PlayerWindow::ShowCaption() {
   if (state_.oldPlayer()) {
-    ::SetWindowTextA(window, state_.AnsiCaption().c_str());
+    ::SetWindowTextA(hwnd(), state_.AnsiCaption().c_str());
   } else {
-    ::SetWindowTextW(window, Wide(state_.Caption()).c_str());
+    ::SetWindowTextW(hwnd(), Wide(state_.Caption()).c_str());
   }
 }
 

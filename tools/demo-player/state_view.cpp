@@ -127,19 +127,4 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
   }
 }
 
-void StateView::PaintBuffered(HDC dc, const RECT& area, const DemoState& state) const {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  UniqueMemoryDc memory(::CreateCompatibleDC(dc));
-  UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
-  if (!memory || !bitmap) {
-    PaintContent(dc, area, state);
-    return;
-  }
-  ScopedSelect select(memory.get(), bitmap.get());
-  const RECT local{0, 0, width, height};
-  PaintContent(memory.get(), local, state);
-  ::BitBlt(dc, area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
-}
-
 }  // namespace tokalux::demo

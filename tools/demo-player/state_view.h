@@ -5,23 +5,9 @@
 #include <windows.h>
 
 #include "demo_state.h"
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 
 namespace tokalux::demo {
-
-// BeginPaint / EndPaint for the scope.
-class ScopedPaint {
- public:
-  explicit ScopedPaint(HWND window) : window_(window) { ::BeginPaint(window_, &paint_); }
-  ~ScopedPaint() { ::EndPaint(window_, &paint_); }
-  ScopedPaint(const ScopedPaint&) = delete;
-  ScopedPaint& operator=(const ScopedPaint&) = delete;
-  HDC dc() const { return paint_.hdc; }
-
- private:
-  HWND window_;
-  PAINTSTRUCT paint_{};
-};
 
 class StateView {
  public:
@@ -29,8 +15,6 @@ class StateView {
 
   // Paints the whole area (no background erase needed).
   void PaintContent(HDC dc, const RECT& area, const DemoState& state) const;
-  // PaintContent through an off-screen bitmap, so the window does not flicker at each tick.
-  void PaintBuffered(HDC dc, const RECT& area, const DemoState& state) const;
 
  private:
   UniqueFont text_font_;

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "player/unique_handle.h"
+#include "gui/gui_handles.h"
 #include "screen/paint_count.h"
 
 namespace tokalux::e2e {

@@ -1,0 +1,83 @@
+// The one way from a window procedure to a C++ object, after the classic BaseWindow pattern: the
+// object is found from its window, and every message goes to the object's HandleMessage, which
+// only dispatches to small OnXxx methods. A class of ours is registered with WindowProc and
+// created with `this` as its creation parameter; a system control is created as usual and handed
+// to Subclass.
+//
+// The one way to own a window: the object holds it in a UniqueWindow. An object that goes first
+// takes its window with it; a window the system destroys first (with its parent or owner) is let go
+// by the thunk at WM_NCDESTROY.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "gui/gui_handles.h"
+
+namespace tokalux {
+
+template <typename Derived>
+class BaseWindow {
+ public:
+  HWND hwnd() const { return window_.get(); }
+
+ protected:
+  BaseWindow() = default;
+  ~BaseWindow() = default;
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+
+  // The window procedure of a class of ours: pass `this` as the creation parameter of
+  // CreateWindowExW.
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+      auto* self = static_cast<Derived*>(create->lpCreateParams);
+      self->window_.reset(window);
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Derived*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    // While the object goes, its holder is empty already: the window's last messages go to the
+    // default procedure, not to a half-destroyed object.
+    if (!self || self->hwnd() != window) return ::DefWindowProcW(window, message, wparam, lparam);
+    const LRESULT result = Dispatch(self, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      self->window_.release();
+    }
+    return result;
+  }
+
+  // Takes a system control just created (or nullptr) as this object's window, and its messages to
+  // HandleMessage, which passes what it does not handle on to DefSubclassProc.
+  void Subclass(HWND control) {
+    window_.reset(control);
+    if (!control) return;
+    ::SetWindowSubclass(control, SubclassProc, 0,
+                        reinterpret_cast<DWORD_PTR>(static_cast<Derived*>(this)));
+  }
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR, DWORD_PTR data) {
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, SubclassProc, 0);
+    auto* self = reinterpret_cast<Derived*>(data);
+    if (!self || self->hwnd() != window) return ::DefSubclassProc(window, message, wparam, lparam);
+    const LRESULT result = Dispatch(self, message, wparam, lparam);
+    if (message == WM_NCDESTROY) self->window_.release();
+    return result;
+  }
+
+  static LRESULT Dispatch(Derived* self, UINT message, WPARAM wparam, LPARAM lparam) {
+    try {
+      return self->HandleMessage(message, wparam, lparam);
+    } catch (...) {
+      return 0;  // nothing may unwind through the system's code; the message counts as handled
+    }
+  }
+
+  UniqueWindow window_;
+};
+
+}  // namespace tokalux

@@ -1,0 +1,95 @@
+// The one way a window object owns its window, in this process: a window the system destroys
+// with its parent is let go by the object at WM_NCDESTROY (so the object never destroys a handle
+// that may name another window by then), and an object that goes first takes its window along.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "gui/base_window.h"
+
+namespace tokalux::e2e {
+namespace {
+
+// A window of a class of ours.
+class OwnWindow : public BaseWindow<OwnWindow> {
+ public:
+  static constexpr const wchar_t* ClassName = L"tokalux test window";
+
+  explicit OwnWindow(HWND parent) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = ClassName;
+    ::RegisterClassExW(&windowClass);
+    ::CreateWindowExW(0, ClassName, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent,
+                      nullptr, windowClass.hInstance, this);
+  }
+
+  int ncDestroys = 0;
+
+ private:
+  friend class BaseWindow<OwnWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCDESTROY) ++ncDestroys;
+    return ::DefWindowProcW(hwnd(), message, wparam, lparam);
+  }
+};
+
+// A system control, subclassed.
+class SystemControl : public BaseWindow<SystemControl> {
+ public:
+  explicit SystemControl(HWND parent) {
+    Subclass(::CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr));
+  }
+
+  int ncDestroys = 0;
+
+ private:
+  friend class BaseWindow<SystemControl>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCDESTROY) ++ncDestroys;
+    return ::DefSubclassProc(hwnd(), message, wparam, lparam);
+  }
+};
+
+TEST(BaseWindow, ChildrenDestroyedWithTheirParentAreLetGo) {
+  OwnWindow parent(nullptr);
+  ASSERT_NE(parent.hwnd(), nullptr);
+  OwnWindow own(parent.hwnd());
+  SystemControl control(parent.hwnd());
+  ASSERT_NE(own.hwnd(), nullptr);
+  ASSERT_NE(control.hwnd(), nullptr);
+
+  ::DestroyWindow(parent.hwnd());
+  EXPECT_EQ(parent.hwnd(), nullptr);
+  EXPECT_EQ(own.hwnd(), nullptr);
+  EXPECT_EQ(control.hwnd(), nullptr);
+  // Each object heard of its window's end once.
+  EXPECT_EQ(parent.ncDestroys, 1);
+  EXPECT_EQ(own.ncDestroys, 1);
+  EXPECT_EQ(control.ncDestroys, 1);
+}
+
+TEST(BaseWindow, AnObjectThatGoesFirstTakesItsWindowAlong) {
+  OwnWindow parent(nullptr);
+  ASSERT_NE(parent.hwnd(), nullptr);
+  auto own = std::make_unique<OwnWindow>(parent.hwnd());
+  auto control = std::make_unique<SystemControl>(parent.hwnd());
+  const HWND ownWindow = own->hwnd();
+  const HWND controlWindow = control->hwnd();
+
+  own.reset();
+  control.reset();
+  EXPECT_FALSE(::IsWindow(ownWindow));
+  EXPECT_FALSE(::IsWindow(controlWindow));
+  EXPECT_TRUE(::IsWindow(parent.hwnd()));
+  EXPECT_EQ(parent.ncDestroys, 0);
+}
+
+}  // namespace
+}  // namespace tokalux::e2e
