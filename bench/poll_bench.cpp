@@ -97,7 +97,7 @@ LRESULT Request(HWND player, int32_t number, int32_t argument) {
 }
 
 // The bare round trips of one poll of a fifteen-line window, titles in UTF-16.
-void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
+void FloorRoundTrips(HWND player, HANDLE process, int32_t firstIndex) {
   for (const auto& [number, argument] :
        std::array<std::pair<int32_t, int32_t>, 8>{{{RequestPlayTime, 0},
                                                    {RequestPlayTime, 1},
@@ -114,7 +114,7 @@ void FloorRoundTrips(HWND player, HANDLE process, int32_t first_index) {
   std::array<char, 512> title{};
   for (int32_t i = 0; i < ControlId::PlaylistLineCount; ++i) {
     const auto address =
-        static_cast<uintptr_t>(Request(player, RequestEntryTitleAddressUtf16, first_index + i));
+        static_cast<uintptr_t>(Request(player, RequestEntryTitleAddressUtf16, firstIndex + i));
     SIZE_T got = 0;
     ::ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), title.data(), title.size(),
                         &got);
@@ -169,10 +169,10 @@ class UnixProcess {
   static std::optional<UnixProcess> Running(std::string_view program) {
     wchar_t prefix[MAX_PATH] = {};
     ::GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
-    const std::string wanted_prefix =
+    const std::string wantedPrefix =
         "WINEPREFIX=" + std::string(prefix, prefix + std::wcslen(prefix)) + '\0';
     std::optional<UnixProcess> newest;
-    unsigned long long newest_start = 0;
+    unsigned long long newestStart = 0;
     FileSearch search(L"Z:\\proc\\*");
     for (bool more = search.found(); more; more = search.Next()) {
       const std::wstring name = search.name();
@@ -181,13 +181,13 @@ class UnixProcess {
       const auto command_line = ReadWholeFile(dir + L"cmdline");
       const auto environment = ReadWholeFile(dir + L"environ");
       if (!command_line || command_line->find(program) == std::string::npos || !environment ||
-          (prefix[0] && environment->find(wanted_prefix) == std::string::npos)) {
+          (prefix[0] && environment->find(wantedPrefix) == std::string::npos)) {
         continue;
       }
       UnixProcess process(dir, std::stol(name));
       const auto start = process.StatField(22);  // start time, in clock ticks after boot
-      if (start && (!newest || *start > newest_start)) {
-        newest_start = *start;
+      if (start && (!newest || *start > newestStart)) {
+        newestStart = *start;
         newest = process;
       }
     }
@@ -200,9 +200,9 @@ class UnixProcess {
   std::optional<double> CpuSeconds() const {
     const auto user = StatField(14);
     const auto system = StatField(15);
-    const auto ticks_per_second = ClockTicksPerSecond();
-    if (!user || !system || !ticks_per_second) return std::nullopt;
-    return static_cast<double>(*user + *system) / static_cast<double>(*ticks_per_second);
+    const auto ticksPerSecond = ClockTicksPerSecond();
+    if (!user || !system || !ticksPerSecond) return std::nullopt;
+    return static_cast<double>(*user + *system) / static_cast<double>(*ticksPerSecond);
   }
 
  private:
@@ -245,14 +245,14 @@ struct CpuReading {
   std::string method;
 };
 
-// Under Wine, unix_process is the Unix process that runs the screen saver (nullopt when none
+// Under Wine, unixProcess is the Unix process that runs the screen saver (nullopt when none
 // was found); on Windows it is not used.
 CpuReading ScreenSaverCpu(const ChildProcess& saver,
-                          const std::optional<UnixProcess>& unix_process) {
+                          const std::optional<UnixProcess>& unixProcess) {
   if (UnderWine()) {
-    if (!unix_process) return {std::nullopt, "no Unix process runs tokalux.scr"};
-    return {unix_process->CpuSeconds(),
-            "utime+stime of Unix process " + std::to_string(unix_process->pid()) + " from /proc"};
+    if (!unixProcess) return {std::nullopt, "no Unix process runs tokalux.scr"};
+    return {unixProcess->CpuSeconds(),
+            "utime+stime of Unix process " + std::to_string(unixProcess->pid()) + " from /proc"};
   }
   FILETIME created, exited, kernel, user;
   if (!::GetProcessTimes(saver.handle(), &created, &exited, &kernel, &user)) {
@@ -348,13 +348,13 @@ int wmain(int argc, wchar_t** argv) {
 
   // CPU time over a steady stretch: from some seconds after the first frame, for --seconds.
   PumpFor(std::chrono::seconds(settle));
-  const auto unix_process =
+  const auto unixProcess =
       UnderWine() ? UnixProcess::Running("tokalux.scr") : std::optional<UnixProcess>();
-  const CpuReading before = ScreenSaverCpu(saver, unix_process);
-  const double measured_from = Now();
+  const CpuReading before = ScreenSaverCpu(saver, unixProcess);
+  const double measuredFrom = Now();
   PumpFor(std::chrono::seconds(seconds));
-  const CpuReading after = ScreenSaverCpu(saver, unix_process);
-  const double measured_s = Now() - measured_from;
+  const CpuReading after = ScreenSaverCpu(saver, unixProcess);
+  const double measuredS = Now() - measuredFrom;
   PROCESS_MEMORY_COUNTERS memory{};
   if (!saver.IsRunning() || !before.seconds || !after.seconds ||
       !::GetProcessMemoryInfo(saver.handle(), &memory, sizeof(memory))) {
@@ -362,13 +362,13 @@ int wmain(int argc, wchar_t** argv) {
                 after.method.c_str());
     return 1;
   }
-  const double cpu_s = *after.seconds - *before.seconds;
+  const double cpuS = *after.seconds - *before.seconds;
   std::printf(
       "screen saver CPU:       %8.2f s per minute (%.2f s over %.0f s, from %d s after the "
       "first frame; %s)\n",
-      cpu_s * 60.0 / measured_s, cpu_s, measured_s, settle, after.method.c_str());
-  std::printf("screen saver CPU:       %8.1f s per hour (%s)\n", cpu_s * 3600.0 / measured_s,
-              measured_s >= 3600.0 ? "measured" : "derived from the figure per minute");
+      cpuS * 60.0 / measuredS, cpuS, measuredS, settle, after.method.c_str());
+  std::printf("screen saver CPU:       %8.1f s per hour (%s)\n", cpuS * 3600.0 / measuredS,
+              measuredS >= 3600.0 ? "measured" : "derived from the figure per minute");
   std::printf("peak working set:       %8.1f MiB\n",
               static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
   saver.Kill();
@@ -378,31 +378,31 @@ int wmain(int argc, wchar_t** argv) {
   // saver of its own, presses it at another point around its first poll (a second after start):
   // 0.9 to 1.2 s after the first frame.
   constexpr int EscRuns = 5;
-  std::vector<double> esc_ms;
+  std::vector<double> escMs;
   for (int run = 0; run < EscRuns; ++run) {
     ChildProcess target = StartScreenSaver();
-    const double first_frame = Now();
+    const double firstFrame = Now();
     if (!target.started() || !demo.Control("hang 3000")) {
       std::printf("FAILED: no screen saver, or the player took no hang, for Esc run %d\n", run);
       return 1;
     }
-    const double press_at = first_frame + 0.9 + 0.075 * run;
-    WaitUntil([&] { return Now() >= press_at; }, 5s);
+    const double pressAt = firstFrame + 0.9 + 0.075 * run;
+    WaitUntil([&] { return Now() >= pressAt; }, 5s);
     SendKeyNow(VK_ESCAPE);
     const double sent = Now();
     if (::WaitForSingleObject(target.handle(), 10'000) != WAIT_OBJECT_0) {
       std::printf("FAILED: Esc did not end the screen saver within 10 s (player hung)\n");
       return 1;
     }
-    esc_ms.push_back((Now() - sent) * 1e3);
+    escMs.push_back((Now() - sent) * 1e3);
     // The player answers again before the next run.
     WaitUntil([&] { return demo.Control("log clear", 500ms); }, 10s);
   }
-  std::sort(esc_ms.begin(), esc_ms.end());
+  std::sort(escMs.begin(), escMs.end());
   std::printf(
       "Esc to exit, player hung: %4.0f ms median, %.0f-%.0f ms over %d runs (pressed 0.9-1.2 s "
       "after the first frame, across the first poll's wait; from the key's sending to the "
       "process's end)\n",
-      esc_ms[esc_ms.size() / 2], esc_ms.front(), esc_ms.back(), EscRuns);
+      escMs[escMs.size() / 2], escMs.front(), escMs.back(), EscRuns);
   return 0;
 }

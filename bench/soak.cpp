@@ -17,8 +17,8 @@
 int wmain(int argc, wchar_t** argv) {
   using namespace tokalux::e2e;
   const int minutes = tokalux::bench::ArgValue(argc, argv, L"--minutes", 10);
-  const int interval_s = tokalux::bench::ArgValue(argc, argv, L"--interval", 30);
-  const int change_s = tokalux::bench::ArgValue(argc, argv, L"--change", 3);
+  const int intervalS = tokalux::bench::ArgValue(argc, argv, L"--interval", 30);
+  const int changeS = tokalux::bench::ArgValue(argc, argv, L"--change", 3);
 
   DemoPlayer player(L"--entries 500");
   ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");
@@ -29,29 +29,29 @@ int wmain(int argc, wchar_t** argv) {
 
   const ULONGLONG start = ::GetTickCount64();
   const ULONGLONG end = start + static_cast<ULONGLONG>(minutes) * 60'000;
-  ULONGLONG next_sample = start;
-  ULONGLONG next_change = start;
+  ULONGLONG nextSample = start;
+  ULONGLONG nextChange = start;
   int entry = 0;
   std::optional<ProcessStats> baseline;
-  ULONGLONG baseline_s = 0;
+  ULONGLONG baselineS = 0;
   ProcessStats last{};
   while (saver.IsRunning()) {
     const ULONGLONG now = ::GetTickCount64();
-    if (now >= next_change) {
+    if (now >= nextChange) {
       entry = (entry + 1) % 500;
       player.Control("position " + std::to_string(entry));
-      next_change += static_cast<ULONGLONG>(change_s) * 1000;
+      nextChange += static_cast<ULONGLONG>(changeS) * 1000;
     }
-    if (now >= next_sample) {
+    if (now >= nextSample) {
       last = SampleProcess(saver.handle());
-      const ULONGLONG elapsed_s = (now - start) / 1000;
-      std::printf("%4llu s  %s\n", elapsed_s, FormatStats(last).c_str());
+      const ULONGLONG elapsedS = (now - start) / 1000;
+      std::printf("%4llu s  %s\n", elapsedS, FormatStats(last).c_str());
       std::fflush(stdout);
-      if (!baseline && elapsed_s >= 60) {
+      if (!baseline && elapsedS >= 60) {
         baseline = last;
-        baseline_s = elapsed_s;
+        baselineS = elapsedS;
       }
-      next_sample += static_cast<ULONGLONG>(interval_s) * 1000;
+      nextSample += static_cast<ULONGLONG>(intervalS) * 1000;
     }
     if (now >= end) break;
     PumpFor(200ms);
@@ -70,7 +70,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf(
       "growth from the sample at %llu s to the last: handles %+lld, gdi %+lld, user %+lld, "
       "private %+lld KiB\n",
-      baseline_s, growth(baseline->handles, last.handles),
+      baselineS, growth(baseline->handles, last.handles),
       growth(baseline->gdiObjects, last.gdiObjects),
       growth(baseline->userObjects, last.userObjects),
       growth(baseline->privateBytes, last.privateBytes) / 1024);

@@ -13,11 +13,11 @@ class StatusScreen {
 
   // Sets a label's caption (see control_ids.h). Setting the caption it already has changes
   // nothing on screen.
-  virtual void SetCaption(int control_id, std::wstring_view caption) = 0;
-  virtual std::wstring Caption(int control_id) const = 0;
+  virtual void SetCaption(int controlId, std::wstring_view caption) = 0;
+  virtual std::wstring Caption(int controlId) const = 0;
 
   // Sets a label's text colour (0x00BBGGRR).
-  virtual void SetTextColour(int control_id, uint32_t colour) = 0;
+  virtual void SetTextColour(int controlId, uint32_t colour) = 0;
 
   // The seek slider's maximum and value; false when the slider refuses the setting, which then
   // leaves it as it was.

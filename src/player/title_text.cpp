@@ -92,13 +92,13 @@ std::u16string Utf16TitleFromBytes(std::string_view bytes) {
   return std::u16string(title);
 }
 
-uint64_t TitleAddress(uint64_t answer, bool player_is_32_bit) {
-  return player_is_32_bit ? (answer & 0xFFFF'FFFFu) : answer;
+uint64_t TitleAddress(uint64_t answer, bool playerIs32Bit) {
+  return playerIs32Bit ? (answer & 0xFFFF'FFFFu) : answer;
 }
 
-std::size_t BytesToPageEnd(uint64_t address, std::size_t page_size, std::size_t bufferSize) {
-  if (page_size == 0) return 0;
-  const uint64_t toEnd = page_size - address % page_size;
+std::size_t BytesToPageEnd(uint64_t address, std::size_t pageSize, std::size_t bufferSize) {
+  if (pageSize == 0) return 0;
+  const uint64_t toEnd = pageSize - address % pageSize;
   return toEnd < bufferSize ? static_cast<std::size_t>(toEnd) : bufferSize;
 }
 

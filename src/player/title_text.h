@@ -56,12 +56,12 @@ std::u16string Utf16TitleFromBytes(std::string_view bytes);
 // The remote address of an entry's title from the player's answer. A 32-bit player's pointer is
 // the answer's low 32 bits taken as unsigned; a 64-bit player's is the whole answer. The same
 // for both title-address requests.
-uint64_t TitleAddress(uint64_t answer, bool player_is_32_bit);
+uint64_t TitleAddress(uint64_t answer, bool playerIs32Bit);
 
 // How many bytes, at most bufferSize, can be read from address before the end of the memory page
 // that holds it. Used when a full read fails because the title sits near the end of the player's
 // readable memory.
-std::size_t BytesToPageEnd(uint64_t address, std::size_t page_size,
+std::size_t BytesToPageEnd(uint64_t address, std::size_t pageSize,
                            std::size_t bufferSize = TitleBufferSize);
 
 }  // namespace tokalux

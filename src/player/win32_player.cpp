@@ -109,12 +109,12 @@ std::wstring Win32Player::ReadSongTitle() {
   return ToWide(SongTitleFromCaption(text));
 }
 
-HANDLE Win32Player::PlayerProcess(DWORD process_id) {
-  if (process_ && process_id == processId_) return process_.get();
+HANDLE Win32Player::PlayerProcess(DWORD processId) {
+  if (process_ && processId == processId_) return process_.get();
   process_.reset(
-      ::OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
-  if (!process_) process_.reset(::OpenProcess(PROCESS_VM_READ, FALSE, process_id));
-  processId_ = process_ ? process_id : 0;
+      ::OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process_) process_.reset(::OpenProcess(PROCESS_VM_READ, FALSE, processId));
+  processId_ = process_ ? processId : 0;
   BOOL wow64 = FALSE;
   processIs32Bit_ =
       process_ && sizeof(void*) == 8 && ::IsWow64Process(process_.get(), &wow64) && wow64;

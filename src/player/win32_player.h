@@ -32,7 +32,7 @@ class Win32Player final : public PlayerLink {
 
   // Starts with the window found at start-up; when that window is gone, the next call looks the
   // player up again, so a player that was closed and started again is followed.
-  explicit Win32Player(HWND player_window) : window_(player_window) {}
+  explicit Win32Player(HWND playerWindow) : window_(playerWindow) {}
 
   void SendCommand(int32_t identifier) override;
   void SendSetting(int32_t number, int32_t argument) override;
@@ -55,7 +55,7 @@ class Win32Player final : public PlayerLink {
   // a slow command does not blank the next poll.
   void Tell(UINT message, WPARAM wparam, LPARAM lparam);
   // A handle on the player's process for reading memory, kept while the process stays the same.
-  HANDLE PlayerProcess(DWORD process_id);
+  HANDLE PlayerProcess(DWORD processId);
   // The bytes of the title the player's answer points at: size bytes, or up to the end of its
   // page when a full read fails; empty when nothing can be read.
   std::string ReadTitleAt(DWORD_PTR answer, std::size_t size);

@@ -21,7 +21,7 @@ struct ButtonStyle {
 
 class Button : public BaseWindow<Button> {
  public:
-  Button(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+  Button(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
          const ButtonStyle& style);
 
   int id() const { return id_; }

@@ -8,13 +8,13 @@
 
 namespace tokalux {
 
-std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
+std::optional<int32_t> PlaylistButtonIndex(int controlId, int16_t listLength,
                                            int16_t listPosition) {
-  if (control_id == ControlId::cmdPLStart) return 0;
+  if (controlId == ControlId::cmdPLStart) return 0;
   if (listLength <= 0) return std::nullopt;  // no entry to jump to
   const int32_t last = int32_t{listLength} - 1;
   const int32_t position = listPosition;  // in 32 bits no sum below can overflow
-  switch (control_id) {
+  switch (controlId) {
     case ControlId::cmdPLm10:
       return std::clamp(position - 11, 0, last);
     case ControlId::cmdPLMitte:

@@ -14,8 +14,7 @@ namespace tokalux {
 // stays in the list 0..listLength-1: ten back near the start goes to the first entry, ten on
 // near the end to the last, also from a position outside the list; on an empty list (a length of
 // 0 or less) only PL Begin sends anything. Nothing when the control is not a playlist button.
-std::optional<int32_t> PlaylistButtonIndex(int control_id, int16_t listLength,
-                                           int16_t listPosition);
+std::optional<int32_t> PlaylistButtonIndex(int controlId, int16_t listLength, int16_t listPosition);
 
 // The seek target in ms for a seek slider value in whole seconds; nothing when it does not fit
 // in 32 bits.

@@ -33,17 +33,17 @@ constexpr std::array<int, 5> PlaylistButtons{ControlId::cmdPLStart, ControlId::c
 
 }  // namespace
 
-bool ControlHandlers::OnButtonClick(int control_id) {
+bool ControlHandlers::OnButtonClick(int controlId) {
   for (const ButtonCommand& entry : ButtonCommands) {
-    if (entry.control == control_id) {
+    if (entry.control == controlId) {
       player_.SendCommand(entry.command);
       return true;
     }
   }
   for (const int button : PlaylistButtons) {
-    if (button == control_id) {
+    if (button == controlId) {
       // An index the 16-bit arithmetic cannot give (overflow) sends nothing.
-      const auto index = PlaylistButtonIndex(control_id, shared_.listLength, shared_.listPosition);
+      const auto index = PlaylistButtonIndex(controlId, shared_.listLength, shared_.listPosition);
       if (index) player_.SendSetting(RequestSetListPosition, *index);
       return true;
     }

@@ -17,7 +17,7 @@ class ControlHandlers {
 
   // A transport, volume or playlist button: sends its command or sets the playlist position.
   // False for any other control ID (the Exit button is the form's own affair).
-  bool OnButtonClick(int control_id);
+  bool OnButtonClick(int controlId);
 
   // A mouse button pressed on the seek slider, which stood at `seconds` just before: the poll
   // leaves the slider alone from now on.

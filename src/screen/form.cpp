@@ -44,18 +44,18 @@ Form::Form(PlayerThread& player, SharedValues& shared)
 
 bool Form::Register(HINSTANCE instance) {
   if (!Frame::Register(instance)) return false;
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance;
-  window_class.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-  window_class.hIconSm = static_cast<HICON>(
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  windowClass.hIconSm = static_cast<HICON>(
       ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                    ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-  window_class.lpszClassName = ClassName;
-  return ::RegisterClassExW(&window_class) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = ClassName;
+  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 bool Form::Create(HINSTANCE instance) {
@@ -165,16 +165,16 @@ void Form::WireActions() {
   }
 }
 
-Label* Form::FindLabel(int control_id) const {
+Label* Form::FindLabel(int controlId) const {
   for (const auto& label : labels_) {
-    if (label->id() == control_id) return label.get();
+    if (label->id() == controlId) return label.get();
   }
   return nullptr;
 }
 
-Button* Form::FindButton(int control_id) const {
+Button* Form::FindButton(int controlId) const {
   for (const auto& button : buttons_) {
-    if (button->id() == control_id) return button.get();
+    if (button->id() == controlId) return button.get();
   }
   return nullptr;
 }
@@ -198,17 +198,17 @@ void Form::Close() {
 
 // ---- StatusScreen ----
 
-void Form::SetCaption(int control_id, std::wstring_view caption) {
-  if (Label* label = FindLabel(control_id)) label->SetCaption(caption);
+void Form::SetCaption(int controlId, std::wstring_view caption) {
+  if (Label* label = FindLabel(controlId)) label->SetCaption(caption);
 }
 
-std::wstring Form::Caption(int control_id) const {
-  const Label* label = FindLabel(control_id);
+std::wstring Form::Caption(int controlId) const {
+  const Label* label = FindLabel(controlId);
   return label ? label->caption() : std::wstring();
 }
 
-void Form::SetTextColour(int control_id, uint32_t colour) {
-  if (Label* label = FindLabel(control_id)) label->SetTextColour(ResolveColour(colour));
+void Form::SetTextColour(int controlId, uint32_t colour) {
+  if (Label* label = FindLabel(controlId)) label->SetTextColour(ResolveColour(colour));
 }
 
 bool Form::SetSeekMaximum(int32_t maximum) {

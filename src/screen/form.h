@@ -54,9 +54,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   // StatusScreen.
-  void SetCaption(int control_id, std::wstring_view caption) override;
-  std::wstring Caption(int control_id) const override;
-  void SetTextColour(int control_id, uint32_t colour) override;
+  void SetCaption(int controlId, std::wstring_view caption) override;
+  std::wstring Caption(int controlId) const override;
+  void SetTextColour(int controlId, uint32_t colour) override;
   bool SetSeekMaximum(int32_t maximum) override;
   bool SetSeekValue(int32_t value) override;
   void SetVolumePosition(int32_t position) override;
@@ -69,8 +69,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void CreateControl(const ControlSpec& spec, const Placement& placement);
   void WireActions();
 
-  Label* FindLabel(int control_id) const;
-  Button* FindButton(int control_id) const;
+  Label* FindLabel(int controlId) const;
+  Button* FindButton(int controlId) const;
   Slider* FindSlider(HWND window) const;
 
   LRESULT OnCommand(WPARAM wparam, LPARAM lparam);

@@ -6,22 +6,22 @@
 namespace tokalux {
 
 bool Frame::Register(HINSTANCE instance) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = ClassName;
-  return ::RegisterClassExW(&window_class) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = ClassName;
+  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-Frame::Frame(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
              const FrameStyle& style)
-    : id_(control_id), caption_(caption), style_(style) {
+    : id_(controlId), caption_(caption), style_(style) {
   ::CreateWindowExW(0, ClassName, caption_.c_str(),
                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
                     rect.width, rect.height, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                     reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
   if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
 }

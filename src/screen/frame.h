@@ -23,7 +23,7 @@ class Frame : public BaseWindow<Frame> {
   static constexpr const wchar_t* ClassName = L"tokaluxFrame";
   static bool Register(HINSTANCE instance);
 
-  Frame(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+  Frame(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
         const FrameStyle& style);
 
   int id() const { return id_; }

@@ -9,14 +9,14 @@
 
 namespace tokalux {
 
-Label::Label(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+Label::Label(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
              const LabelStyle& style)
-    : id_(control_id), style_(style), caption_(caption), fixedWidth_(rect.width) {
-  DWORD window_style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX;
-  if (style.clickable) window_style |= SS_NOTIFY;
+    : id_(controlId), style_(style), caption_(caption), fixedWidth_(rect.width) {
+  DWORD windowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX;
+  if (style.clickable) windowStyle |= SS_NOTIFY;
   Subclass(::CreateWindowExW(
-      0, L"Static", caption_.c_str(), window_style, rect.left, rect.top, rect.width, rect.height,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      0, L"Static", caption_.c_str(), windowStyle, rect.left, rect.top, rect.width, rect.height,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
   if (!hwnd()) return;
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);

@@ -26,7 +26,7 @@ class Label : public BaseWindow<Label> {
  public:
   // Creates the label as a child of parent with the control ID, caption and rectangle (pixels,
   // in the parent's client coordinates), and sizes it to its caption at once if it is auto-sized.
-  Label(HWND parent, int control_id, std::wstring_view caption, const PixelRect& rect,
+  Label(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
         const LabelStyle& style);
 
   int id() const { return id_; }

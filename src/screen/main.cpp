@@ -20,17 +20,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   PlayerThread player;
   if (!player.playerFound()) return 0;
 
-  const INITCOMMONCONTROLSEX common_controls{sizeof(INITCOMMONCONTROLSEX),
-                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&common_controls);
+  const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX),
+                                            ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&commonControls);
 
   SharedValues shared;  // seekInProgress starts false
   Form form(player, shared);
   if (!form.Create(instance)) return 1;
   form.Show();
-  const int exit_code = RunMessageLoop(form);
+  const int exitCode = RunMessageLoop(form);
   // Nothing is saved at exit, so the process ends here and the system takes the windows down
   // with it. Hiding a full-screen window first can block for seconds on some window systems
   // (Wine without a window manager waits 2 s for the unmap), and Esc must end it at once.
-  ::ExitProcess(static_cast<UINT>(exit_code));
+  ::ExitProcess(static_cast<UINT>(exitCode));
 }

@@ -6,14 +6,14 @@
 
 namespace tokalux {
 
-Slider::Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range,
+Slider::Slider(HWND parent, int controlId, const PixelRect& rect, const SliderRange& range,
                HFONT font, bool ticks)
-    : id_(control_id) {
+    : id_(controlId) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ;
   style |= ticks ? TBS_BOTTOM | TBS_AUTOTICKS : TBS_NOTICKS;
   HWND slider = ::CreateWindowExW(
       0, TRACKBAR_CLASSW, L"", style, rect.left, rect.top, rect.width, rect.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
   if (!slider) return;
   ::SendMessageW(slider, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -15,7 +15,7 @@ namespace tokalux {
 class Slider : public BaseWindow<Slider> {
  public:
   // Tick marks (one per step, below the channel) suit a short fixed range only.
-  Slider(HWND parent, int control_id, const PixelRect& rect, const SliderRange& range, HFONT font,
+  Slider(HWND parent, int controlId, const PixelRect& rect, const SliderRange& range, HFONT font,
          bool ticks);
 
   int id() const { return id_; }

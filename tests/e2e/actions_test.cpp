@@ -58,7 +58,7 @@ class ActionsTest : public ::testing::Test {
   }
 
   // Clicks the centre of a control with the left mouse button.
-  void Click(int control_id) { ClickAt(CentreOf(saver_.Control(control_id))); }
+  void Click(int controlId) { ClickAt(CentreOf(saver_.Control(controlId))); }
 
   // The actions logged once the log has n of them; the test fails when they do not all arrive.
   // With n = 0, whatever arrived within a second (for checks that nothing was sent); the log
@@ -80,8 +80,8 @@ class ActionsTest : public ::testing::Test {
     return player_.ActionLog();
   }
 
-  int SliderPos(int control_id) {
-    return static_cast<int>(::SendMessageW(saver_.Control(control_id), TBM_GETPOS, 0, 0));
+  int SliderPos(int controlId) {
+    return static_cast<int>(::SendMessageW(saver_.Control(controlId), TBM_GETPOS, 0, 0));
   }
 
   DemoPlayer player_{L"--entries 30 --position 11"};

@@ -142,9 +142,9 @@ class DemoPlayerTest : public ::testing::Test {
 };
 
 TEST_F(DemoPlayerTest, ShowsItsWindowWithTheCurrentEntryInTheCaption) {
-  char class_name[64] = {};
-  ::GetClassNameA(window(), class_name, sizeof(class_name));
-  EXPECT_STREQ(class_name, PlayerWindowClass);
+  char className[64] = {};
+  ::GetClassNameA(window(), className, sizeof(className));
+  EXPECT_STREQ(className, PlayerWindowClass);
   EXPECT_EQ(::FindWindowA(PlayerWindowClass, nullptr), window());
   EXPECT_TRUE(::IsWindowVisible(window()));
   const RECT rect = ScreenRect(window());
@@ -170,14 +170,14 @@ TEST_F(DemoPlayerTest, AnswersCommandsAndRequestsAndLogsThemInOrder) {
   EXPECT_EQ(Request(window(), RequestSetListPosition, 4), 0);
   EXPECT_EQ(Caption(window()), "5. " + TitleOf(4) + " - Winamp");
 
-  const LRESULT length_s = Request(window(), RequestPlayTime, 1);
-  EXPECT_GT(length_s, 10);
+  const LRESULT lengthS = Request(window(), RequestPlayTime, 1);
+  EXPECT_GT(lengthS, 10);
   EXPECT_EQ(Request(window(), RequestSeek, 7000), 0);
   EXPECT_EQ(Request(window(), RequestPlayTime, 0), 7000);
   Command(window(), CommandBack5s);
   EXPECT_EQ(Request(window(), RequestPlayTime, 0), 2000);
   Request(window(), RequestSeek, 2'000'000'000);
-  EXPECT_EQ(Request(window(), RequestPlayTime, 0), length_s * 1000);
+  EXPECT_EQ(Request(window(), RequestPlayTime, 0), lengthS * 1000);
   Command(window(), CommandStop);
   EXPECT_EQ(Request(window(), RequestPlayTime, 0), 0);
   EXPECT_GT(Request(window(), RequestStreamInfo, 0), 0);

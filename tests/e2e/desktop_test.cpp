@@ -33,8 +33,8 @@ class OwnDesktopTest : public ::testing::Test {
   void TearDown() override { saver_.process().Kill(); }
 
   // Clicks a button of the form the way a scripting tool on that desktop would.
-  void ClickButton(int control_id) {
-    RunOnDesktop(desktop_, [&] { ::SendMessageW(saver_.Control(control_id), BM_CLICK, 0, 0); });
+  void ClickButton(int controlId) {
+    RunOnDesktop(desktop_, [&] { ::SendMessageW(saver_.Control(controlId), BM_CLICK, 0, 0); });
   }
 
   DemoPlayer player_{L"--entries 20"};

@@ -92,8 +92,8 @@ class FaultTest : public ::testing::Test {
     EXPECT_TRUE(saver_.WaitForExit(within))
         << "still running " << ::GetTickCount64() - sent << " ms after Esc";
   }
-  std::optional<std::wstring> Text(int control_id) const {
-    return WindowText(saver_.Control(control_id));
+  std::optional<std::wstring> Text(int controlId) const {
+    return WindowText(saver_.Control(controlId));
   }
 
   DemoPlayer player_{L"--entries 20 --position 0"};
@@ -199,14 +199,14 @@ TEST_F(FaultTest, RandomAnswersForAMinute) {
 }
 
 TEST_F(FaultTest, StrangeTitlesShowAsDefined) {
-  std::string random_bytes;
+  std::string randomBytes;
   std::mt19937 rng(7);
   for (int i = 0; i < 200; ++i) {
     char hex[3];
     std::snprintf(hex, sizeof(hex), "%02X", static_cast<unsigned>(rng() % 255 + 1));
-    random_bytes += hex;
+    randomBytes += hex;
   }
-  ASSERT_TRUE(player_.Control("titlebytes 1 " + random_bytes));
+  ASSERT_TRUE(player_.Control("titlebytes 1 " + randomBytes));
   ASSERT_TRUE(player_.Control("titlebytes 2 " + std::string(1000, '5')));  // 500 x "U"
   ASSERT_TRUE(player_.Control("answer 213 3 0x10"));                       // entry 4: no memory
   ASSERT_TRUE(player_.Control("caption \\x01\\xFF\\x80 - Winamp"));

@@ -43,11 +43,11 @@ class StatusDisplayTest : public ::testing::Test {
   }
   ~StatusDisplayTest() override { ::DeleteFileW(playlist_.c_str()); }
 
-  bool Shows(int control_id, const std::wstring& caption, std::chrono::milliseconds timeout = 5s) {
-    return saver_.WaitForCaption(control_id, caption, timeout);
+  bool Shows(int controlId, const std::wstring& caption, std::chrono::milliseconds timeout = 5s) {
+    return saver_.WaitForCaption(controlId, caption, timeout);
   }
-  std::optional<std::wstring> Text(int control_id) const {
-    return WindowText(saver_.Control(control_id));
+  std::optional<std::wstring> Text(int controlId) const {
+    return WindowText(saver_.Control(controlId));
   }
   bool LineIs(int line, COLORREF colour) const {
     return RectShowsColour(ScreenRect(saver_.Control(id::lblplaylist(line))), colour);

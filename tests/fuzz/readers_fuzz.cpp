@@ -60,11 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const auto address = static_cast<uint64_t>(static_cast<uint32_t>(TakeInt32(rest))) << 32 |
                        static_cast<uint32_t>(TakeInt32(rest));
   Check(tokalux::TitleAddress(address, true) <= 0xFFFF'FFFFu);
-  const std::size_t to_end = tokalux::BytesToPageEnd(address, 4096);
-  Check(to_end >= 1 && to_end <= tokalux::TitleBufferSize);
+  const std::size_t toEnd = tokalux::BytesToPageEnd(address, 4096);
+  Check(toEnd >= 1 && toEnd <= tokalux::TitleBufferSize);
   const std::size_t wideToEnd =
       tokalux::BytesToPageEnd(address, 4096, tokalux::Utf16TitleBufferSize);
-  Check(wideToEnd >= to_end && wideToEnd <= tokalux::Utf16TitleBufferSize);
+  Check(wideToEnd >= toEnd && wideToEnd <= tokalux::Utf16TitleBufferSize);
 
   // The click arithmetic over any 16-bit values and any caption.
   const auto length = static_cast<int16_t>(TakeInt32(rest));

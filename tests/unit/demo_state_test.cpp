@@ -63,8 +63,8 @@ class FakeTitleStore final : public TitleStore {
   bool refuse = false;
 };
 
-Entry Track(const std::u16string& title, int32_t length_s, StreamDetails stream = {}) {
-  return Entry{title, length_s, stream, {}};
+Entry Track(const std::u16string& title, int32_t lengthS, StreamDetails stream = {}) {
+  return Entry{title, lengthS, stream, {}};
 }
 
 class DemoStateTest : public ::testing::Test {
@@ -85,12 +85,12 @@ class DemoStateTest : public ::testing::Test {
     };
     std::u16string text = state.Caption() + u"|" + number(state.current()) + u"|" +
                           number(static_cast<int>(state.state())) + u"|" +
-                          number(state.elapsed_ms()) + u"|" + number(state.volume()) + u"|" +
-                          number(state.clock_running()) + u"|" + number(state.oldPlayer()) + u"|" +
+                          number(state.elapsedMs()) + u"|" + number(state.volume()) + u"|" +
+                          number(state.clockRunning()) + u"|" + number(state.oldPlayer()) + u"|" +
                           number(state.slowMs());
     for (const Entry& entry : state.playlist()) {
       text += u"|" + entry.title + u"/" + store.FromAnsi(entry.ansiTitle) + u"/" +
-              number(entry.length_s) + u"/" + number(entry.stream.sample_rate_khz);
+              number(entry.lengthS) + u"/" + number(entry.stream.sampleRateKhz);
     }
     for (const int32_t request : {105, 124, 125, 126, 212, 213}) {
       text += u"|" + number(state.Request(request, 1));
@@ -124,13 +124,13 @@ TEST_F(DemoStateTest, ClockRunsOnlyWhilePlayingAndNotFrozen) {
 TEST_F(DemoStateTest, ClockMovesOnAtTrackEndCarryingTheRestAndWraps) {
   state.AdvanceClock(10'000);  // exactly the end of "One"
   EXPECT_EQ(state.current(), 1u);
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   state.AdvanceClock(20'250);
   EXPECT_EQ(state.current(), 2u);
-  EXPECT_EQ(state.elapsed_ms(), 250);
+  EXPECT_EQ(state.elapsedMs(), 250);
   state.AdvanceClock(29'800);  // past the last entry: back to the first, still playing
   EXPECT_EQ(state.current(), 0u);
-  EXPECT_EQ(state.elapsed_ms(), 50);
+  EXPECT_EQ(state.elapsedMs(), 50);
   EXPECT_EQ(state.state(), PlayState::Playing);
   EXPECT_EQ(state.Caption(), u"1. One - Winamp");
 }
@@ -138,7 +138,7 @@ TEST_F(DemoStateTest, ClockMovesOnAtTrackEndCarryingTheRestAndWraps) {
 TEST_F(DemoStateTest, ClockSurvivesHugeLeapsAndZeroLengthTracks) {
   state.AdvanceClock(int64_t{1} << 60);
   EXPECT_LT(state.current(), 3u);
-  EXPECT_LT(state.elapsed_ms(), 30'000);
+  EXPECT_LT(state.elapsedMs(), 30'000);
   ASSERT_TRUE(Control("entries 3"));
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(Control("position " + std::to_string(i)));
@@ -146,14 +146,14 @@ TEST_F(DemoStateTest, ClockSurvivesHugeLeapsAndZeroLengthTracks) {
   }
   ASSERT_TRUE(Control("position 0"));
   state.AdvanceClock(100);  // every track is empty: must return, not spin
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
 }
 
 TEST_F(DemoStateTest, CommandsMoveThroughThePlaylistWithWrapAround) {
   state.AdvanceClock(3000);
   state.Command(CommandPrevious);
   EXPECT_EQ(state.current(), 2u);  // from the first to the last
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   state.Command(CommandNext);
   EXPECT_EQ(state.current(), 0u);  // from the last to the first
   state.Command(CommandNext);
@@ -170,17 +170,17 @@ TEST_F(DemoStateTest, PlayPauseAndStop) {
   EXPECT_EQ(state.state(), PlayState::Paused);
   state.Command(CommandPlay);  // resumes where it was
   EXPECT_EQ(state.state(), PlayState::Playing);
-  EXPECT_EQ(state.elapsed_ms(), 4000);
+  EXPECT_EQ(state.elapsedMs(), 4000);
   state.Command(CommandPlay);  // while playing: from the start again
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   state.AdvanceClock(2000);
   state.Command(CommandStop);
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   state.Command(CommandPause);  // stopped stays stopped
   EXPECT_EQ(state.state(), PlayState::Stopped);
   state.Command(CommandPlay);
   EXPECT_EQ(state.state(), PlayState::Playing);
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
 }
 
 TEST_F(DemoStateTest, VolumeAndSkipsAreClamped) {
@@ -195,11 +195,11 @@ TEST_F(DemoStateTest, VolumeAndSkipsAreClamped) {
 
   state.AdvanceClock(3000);
   state.Command(CommandBack5s);
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   state.Command(CommandForward5s);
   state.Command(CommandForward5s);
   state.Command(CommandForward5s);
-  EXPECT_EQ(state.elapsed_ms(), 10'000);  // the end of the 10 s track, no further
+  EXPECT_EQ(state.elapsedMs(), 10'000);  // the end of the 10 s track, no further
   EXPECT_EQ(state.current(), 0u);
   state.Command(CommandStop);
   state.Command(CommandForward5s);  // nothing to skip in while stopped
@@ -231,17 +231,17 @@ TEST_F(DemoStateTest, RequestsAnswerFromTheState) {
 
 TEST_F(DemoStateTest, SettingRequestsChangeTheStateAndAnswerZero) {
   EXPECT_EQ(Ask(RequestSeek, 7000), 0);
-  EXPECT_EQ(state.elapsed_ms(), 7000);
+  EXPECT_EQ(state.elapsedMs(), 7000);
   Ask(RequestSeek, 999'999);
-  EXPECT_EQ(state.elapsed_ms(), 10'000);
+  EXPECT_EQ(state.elapsedMs(), 10'000);
   Ask(RequestSeek, -5);
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
 
   state.Command(CommandPause);
   Ask(RequestSeek, 3000);
   EXPECT_EQ(Ask(RequestSetListPosition, 2), 0);
   EXPECT_EQ(state.current(), 2u);
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   EXPECT_EQ(state.state(), PlayState::Paused);  // kept
   EXPECT_EQ(Ask(RequestStreamInfo, 0), 44);     // the default details of "Three"
   Ask(RequestSetListPosition, 3);
@@ -295,7 +295,7 @@ TEST_F(DemoStateTest, AnswerOverridesReplaceTheAnswerButKeepTheEffect) {
   EXPECT_EQ(Ask(RequestListLength, 1), 3);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 5), -16);
   EXPECT_EQ(Ask(RequestSeek, 4000), 42);
-  EXPECT_EQ(state.elapsed_ms(), 4000);
+  EXPECT_EQ(state.elapsedMs(), 4000);
   ASSERT_TRUE(Control("answer 105 0 -9223372036854775808"));
   EXPECT_EQ(Ask(RequestPlayTime, 0), INT64_MIN);
   ASSERT_TRUE(Control("answer clear"));
@@ -325,18 +325,18 @@ TEST_F(DemoStateTest, RandomAnswersAreSeededAndOverridesStillWin) {
 
 TEST_F(DemoStateTest, CaptionFollowsTheCurrentEntryUnlessFixed) {
   EXPECT_EQ(state.Caption(), u"1. One - Winamp");
-  uint64_t revision = state.caption_revision();
+  uint64_t revision = state.captionRevision();
   state.Command(CommandVolumeUp);
   state.AdvanceClock(100);
-  EXPECT_EQ(state.caption_revision(), revision);  // nothing the caption shows changed
+  EXPECT_EQ(state.captionRevision(), revision);  // nothing the caption shows changed
 
   state.Command(CommandNext);
   EXPECT_EQ(state.Caption(), u"2. Two - Winamp");
-  EXPECT_NE(state.caption_revision(), revision);
-  revision = state.caption_revision();
+  EXPECT_NE(state.captionRevision(), revision);
+  revision = state.captionRevision();
   ASSERT_TRUE(Control("title 1 Second"));
   EXPECT_EQ(state.Caption(), u"2. Second - Winamp");
-  EXPECT_NE(state.caption_revision(), revision);
+  EXPECT_NE(state.captionRevision(), revision);
 
   ASSERT_TRUE(Control("caption No marker here"));
   EXPECT_EQ(state.Caption(), u"No marker here");
@@ -358,10 +358,10 @@ TEST_F(DemoStateTest, TheCaptionInUtf16AndAsAnOldPlayerShowsIt) {
   EXPECT_EQ(state.Caption(), u"Ж - Winamp");
   EXPECT_EQ(state.AnsiCaption(), "? - Winamp");
 
-  const uint64_t revision = state.caption_revision();
+  const uint64_t revision = state.captionRevision();
   ASSERT_TRUE(Control("old on"));
   EXPECT_TRUE(state.oldPlayer());
-  EXPECT_NE(state.caption_revision(), revision);  // shown again, now in ANSI
+  EXPECT_NE(state.captionRevision(), revision);  // shown again, now in ANSI
   ASSERT_TRUE(Control("old off"));
   EXPECT_FALSE(state.oldPlayer());
 }
@@ -435,16 +435,16 @@ TEST_F(DemoStateTest, OtherControlCommandsApply) {
   ASSERT_TRUE(Control("state paused"));
   EXPECT_EQ(state.state(), PlayState::Paused);
   ASSERT_TRUE(Control("state stopped"));
-  EXPECT_EQ(state.elapsed_ms(), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
   ASSERT_TRUE(Control("state playing"));
   ASSERT_TRUE(Control("volume 0"));
   ASSERT_TRUE(Control("  volume   255  "));
   EXPECT_EQ(state.volume(), 255);
 
   EXPECT_EQ(state.Control("hang 250").action, ShellAction::Hang);
-  EXPECT_EQ(state.Control("hang 250").hang_ms, 250);
+  EXPECT_EQ(state.Control("hang 250").hangMs, 250);
   EXPECT_EQ(state.Control("hang 300 next").action, ShellAction::HangAtNextMessage);
-  EXPECT_EQ(state.Control("hang 300 next").hang_ms, 300);
+  EXPECT_EQ(state.Control("hang 300 next").hangMs, 300);
   // Slow answers stay on, for every command and request, until "slow 0".
   EXPECT_EQ(state.slowMs(), 0);
   EXPECT_EQ(state.Control("slow 200").action, ShellAction::None);
@@ -557,20 +557,20 @@ TEST(GeneratedPlaylist, IsVariedAndRepeatable) {
   const auto entries = GeneratedPlaylist(1000);
   ASSERT_EQ(entries.size(), 1000u);
   std::set<std::string> titles;
-  std::set<int32_t> lengths, rates, bit_rates, channels;
+  std::set<int32_t> lengths, rates, bitRates, channels;
   for (const Entry& entry : entries) {
     titles.insert(std::string(entry.title.begin(), entry.title.end()));
-    lengths.insert(entry.length_s);
-    rates.insert(entry.stream.sample_rate_khz);
-    bit_rates.insert(entry.stream.bit_rate_kbps);
+    lengths.insert(entry.lengthS);
+    rates.insert(entry.stream.sampleRateKhz);
+    bitRates.insert(entry.stream.bitRateKbps);
     channels.insert(entry.stream.channels);
     EXPECT_NE(entry.title.find(u" - "), std::u16string::npos);
-    EXPECT_GT(entry.length_s, 0);
+    EXPECT_GT(entry.lengthS, 0);
   }
   EXPECT_EQ(titles.size(), 1000u);
   EXPECT_GT(lengths.size(), 100u);
   EXPECT_GT(rates.size(), 2u);
-  EXPECT_GT(bit_rates.size(), 3u);
+  EXPECT_GT(bitRates.size(), 3u);
   EXPECT_EQ(channels.size(), 2u);
   EXPECT_EQ(GeneratedPlaylist(1000)[517].title, entries[517].title);
 }
@@ -580,10 +580,10 @@ TEST(ParsePlaylist, TitlesWithOptionalLengths) {
   ASSERT_TRUE(entries);
   ASSERT_EQ(entries->size(), 3u);
   EXPECT_EQ((*entries)[0].title, u"First");
-  EXPECT_EQ((*entries)[0].length_s, 125);
+  EXPECT_EQ((*entries)[0].lengthS, 125);
   EXPECT_EQ((*entries)[1].title, u"Вторая");
-  EXPECT_GT((*entries)[1].length_s, 0);
-  EXPECT_EQ((*entries)[2].length_s, 0);
+  EXPECT_GT((*entries)[1].lengthS, 0);
+  EXPECT_EQ((*entries)[2].lengthS, 0);
   EXPECT_EQ(ParsePlaylist("")->size(), 0u);
   EXPECT_FALSE(ParsePlaylist("Song\tlong\n"));
   EXPECT_FALSE(ParsePlaylist("Song\t-3\n"));
@@ -624,16 +624,16 @@ TEST(SlotArena, ReusesFreedSlotsBeforeGrowing) {
   EXPECT_EQ(c->offset, a->offset);
   // Rewriting one title many times keeps to the same few slots.
   auto slot = *arena.Allocate(100);
-  const std::size_t high = arena.high_water();
+  const std::size_t high = arena.highWater();
   for (int i = 0; i < 1000; ++i) {
     const auto next = arena.Allocate(static_cast<std::size_t>(90 + i % 30));
     ASSERT_TRUE(next);
     arena.Free(slot);
     slot = *next;
   }
-  EXPECT_LE(arena.high_water(), high + 128);
+  EXPECT_LE(arena.highWater(), high + 128);
   arena.Reset();
-  EXPECT_EQ(arena.high_water(), 0u);
+  EXPECT_EQ(arena.highWater(), 0u);
   EXPECT_EQ(arena.Allocate(1)->offset, 0u);
 }
 
@@ -660,7 +660,7 @@ TEST(ParseOptions, TurnsTheCommandLineIntoSetUpCommands) {
   ASSERT_TRUE(options);
   EXPECT_EQ(options->setup, (std::vector<std::string>{"playlist C:\\my list.txt", "position 4",
                                                       "state stopped", "old on"}));
-  EXPECT_EQ(options->log_file, "C:\\x y.log");
+  EXPECT_EQ(options->logFile, "C:\\x y.log");
   EXPECT_TRUE(options->corner);
 
   options = ParseOptions({"--send", "title 2 A B"}, &error);

@@ -28,9 +28,9 @@ class FakePlayer final : public PlayerLink {
   void Set(int32_t number, int32_t argument, int32_t answer) {
     answers[{number, argument}] = answer;
   }
-  void SetPlaylist(int32_t length, int32_t zero_based_position) {
+  void SetPlaylist(int32_t length, int32_t zeroBasedPosition) {
     Set(RequestListLength, 0, length);
-    Set(RequestListPosition, 0, zero_based_position);
+    Set(RequestListPosition, 0, zeroBasedPosition);
   }
 
   void SendCommand(int32_t identifier) override {

@@ -53,9 +53,9 @@ TEST(ComputePlaylistWindow, CentresTheCurrentEntryAndStopsAtBothEnds) {
 struct LinesCase {
   int16_t length;
   int16_t position;
-  int first_entry;  // on line 1
+  int firstEntry;  // on line 1
   int filled;
-  int red_line;  // 0: none
+  int redLine;  // 0: none
 };
 
 // The titles read for the window, then the lines written, as one poll does.
@@ -76,13 +76,13 @@ TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
     const int current =
         Fill(ComputePlaylistWindow(c.length, c.position), c.position, player, screen);
     SCOPED_TRACE("L=" + std::to_string(c.length) + " P=" + std::to_string(c.position));
-    EXPECT_EQ(current, c.red_line);
+    EXPECT_EQ(current, c.redLine);
     for (int line = 1; line <= c.filled; ++line) {
-      const int entry = c.first_entry + line - 1;
+      const int entry = c.firstEntry + line - 1;
       EXPECT_EQ(screen.Line(line), std::to_wstring(entry) + L" . Title " + std::to_wstring(entry));
     }
     for (int line = c.filled + 1; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"");
-    EXPECT_EQ(screen.RedLines(), c.red_line ? std::vector<int>{c.red_line} : std::vector<int>{});
+    EXPECT_EQ(screen.RedLines(), c.redLine ? std::vector<int>{c.redLine} : std::vector<int>{});
     EXPECT_EQ(player.titleReads.size(), static_cast<std::size_t>(c.filled));
   }
 }

@@ -25,8 +25,8 @@ class Randomised : public ::testing::Test {
     if (rng() % 3 == 0) return static_cast<int32_t>(rng());
     return edges[rng() % std::size(edges)];
   }
-  std::string Bytes(std::size_t max_size) {
-    std::string bytes(rng() % (max_size + 1), '\0');
+  std::string Bytes(std::size_t maxSize) {
+    std::string bytes(rng() % (maxSize + 1), '\0');
     for (char& c : bytes) c = static_cast<char>(rng() % 4 == 0 ? "- Winamp"[rng() % 8] : rng());
     return bytes;
   }
@@ -40,7 +40,7 @@ TEST_F(Randomised, PollKeepsItsInvariantsOverAnyAnswers) {
   SharedValues shared;
   StatusPoll poll(player, screen, shared);
   for (int round = 0; round < 3000; ++round) {
-    const int16_t previous_length = shared.listLength;
+    const int16_t previousLength = shared.listLength;
     for (int32_t number : {RequestPlayTime, RequestStreamInfo}) {
       for (int32_t argument : {0, 1, 2}) player.Set(number, argument, Answer());
     }
@@ -51,8 +51,8 @@ TEST_F(Randomised, PollKeepsItsInvariantsOverAnyAnswers) {
     player.titleReads.clear();
     poll.Tick();
 
-    const bool length_fits = length >= -32768 && length <= 32767;
-    EXPECT_EQ(shared.listLength, length_fits ? length : previous_length);
+    const bool lengthFits = length >= -32768 && length <= 32767;
+    EXPECT_EQ(shared.listLength, lengthFits ? length : previousLength);
     const auto red = screen.RedLines();
     ASSERT_LE(red.size(), 1u);
     ASSERT_LE(player.titleReads.size(), 15u);

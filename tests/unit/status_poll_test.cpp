@@ -18,9 +18,9 @@ class StatusPollTest : public ::testing::Test {
  protected:
   void Poll() { poll.Tick(); }
   std::wstring Caption(int id) const { return screen.Caption(id); }
-  void SetTimes(int32_t elapsed_ms, int32_t length_s) {
-    player.Set(RequestPlayTime, 0, elapsed_ms);
-    player.Set(RequestPlayTime, 1, length_s);
+  void SetTimes(int32_t elapsedMs, int32_t lengthS) {
+    player.Set(RequestPlayTime, 0, elapsedMs);
+    player.Set(RequestPlayTime, 1, lengthS);
   }
 
   FakePlayer player;

@@ -31,7 +31,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
         return std::nullopt;
       }
       if (option == "--log") {
-        options.log_file = *text;
+        options.logFile = *text;
       } else if (option == "--entries") {
         playlist = std::string(ControlEntries) + " " + *text;
       } else if (option == "--playlist") {

@@ -10,8 +10,8 @@ namespace tokalux::demo {
 inline constexpr int DefaultEntries = 20;
 
 struct Options {
-  std::string log_file;  // empty: no log
-  bool corner = false;   // topmost, at the top-right corner of the screen
+  std::string logFile;  // empty: no log
+  bool corner = false;  // topmost, at the top-right corner of the screen
   // --send: hand this control command to the running player and exit.
   std::optional<std::string> send;
   // Control commands that set up the state at start-up, in this order.

@@ -103,7 +103,7 @@ std::vector<Entry> GeneratedPlaylist(std::size_t count) {
                         SecondWords[(i * 5 + i / Artists.size()) % SecondWords.size()];
     if (i >= combinations) title += " (Take " + std::to_string(i / combinations + 1) + ")";
     entry.title = Ascii16(title);
-    entry.length_s = static_cast<int32_t>(90 + (i * 53) % 331);
+    entry.lengthS = static_cast<int32_t>(90 + (i * 53) % 331);
     entry.stream = {SampleRates[i % SampleRates.size()], BitRates[i % BitRates.size()],
                     i % 7 == 6 ? 1 : 2};
     entries.push_back(std::move(entry));
@@ -124,7 +124,7 @@ std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text) {
     if (tab != std::string_view::npos) {
       const auto length = ParseInRange<int32_t>(line.substr(tab + 1), 0, MaxTrackLengthS);
       if (!length) return std::nullopt;
-      entry.length_s = *length;
+      entry.lengthS = *length;
       line = line.substr(0, tab);
     }
     if (line.size() > MaxTitleBytes || entries.size() == MaxEntries) return std::nullopt;
@@ -230,30 +230,30 @@ std::optional<int64_t> ParseAnswerValue(std::string_view text) {
   return ParseNumber<int64_t>(text);
 }
 
-const Entry* DemoState::current_entry() const {
+const Entry* DemoState::currentEntry() const {
   return entries_.empty() ? nullptr : &entries_[current_];
 }
 
 int64_t DemoState::CurrentLengthMs() const {
-  const Entry* entry = current_entry();
-  return entry ? int64_t{entry->length_s} * 1000 : 0;
+  const Entry* entry = currentEntry();
+  return entry ? int64_t{entry->lengthS} * 1000 : 0;
 }
 
 void DemoState::SetCurrent(std::size_t index) {
   current_ = index;
-  ++caption_revision_;
+  ++captionRevision_;
 }
 
 void DemoState::Seek(int64_t ms) {
   if (entries_.empty() || state_ == PlayState::Stopped) return;
-  elapsed_ms_ = std::clamp<int64_t>(ms, 0, CurrentLengthMs());
+  elapsedMs_ = std::clamp<int64_t>(ms, 0, CurrentLengthMs());
 }
 
 bool DemoState::SetPlaylist(std::vector<Entry> entries) {
   entries_ = std::move(entries);
   current_ = 0;
-  elapsed_ms_ = 0;
-  ++caption_revision_;
+  elapsedMs_ = 0;
+  ++captionRevision_;
   titles_.Clear();
   bool stored = true;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -269,22 +269,22 @@ bool DemoState::SetTitle(std::size_t index, std::u16string text, std::string ans
   if (!titles_.Store(index, ansi, text, placement)) return false;
   entries_[index].title = std::move(text);
   entries_[index].ansiTitle = std::move(ansi);
-  ++caption_revision_;
+  ++captionRevision_;
   return true;
 }
 
 void DemoState::AdvanceClock(int64_t ms) {
-  if (!clock_running_ || state_ != PlayState::Playing || entries_.empty() || ms <= 0) return;
-  elapsed_ms_ += ms;
+  if (!clockRunning_ || state_ != PlayState::Playing || entries_.empty() || ms <= 0) return;
+  elapsedMs_ += ms;
   // Each pass finishes one track; a leap longer than the whole playlist (or a run of tracks of
   // length 0) is cut short rather than looped through.
   for (std::size_t pass = 0; pass <= entries_.size(); ++pass) {
     const int64_t length = CurrentLengthMs();
-    if (elapsed_ms_ < length) return;
-    elapsed_ms_ -= length;
+    if (elapsedMs_ < length) return;
+    elapsedMs_ -= length;
     SetCurrent((current_ + 1) % entries_.size());
   }
-  elapsed_ms_ = 0;
+  elapsedMs_ = 0;
 }
 
 void DemoState::Command(int32_t identifier) {
@@ -292,14 +292,14 @@ void DemoState::Command(int32_t identifier) {
   switch (identifier) {
     case CommandPrevious:
       if (count > 0) SetCurrent((current_ + count - 1) % count);
-      elapsed_ms_ = 0;
+      elapsedMs_ = 0;
       break;
     case CommandNext:
       if (count > 0) SetCurrent((current_ + 1) % count);
-      elapsed_ms_ = 0;
+      elapsedMs_ = 0;
       break;
     case CommandPlay:
-      if (state_ != PlayState::Paused) elapsed_ms_ = 0;
+      if (state_ != PlayState::Paused) elapsedMs_ = 0;
       state_ = PlayState::Playing;
       break;
     case CommandPause:
@@ -311,7 +311,7 @@ void DemoState::Command(int32_t identifier) {
       break;
     case CommandStop:
       state_ = PlayState::Stopped;
-      elapsed_ms_ = 0;
+      elapsedMs_ = 0;
       break;
     case CommandVolumeUp:
       volume_ = std::min(volume_ + VolumeStep, MaxVolume);
@@ -320,10 +320,10 @@ void DemoState::Command(int32_t identifier) {
       volume_ = std::max(volume_ - VolumeStep, 0);
       break;
     case CommandBack5s:
-      Seek(elapsed_ms_ - SkipMs);
+      Seek(elapsedMs_ - SkipMs);
       break;
     case CommandForward5s:
-      Seek(elapsed_ms_ + SkipMs);
+      Seek(elapsedMs_ + SkipMs);
       break;
     default:
       break;
@@ -332,23 +332,23 @@ void DemoState::Command(int32_t identifier) {
 
 int64_t DemoState::Request(int32_t number, int32_t argument) {
   const int64_t answer = Answer(number, argument);
-  if (!answers_.empty() || !answers_any_.empty()) {
+  if (!answers_.empty() || !answersAny_.empty()) {
     if (const auto exact = answers_.find({number, argument}); exact != answers_.end()) {
       return exact->second;
     }
-    if (const auto any = answers_any_.find(number); any != answers_any_.end()) return any->second;
+    if (const auto any = answersAny_.find(number); any != answersAny_.end()) return any->second;
   }
-  if (random_) return static_cast<int32_t>(random_engine_());
+  if (random_) return static_cast<int32_t>(randomEngine_());
   return answer;
 }
 
 int64_t DemoState::Answer(int32_t number, int32_t argument) {
-  const Entry* entry = current_entry();
+  const Entry* entry = currentEntry();
   switch (number) {
     case RequestPlayTime:
       if (!entry) return 0;
-      if (argument == 0) return state_ == PlayState::Stopped ? 0 : elapsed_ms_;
-      if (argument == 1) return entry->length_s;
+      if (argument == 0) return state_ == PlayState::Stopped ? 0 : elapsedMs_;
+      if (argument == 1) return entry->lengthS;
       return 0;
     case RequestSeek:
       Seek(argument);
@@ -356,7 +356,7 @@ int64_t DemoState::Answer(int32_t number, int32_t argument) {
     case RequestSetListPosition:
       if (argument >= 0 && static_cast<std::size_t>(argument) < entries_.size()) {
         SetCurrent(static_cast<std::size_t>(argument));
-        elapsed_ms_ = 0;
+        elapsedMs_ = 0;
       }
       return 0;
     case RequestSetVolume:
@@ -369,8 +369,8 @@ int64_t DemoState::Answer(int32_t number, int32_t argument) {
       return static_cast<int64_t>(current_);
     case RequestStreamInfo:
       if (!entry) return 0;
-      if (argument == 0) return entry->stream.sample_rate_khz;
-      if (argument == 1) return entry->stream.bit_rate_kbps;
+      if (argument == 0) return entry->stream.sampleRateKhz;
+      if (argument == 1) return entry->stream.bitRateKbps;
       if (argument == 2) return entry->stream.channels;
       return 0;
     case RequestEntryTitleAddress:
@@ -388,14 +388,14 @@ int64_t DemoState::Answer(int32_t number, int32_t argument) {
 
 std::u16string DemoState::Caption() const {
   if (fixedCaption_) return *fixedCaption_;
-  const Entry* entry = current_entry();
+  const Entry* entry = currentEntry();
   if (!entry) return u"Winamp";
   return Ascii16(std::to_string(current_ + 1) + ". ") + entry->title + u" - Winamp";
 }
 
 std::string DemoState::AnsiCaption() const {
   if (fixedCaption_) return titles_.ToAnsi(*fixedCaption_);
-  const Entry* entry = current_entry();
+  const Entry* entry = currentEntry();
   if (!entry) return "Winamp";
   return std::to_string(current_ + 1) + ". " + entry->ansiTitle + " - Winamp";
 }
@@ -406,12 +406,12 @@ bool DemoState::LoadPlaylistFile(std::string_view path) {
   std::ifstream file{std::filesystem::path(std::u8string(path.begin(), path.end())),
                      std::ios::binary};
   if (!file) return false;
-  constexpr std::size_t max_file_bytes = 64u << 20;
+  constexpr std::size_t maxFileBytes = 64u << 20;
   std::string text;
   std::array<char, 64 * 1024> chunk;
   while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
     text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
-    if (text.size() > max_file_bytes) return false;
+    if (text.size() > maxFileBytes) return false;
   }
   if (file.bad()) return false;
   auto entries = ParsePlaylist(text);
@@ -426,17 +426,17 @@ ControlOutcome DemoState::SetAnswer(std::string_view arguments) {
   if (*first == "clear") {
     if (!words.AtEnd()) return {};
     answers_.clear();
-    answers_any_.clear();
+    answersAny_.clear();
     return {true};
   }
   const auto number = ParseNumber<int32_t>(*first);
   const auto argument = words.Next();
-  const auto value_text = words.Next();
-  if (!number || !argument || !value_text || !words.AtEnd()) return {};
-  const auto value = ParseAnswerValue(*value_text);
+  const auto valueText = words.Next();
+  if (!number || !argument || !valueText || !words.AtEnd()) return {};
+  const auto value = ParseAnswerValue(*valueText);
   if (!value) return {};
   if (*argument == "*") {
-    answers_any_[*number] = *value;
+    answersAny_[*number] = *value;
     return {true};
   }
   const auto exact = ParseNumber<int32_t>(*argument);
@@ -450,21 +450,21 @@ ControlOutcome DemoState::Control(std::string_view command) {
   const auto name = words.Next();
   if (!name) return {};
   const std::size_t count = entries_.size();
-  const auto no_more = [&](ControlOutcome outcome) {
+  const auto noMore = [&](ControlOutcome outcome) {
     return words.AtEnd() ? outcome : ControlOutcome{};
   };
-  const auto entry_index = [&]() -> std::optional<std::size_t> {
+  const auto entryIndex = [&]() -> std::optional<std::size_t> {
     const auto word = words.Next();
     if (!word || count == 0) return std::nullopt;
     return ParseInRange<std::size_t>(*word, 0, count - 1);
   };
-  const auto number_word = [&](auto low, auto high) {
+  const auto numberWord = [&](auto low, auto high) {
     const auto word = words.Next();
     return word ? ParseInRange<decltype(low)>(*word, low, high) : std::nullopt;
   };
 
   if (*name == ControlEntries) {
-    const auto n = number_word(std::size_t{0}, MaxEntries);
+    const auto n = numberWord(std::size_t{0}, MaxEntries);
     if (!n || !words.AtEnd()) return {};
     return {SetPlaylist(GeneratedPlaylist(*n))};
   }
@@ -474,7 +474,7 @@ ControlOutcome DemoState::Control(std::string_view command) {
   }
   if (*name == ControlTitle || *name == ControlTitleAtPageEnd || *name == ControlTitleOdd ||
       *name == ControlTitleBytes) {
-    const auto index = entry_index();
+    const auto index = entryIndex();
     if (!index) return {};
     const auto text = words.Text();
     if (!text) return {};
@@ -490,23 +490,23 @@ ControlOutcome DemoState::Control(std::string_view command) {
     return {SetTitle(*index, std::move(title), std::move(ansi), placement)};
   }
   if (*name == ControlPosition) {
-    const auto index = entry_index();
+    const auto index = entryIndex();
     if (!index || !words.AtEnd()) return {};
     SetCurrent(*index);
-    elapsed_ms_ = 0;
+    elapsedMs_ = 0;
     return {true};
   }
   if (*name == ControlTime) {
-    const auto ms = number_word(int64_t{0}, CurrentLengthMs());
+    const auto ms = numberWord(int64_t{0}, CurrentLengthMs());
     if (!ms || !words.AtEnd() || count == 0 || state_ == PlayState::Stopped) return {};
-    elapsed_ms_ = *ms;
+    elapsedMs_ = *ms;
     return {true};
   }
   if (*name == ControlTrackLength) {
-    const auto seconds = number_word(int32_t{0}, MaxTrackLengthS);
+    const auto seconds = numberWord(int32_t{0}, MaxTrackLengthS);
     if (!seconds || !words.AtEnd() || count == 0) return {};
-    entries_[current_].length_s = *seconds;
-    elapsed_ms_ = std::min(elapsed_ms_, CurrentLengthMs());
+    entries_[current_].lengthS = *seconds;
+    elapsedMs_ = std::min(elapsedMs_, CurrentLengthMs());
     return {true};
   }
   if (*name == ControlState) {
@@ -518,14 +518,14 @@ ControlOutcome DemoState::Control(std::string_view command) {
       state_ = PlayState::Paused;
     } else if (*word == "stopped") {
       state_ = PlayState::Stopped;
-      elapsed_ms_ = 0;
+      elapsedMs_ = 0;
     } else {
       return {};
     }
     return {true};
   }
   if (*name == ControlVolume) {
-    const auto volume = number_word(int32_t{0}, MaxVolume);
+    const auto volume = numberWord(int32_t{0}, MaxVolume);
     if (!volume || !words.AtEnd()) return {};
     volume_ = *volume;
     return {true};
@@ -533,17 +533,17 @@ ControlOutcome DemoState::Control(std::string_view command) {
   if (*name == ControlStream) {
     constexpr auto low = std::numeric_limits<int32_t>::min();
     constexpr auto high = std::numeric_limits<int32_t>::max();
-    const auto rate = number_word(low, high);
-    const auto bit_rate = number_word(low, high);
-    const auto channels = number_word(low, high);
-    if (!rate || !bit_rate || !channels || !words.AtEnd() || count == 0) return {};
-    entries_[current_].stream = {*rate, *bit_rate, *channels};
+    const auto rate = numberWord(low, high);
+    const auto bitRate = numberWord(low, high);
+    const auto channels = numberWord(low, high);
+    if (!rate || !bitRate || !channels || !words.AtEnd() || count == 0) return {};
+    entries_[current_].stream = {*rate, *bitRate, *channels};
     return {true};
   }
   if (*name == ControlClock) {
     const auto word = words.Next();
     if (!word || !words.AtEnd() || (*word != "on" && *word != "off")) return {};
-    clock_running_ = *word == "on";
+    clockRunning_ = *word == "on";
     return {true};
   }
   if (*name == ControlAnswer) return SetAnswer(words.Text().value_or(""));
@@ -555,11 +555,11 @@ ControlOutcome DemoState::Control(std::string_view command) {
     }
     if (word != "on") return {};
     std::optional<uint32_t> seed;
-    if (const auto seed_word = words.Next()) {
-      seed = ParseNumber<uint32_t>(*seed_word);
+    if (const auto seedWord = words.Next()) {
+      seed = ParseNumber<uint32_t>(*seedWord);
       if (!seed || !words.AtEnd()) return {};
     }
-    random_engine_.seed(seed ? *seed : std::random_device{}());
+    randomEngine_.seed(seed ? *seed : std::random_device{}());
     random_ = true;
     return {true};
   }
@@ -573,18 +573,18 @@ ControlOutcome DemoState::Control(std::string_view command) {
       if (!bytes || bytes->size() > MaxTitleBytes) return {};
       fixedCaption_ = DecodeUtf8(*bytes);
     }
-    ++caption_revision_;
+    ++captionRevision_;
     return {true};
   }
   if (*name == ControlOldPlayer) {
     const auto word = words.Next();
     if (!word || !words.AtEnd() || (*word != "on" && *word != "off")) return {};
     oldPlayer_ = *word == "on";
-    ++caption_revision_;
+    ++captionRevision_;
     return {true};
   }
   if (*name == ControlHang) {
-    const auto ms = number_word(int32_t{0}, MaxHangMs);
+    const auto ms = numberWord(int32_t{0}, MaxHangMs);
     if (!ms) return {};
     const auto when = words.Next();
     if (!when) return {true, ShellAction::Hang, *ms};
@@ -592,17 +592,17 @@ ControlOutcome DemoState::Control(std::string_view command) {
     return {true, ShellAction::HangAtNextMessage, *ms};
   }
   if (*name == ControlSlow) {
-    const auto ms = number_word(int32_t{0}, MaxHangMs);
+    const auto ms = numberWord(int32_t{0}, MaxHangMs);
     if (!ms || !words.AtEnd()) return {};
     slowMs_ = *ms;
     return {true};
   }
-  if (*name == ControlVanish) return no_more({true, ShellAction::Vanish});
-  if (*name == ControlDie) return no_more({true, ShellAction::Die});
+  if (*name == ControlVanish) return noMore({true, ShellAction::Vanish});
+  if (*name == ControlDie) return noMore({true, ShellAction::Die});
   if (*name == ControlLog) {
     const auto word = words.Next();
     if (word != "clear") return {};
-    return no_more({true, ShellAction::ClearLog});
+    return noMore({true, ShellAction::ClearLog});
   }
   return {};
 }

@@ -20,14 +20,14 @@ namespace tokalux::demo {
 enum class PlayState { Playing, Paused, Stopped };
 
 struct StreamDetails {
-  int32_t sample_rate_khz = 44;
-  int32_t bit_rate_kbps = 192;
+  int32_t sampleRateKhz = 44;
+  int32_t bitRateKbps = 192;
   int32_t channels = 2;
 };
 
 struct Entry {
   std::u16string title;
-  int32_t length_s = 180;
+  int32_t lengthS = 180;
   StreamDetails stream;
   // The title's bytes in the system's ANSI code page, as an older player keeps it; set when the
   // entry is stored.
@@ -81,7 +81,7 @@ enum class ShellAction { None, Hang, HangAtNextMessage, Vanish, Die, ClearLog };
 struct ControlOutcome {
   bool accepted = false;
   ShellAction action = ShellAction::None;
-  int32_t hang_ms = 0;
+  int32_t hangMs = 0;
 };
 
 class DemoState {
@@ -114,15 +114,15 @@ class DemoState {
   // title.
   std::string AnsiCaption() const;
   // Changes whenever Caption() may have changed.
-  uint64_t caption_revision() const { return caption_revision_; }
+  uint64_t captionRevision() const { return captionRevision_; }
 
   const std::vector<Entry>& playlist() const { return entries_; }
   std::size_t current() const { return current_; }
-  const Entry* current_entry() const;
+  const Entry* currentEntry() const;
   PlayState state() const { return state_; }
-  int64_t elapsed_ms() const { return elapsed_ms_; }
+  int64_t elapsedMs() const { return elapsedMs_; }
   int32_t volume() const { return volume_; }
-  bool clock_running() const { return clock_running_; }
+  bool clockRunning() const { return clockRunning_; }
   // An old player: no UTF-16 titles, an ANSI caption.
   bool oldPlayer() const { return oldPlayer_; }
   // How long the player waits before it answers each command and request (0: not at all).
@@ -141,19 +141,19 @@ class DemoState {
   std::vector<Entry> entries_;
   std::size_t current_ = 0;
   PlayState state_ = PlayState::Playing;
-  int64_t elapsed_ms_ = 0;
+  int64_t elapsedMs_ = 0;
   int32_t volume_ = 200;
-  bool clock_running_ = true;
+  bool clockRunning_ = true;
   std::optional<std::u16string> fixedCaption_;
   bool oldPlayer_ = false;
   int32_t slowMs_ = 0;
-  uint64_t caption_revision_ = 0;
+  uint64_t captionRevision_ = 0;
 
   // Answers set by control commands: for one argument, and for any argument of a request.
   std::map<std::pair<int32_t, int32_t>, int64_t> answers_;
-  std::map<int32_t, int64_t> answers_any_;
+  std::map<int32_t, int64_t> answersAny_;
   bool random_ = false;
-  std::mt19937 random_engine_;
+  std::mt19937 randomEngine_;
 };
 
 }  // namespace tokalux::demo

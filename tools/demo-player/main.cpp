@@ -100,38 +100,37 @@ class PlayerWindow : public BaseWindow<PlayerWindow> {
   DemoState& state_;
   DemoLog& log_;
   StateView view_;
-  uint64_t shown_caption_ = ~uint64_t{0};
-  bool view_dirty_ = true;
+  uint64_t shownCaption_ = ~uint64_t{0};
+  bool viewDirty_ = true;
   int32_t hangAtNextMessageMs_ = 0;
-  ULONGLONG last_tick_ = 0;
+  ULONGLONG lastTick_ = 0;
 };
 
 bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
   const std::string className = PlayerWindowClass;
   const std::wstring wideClassName(className.begin(), className.end());
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &PlayerWindow::WindowProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = wideClassName.c_str();
-  if (!::RegisterClassExW(&window_class)) return false;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &PlayerWindow::WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = wideClassName.c_str();
+  if (!::RegisterClassExW(&windowClass)) return false;
 
   const int x = corner ? ::GetSystemMetrics(SM_CXSCREEN) - WindowWidth : 0;
-  const DWORD ex_style = corner ? WS_EX_TOPMOST : 0;
+  const DWORD exStyle = corner ? WS_EX_TOPMOST : 0;
   constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   // Created with its caption, so whoever finds the window reads the right one at once. The
   // class's procedure is Unicode either way; the ANSI call only passes an ANSI caption.
-  shown_caption_ = state_.caption_revision();
+  shownCaption_ = state_.captionRevision();
   const HWND window =
       state_.oldPlayer()
-          ? ::CreateWindowExA(ex_style, PlayerWindowClass, state_.AnsiCaption().c_str(), style, x,
-                              0, WindowWidth, WindowHeight, nullptr, nullptr, instance, this)
-          : ::CreateWindowExW(ex_style, wideClassName.c_str(), Wide(state_.Caption()).c_str(),
-                              style, x, 0, WindowWidth, WindowHeight, nullptr, nullptr, instance,
-                              this);
+          ? ::CreateWindowExA(exStyle, PlayerWindowClass, state_.AnsiCaption().c_str(), style, x, 0,
+                              WindowWidth, WindowHeight, nullptr, nullptr, instance, this)
+          : ::CreateWindowExW(exStyle, wideClassName.c_str(), Wide(state_.Caption()).c_str(), style,
+                              x, 0, WindowWidth, WindowHeight, nullptr, nullptr, instance, this);
   if (!window) return false;
-  last_tick_ = ::GetTickCount64();
+  lastTick_ = ::GetTickCount64();
   ::SetTimer(window, ClockTimer, ClockTickMs, nullptr);
   ::ShowWindow(window, SW_SHOWNOACTIVATE);
   ::UpdateWindow(window);
@@ -188,7 +187,7 @@ LRESULT PlayerWindow::OnControl(const COPYDATASTRUCT* data) {
     return TRUE;
   }
   if (outcome.action == ShellAction::HangAtNextMessage) {
-    hangAtNextMessageMs_ = outcome.hang_ms;
+    hangAtNextMessageMs_ = outcome.hangMs;
     return TRUE;
   }
   // The sender gets its TRUE now; what follows happens after that answer, before this thread
@@ -196,7 +195,7 @@ LRESULT PlayerWindow::OnControl(const COPYDATASTRUCT* data) {
   if (::InSendMessage()) ::ReplyMessage(TRUE);
   switch (outcome.action) {
     case ShellAction::Hang:
-      ::Sleep(static_cast<DWORD>(outcome.hang_ms));
+      ::Sleep(static_cast<DWORD>(outcome.hangMs));
       break;
     case ShellAction::Vanish:
       ::DestroyWindow(hwnd());  // WM_DESTROY ends the message loop, and the process with it
@@ -212,13 +211,13 @@ LRESULT PlayerWindow::OnControl(const COPYDATASTRUCT* data) {
 
 void PlayerWindow::OnTimer() {
   const ULONGLONG now = ::GetTickCount64();
-  const bool playing = state_.state() == PlayState::Playing && state_.clock_running();
-  state_.AdvanceClock(static_cast<int64_t>(now - last_tick_));
-  last_tick_ = now;
+  const bool playing = state_.state() == PlayState::Playing && state_.clockRunning();
+  state_.AdvanceClock(static_cast<int64_t>(now - lastTick_));
+  lastTick_ = now;
   Changed();
-  if (view_dirty_ || playing) {
+  if (viewDirty_ || playing) {
     ::InvalidateRect(hwnd(), nullptr, FALSE);
-    view_dirty_ = false;
+    viewDirty_ = false;
   }
 }
 
@@ -228,10 +227,10 @@ void PlayerWindow::HangIfAsked() {
 }
 
 void PlayerWindow::Changed() {
-  view_dirty_ = true;
-  if (state_.caption_revision() == shown_caption_) return;
+  viewDirty_ = true;
+  if (state_.captionRevision() == shownCaption_) return;
   ShowCaption();
-  shown_caption_ = state_.caption_revision();
+  shownCaption_ = state_.captionRevision();
 }
 
 void PlayerWindow::ShowCaption() {
@@ -278,8 +277,8 @@ int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
     return StartFailed;
   }
   DemoLog log;
-  if (!options->log_file.empty() && !log.Open(options->log_file)) {
-    Print("tokalux-demo-player: cannot write " + options->log_file);
+  if (!options->logFile.empty() && !log.Open(options->logFile)) {
+    Print("tokalux-demo-player: cannot write " + options->logFile);
     return StartFailed;
   }
   DemoState state(titles);

@@ -44,8 +44,8 @@ void PaintStateSymbol(HDC dc, PlayState state, const RECT& box, COLORREF colour)
     const POINT triangle[] = {{box.left, box.top},
                               {box.right + 1, (box.top + box.bottom) / 2},
                               {box.left, box.bottom + 1}};
-    ScopedSelect select_pen(dc, ::GetStockObject(NULL_PEN));
-    ScopedSelect select_brush(dc, brush.get());
+    ScopedSelect selectPen(dc, ::GetStockObject(NULL_PEN));
+    ScopedSelect selectBrush(dc, brush.get());
     ::Polygon(dc, triangle, 3);
   } else if (state == PlayState::Paused) {
     const int bar = (box.right - box.left) / 3;
@@ -61,8 +61,8 @@ void PaintStateSymbol(HDC dc, PlayState state, const RECT& box, COLORREF colour)
 }  // namespace
 
 StateView::StateView()
-    : text_font_(MakeFont(14, FW_NORMAL)),
-      bold_font_(MakeFont(15, FW_BOLD)),
+    : textFont_(MakeFont(14, FW_NORMAL)),
+      boldFont_(MakeFont(15, FW_BOLD)),
       background_(::CreateSolidBrush(Background)),
       track_(::CreateSolidBrush(Track)),
       progress_(::CreateSolidBrush(Progress)) {}
@@ -75,7 +75,7 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
   const int row = 20;
   const int top = area.top + 4;
 
-  const auto [state_text, state_colour] = [&]() -> std::pair<const wchar_t*, COLORREF> {
+  const auto [stateText, stateColour] = [&]() -> std::pair<const wchar_t*, COLORREF> {
     switch (state.state()) {
       case PlayState::Playing:
         return {L"Playing", RGB(0, 220, 100)};
@@ -86,33 +86,33 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
     }
     return {L"Stopped", RGB(235, 80, 70)};
   }();
-  PaintStateSymbol(dc, state.state(), {left, top + 5, left + 10, top + 15}, state_colour);
+  PaintStateSymbol(dc, state.state(), {left, top + 5, left + 10, top + 15}, stateColour);
   {
-    ScopedSelect font(dc, bold_font_.get());
-    Text(dc, state_text, {left + 16, top, right, top + row}, state_colour, DT_LEFT);
+    ScopedSelect font(dc, boldFont_.get());
+    Text(dc, stateText, {left + 16, top, right, top + row}, stateColour, DT_LEFT);
   }
-  ScopedSelect font(dc, text_font_.get());
+  ScopedSelect font(dc, textFont_.get());
   const std::wstring volume = L"Volume " + std::to_wstring(state.volume()) +
-                              (state.clock_running() ? L"" : L"   clock frozen") +
+                              (state.clockRunning() ? L"" : L"   clock frozen") +
                               (state.oldPlayer() ? L"   old player" : L"");
   Text(dc, volume, {left, top, right, top + row}, Dim, DT_RIGHT);
 
-  const Entry* entry = state.current_entry();
+  const Entry* entry = state.currentEntry();
   const std::wstring line = entry ? std::to_wstring(state.current() + 1) + L"/" +
                                         std::to_wstring(state.playlist().size()) + L": " +
                                         std::wstring(entry->title.begin(), entry->title.end())
                                   : std::wstring(L"(empty playlist)");
   Text(dc, line, {left, top + row, right, top + 2 * row}, Foreground, DT_LEFT | DT_END_ELLIPSIS);
 
-  const int64_t length_ms = entry ? int64_t{entry->length_s} * 1000 : 0;
-  const int64_t elapsed_ms = state.state() == PlayState::Stopped ? 0 : state.elapsed_ms();
-  const std::wstring times = Clock(elapsed_ms) + L" / " + Clock(length_ms);
+  const int64_t lengthMs = entry ? int64_t{entry->lengthS} * 1000 : 0;
+  const int64_t elapsedMs = state.state() == PlayState::Stopped ? 0 : state.elapsedMs();
+  const std::wstring times = Clock(elapsedMs) + L" / " + Clock(lengthMs);
   Text(dc, times, {left, top + 2 * row, right, top + 3 * row}, Foreground, DT_LEFT);
 
   if (entry) {
     const StreamDetails& stream = entry->stream;
-    const std::wstring details = std::to_wstring(stream.sample_rate_khz) + L" kHz   " +
-                                 std::to_wstring(stream.bit_rate_kbps) + L" kbps   " +
+    const std::wstring details = std::to_wstring(stream.sampleRateKhz) + L" kHz   " +
+                                 std::to_wstring(stream.bitRateKbps) + L" kbps   " +
                                  std::to_wstring(stream.channels) + L" ch";
     Text(dc, details, {left, top + 3 * row, right, top + 4 * row}, Dim, DT_LEFT);
   }
@@ -120,9 +120,9 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
   // The position within the track as a bar right of the times.
   RECT bar{left + 110, top + 2 * row + 7, right, top + 2 * row + 13};
   ::FillRect(dc, &bar, track_.get());
-  if (length_ms > 0 && elapsed_ms > 0) {
+  if (lengthMs > 0 && elapsedMs > 0) {
     bar.right = bar.left + static_cast<LONG>((bar.right - bar.left) *
-                                             std::min<int64_t>(elapsed_ms, length_ms) / length_ms);
+                                             std::min<int64_t>(elapsedMs, lengthMs) / lengthMs);
     ::FillRect(dc, &bar, progress_.get());
   }
 }

@@ -17,8 +17,8 @@ class StateView {
   void PaintContent(HDC dc, const RECT& area, const DemoState& state) const;
 
  private:
-  UniqueFont text_font_;
-  UniqueFont bold_font_;
+  UniqueFont textFont_;
+  UniqueFont boldFont_;
   UniqueBrush background_;
   UniqueBrush track_;
   UniqueBrush progress_;

@@ -48,16 +48,15 @@ UniqueVirtualMemory ReserveBelow2GiB(std::size_t size, uintptr_t start) {
   while (size <= TwoGiB && candidate <= TwoGiB - size) {
     MEMORY_BASIC_INFORMATION region{};
     if (::VirtualQuery(reinterpret_cast<void*>(candidate), &region, sizeof(region)) == 0) break;
-    const uintptr_t region_end =
-        reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
-    if (region.State == MEM_FREE && region_end - candidate >= size) {
+    const uintptr_t regionEnd = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+    if (region.State == MEM_FREE && regionEnd - candidate >= size) {
       if (void* base = ::VirtualAlloc(reinterpret_cast<void*>(candidate), size, MEM_RESERVE,
                                       PAGE_NOACCESS)) {
         return UniqueVirtualMemory(base);
       }
       candidate += granularity;  // taken meanwhile: try the next spot
     } else {
-      candidate = RoundUp(region_end, granularity);
+      candidate = RoundUp(regionEnd, granularity);
     }
   }
   return {};
@@ -70,9 +69,9 @@ bool ReadableByOthers(const void* address) {
 }
 
 TitleMemory::TitleMemory()
-    : page_size_(SystemInfo().dwPageSize),
+    : pageSize_(SystemInfo().dwPageSize),
       arena_(ReserveBelow2GiB(ArenaBytes)),
-      slots_(arena_ ? ArenaBytes - RoundUp(ReadSlack, page_size_) : 0) {}
+      slots_(arena_ ? ArenaBytes - RoundUp(ReadSlack, pageSize_) : 0) {}
 
 bool TitleMemory::CommitArena(std::size_t end) {
   const std::size_t wanted = std::min(RoundUp(end + ReadSlack, CommitStep), ArenaBytes);
@@ -112,7 +111,7 @@ std::optional<TitleMemory::Text> TitleMemory::PlaceInArena(std::size_t bytes, st
 std::optional<TitleMemory::Text> TitleMemory::PlaceInRegion(std::size_t bytes, std::size_t skip,
                                                             Spot spot) const {
   if (spot != Spot::AtPageEnd) {
-    const std::size_t size = RoundUp(bytes + ReadSlack, page_size_);
+    const std::size_t size = RoundUp(bytes + ReadSlack, pageSize_);
     UniqueVirtualMemory region = ReserveBelow2GiB(size);
     if (!region || !::VirtualAlloc(region.get(), size, MEM_COMMIT, PAGE_READWRITE)) {
       return std::nullopt;
@@ -128,7 +127,7 @@ std::optional<TitleMemory::Text> TitleMemory::PlaceInRegion(std::size_t bytes, s
   // (readable by ReadProcessMemory though never allocated), so that is checked, the way a reader
   // in another process would see it, and the search moves on past such areas in large steps.
   constexpr uintptr_t SkipAhead = 16u << 20;
-  const std::size_t size = RoundUp(bytes, page_size_);
+  const std::size_t size = RoundUp(bytes, pageSize_);
   uintptr_t start = LowestBase;
   while (UniqueVirtualMemory region = ReserveBelow2GiB(size, start)) {
     char* base = static_cast<char*>(region.get());

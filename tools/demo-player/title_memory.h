@@ -79,7 +79,7 @@ class TitleMemory final : public TitleStore {
   std::optional<Text> PlaceInRegion(std::size_t bytes, std::size_t skip, Spot spot) const;
   void Release(Text& text);
 
-  std::size_t page_size_ = 4096;
+  std::size_t pageSize_ = 4096;
   UniqueVirtualMemory arena_;
   SlotArena slots_;
   std::size_t committed_ = 0;

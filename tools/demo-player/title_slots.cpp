@@ -16,10 +16,10 @@ std::optional<SlotArena::Slot> SlotArena::Allocate(std::size_t bytes) {
   if (bytes > MaxSlot) return std::nullopt;
   const std::size_t index = ClassOf(bytes);
   const std::size_t size = MinSlot << index;
-  auto& free_list = free_[index];
-  if (!free_list.empty()) {
-    const std::size_t offset = free_list.back();
-    free_list.pop_back();
+  auto& freeList = free_[index];
+  if (!freeList.empty()) {
+    const std::size_t offset = freeList.back();
+    freeList.pop_back();
     return Slot{offset, size};
   }
   if (capacity_ < size || next_ > capacity_ - size) return std::nullopt;
@@ -37,7 +37,7 @@ void SlotArena::Free(Slot slot) {
 
 void SlotArena::Reset() {
   next_ = 0;
-  for (auto& free_list : free_) free_list.clear();
+  for (auto& freeList : free_) freeList.clear();
 }
 
 }  // namespace tokalux::demo

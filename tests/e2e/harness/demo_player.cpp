@@ -8,15 +8,14 @@
 namespace tokalux::e2e {
 
 DemoPlayer::DemoPlayer(const std::wstring& options)
-    : log_path_(ScratchPath(L"demo-player-log")),
-      process_(BesideTests(L"tokalux-demo-player.exe"),
-               L"--log \"" + log_path_ + L"\" " + options) {
+    : logPath_(ScratchPath(L"demo-player-log")),
+      process_(BesideTests(L"tokalux-demo-player.exe"), L"--log \"" + logPath_ + L"\" " + options) {
   if (process_.started()) window_ = WaitForWindow(L"Winamp v1.x", 15s, process_.id());
 }
 
 DemoPlayer::~DemoPlayer() {
   process_.Kill();
-  ::DeleteFileW(log_path_.c_str());
+  ::DeleteFileW(logPath_.c_str());
 }
 
 bool DemoPlayer::Control(std::string_view command, std::chrono::milliseconds timeout) {
@@ -33,7 +32,7 @@ bool DemoPlayer::Control(std::string_view command, std::chrono::milliseconds tim
 }
 
 std::optional<std::vector<std::string>> DemoPlayer::LogLines() const {
-  const HANDLE file = ::CreateFileW(log_path_.c_str(), GENERIC_READ,
+  const HANDLE file = ::CreateFileW(logPath_.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;

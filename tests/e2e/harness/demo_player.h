@@ -27,7 +27,7 @@ class DemoPlayer {
   // The player's window (owned by its process); nullptr when it did not appear.
   HWND window() const { return window_; }
   ChildProcess& process() { return process_; }
-  const std::wstring& log_path() const { return log_path_; }
+  const std::wstring& logPath() const { return logPath_; }
 
   // Sends a control command; true when the player accepted it, false when it rejected it or
   // did not answer within the timeout.
@@ -46,7 +46,7 @@ class DemoPlayer {
   [[nodiscard]] bool ClearLog();
 
  private:
-  std::wstring log_path_;
+  std::wstring logPath_;
   ChildProcess process_;
   HWND window_ = nullptr;
 };

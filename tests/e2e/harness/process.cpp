@@ -35,13 +35,13 @@ std::wstring ScratchPath(const std::wstring& stem) {
 
 ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& arguments,
                            const std::wstring& desktop) {
-  std::wstring command_line = L"\"" + exe + L"\" " + arguments;
+  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
   std::wstring desktopName = desktop;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (!desktopName.empty()) startup.lpDesktop = desktopName.data();
   PROCESS_INFORMATION info{};
-  if (::CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &info)) {
     ::CloseHandle(info.hThread);
     process_.reset(info.hProcess);
@@ -99,33 +99,32 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
 }
 
-HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id) {
-  for (HWND window = ::FindWindowExW(nullptr, nullptr, window_class, nullptr); window;
-       window = ::FindWindowExW(nullptr, window, window_class, nullptr)) {
+HWND FindWindowOfProcess(const wchar_t* windowClass, DWORD processId) {
+  for (HWND window = ::FindWindowExW(nullptr, nullptr, windowClass, nullptr); window;
+       window = ::FindWindowExW(nullptr, window, windowClass, nullptr)) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (process_id == 0 || owner == process_id) return window;
+    if (processId == 0 || owner == processId) return window;
   }
   return nullptr;
 }
 
-HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
-                   DWORD process_id) {
+HWND WaitForWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout, DWORD processId) {
   HWND found = nullptr;
   const bool shown = WaitUntil(
       [&] {
-        found = FindWindowOfProcess(window_class, process_id);
+        found = FindWindowOfProcess(windowClass, processId);
         return found && ::IsWindowVisible(found);
       },
       timeout);
   return shown ? found : nullptr;
 }
 
-HWND FindControl(HWND parent, int control_id) {
+HWND FindControl(HWND parent, int controlId) {
   struct Search {
     int id;
     HWND found;
-  } search{control_id, nullptr};
+  } search{controlId, nullptr};
   ::EnumChildWindows(
       parent,
       [](HWND window, LPARAM data) -> BOOL {

@@ -59,18 +59,18 @@ void PumpFor(std::chrono::milliseconds duration);
 // Polls condition (pumping messages meanwhile) until it holds or the timeout passes.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-// A top-level window of the class owned by the process (any process when process_id is 0), or
+// A top-level window of the class owned by the process (any process when processId is 0), or
 // nullptr.
-HWND FindWindowOfProcess(const wchar_t* window_class, DWORD process_id);
+HWND FindWindowOfProcess(const wchar_t* windowClass, DWORD processId);
 
 // A shown top-level window of the class, optionally owned by the given process; nullptr when
 // none is shown within the timeout. Both programs show their window only once it is complete, so
 // a window that exists but is not yet shown is still being built and is not returned.
-HWND WaitForWindow(const wchar_t* window_class, std::chrono::milliseconds timeout,
-                   DWORD process_id = 0);
+HWND WaitForWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout,
+                   DWORD processId = 0);
 
 // A descendant of parent with the given control ID (searched through every level).
-HWND FindControl(HWND parent, int control_id);
+HWND FindControl(HWND parent, int controlId);
 
 // A window's text, read with WM_GETTEXT (bounded wait); nullopt when there is no such window or
 // it did not answer, so an empty caption is never mistaken for a missing or hung control.

@@ -18,8 +18,8 @@ HWND ScreenSaver::WaitForForm(std::chrono::milliseconds timeout) {
   return form_;
 }
 
-HWND ScreenSaver::Control(int control_id) const {
-  return form_ ? FindControl(form_, control_id) : nullptr;
+HWND ScreenSaver::Control(int controlId) const {
+  return form_ ? FindControl(form_, controlId) : nullptr;
 }
 
 HWND ScreenSaver::Focus() const {
@@ -30,9 +30,9 @@ HWND ScreenSaver::Focus() const {
   return info.hwndFocus;
 }
 
-bool ScreenSaver::WaitForCaption(int control_id, const std::wstring& caption,
+bool ScreenSaver::WaitForCaption(int controlId, const std::wstring& caption,
                                  std::chrono::milliseconds timeout) const {
-  HWND control = Control(control_id);
+  HWND control = Control(controlId);
   return control && WaitUntil([&] { return WindowText(control) == caption; }, timeout);
 }
 
@@ -49,11 +49,11 @@ bool ShowedAWindowBeforeExit(ChildProcess& process, std::chrono::milliseconds ti
 
 namespace {
 
-INPUT KeyInput(WORD virtual_key, bool up) {
+INPUT KeyInput(WORD virtualKey, bool up) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtual_key;
-  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC));
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   return input;
 }
@@ -69,21 +69,21 @@ void Send(std::vector<INPUT> inputs) {
 
 }  // namespace
 
-void PressKey(WORD virtual_key) {
-  Send({KeyInput(virtual_key, false), KeyInput(virtual_key, true)});
+void PressKey(WORD virtualKey) {
+  Send({KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
 }
 
-void SendKeyNow(WORD virtual_key) {
-  SendNow({KeyInput(virtual_key, false), KeyInput(virtual_key, true)});
+void SendKeyNow(WORD virtualKey) {
+  SendNow({KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
 }
 
-void PressKeyWithShift(WORD virtual_key) {
-  Send({KeyInput(VK_SHIFT, false), KeyInput(virtual_key, false), KeyInput(virtual_key, true),
+void PressKeyWithShift(WORD virtualKey) {
+  Send({KeyInput(VK_SHIFT, false), KeyInput(virtualKey, false), KeyInput(virtualKey, true),
         KeyInput(VK_SHIFT, true)});
 }
 
-void PressKeyWithAlt(WORD virtual_key) {
-  Send({KeyInput(VK_MENU, false), KeyInput(virtual_key, false), KeyInput(virtual_key, true),
+void PressKeyWithAlt(WORD virtualKey) {
+  Send({KeyInput(VK_MENU, false), KeyInput(virtualKey, false), KeyInput(virtualKey, true),
         KeyInput(VK_MENU, true)});
 }
 

@@ -30,7 +30,7 @@ class ScreenSaver {
   HWND form() const { return form_; }
 
   // The control with this ID anywhere in the form; nullptr when there is none.
-  HWND Control(int control_id) const;
+  HWND Control(int controlId) const;
 
   // The window that has the keyboard focus in the screen saver's user-interface thread.
   HWND Focus() const;
@@ -42,7 +42,7 @@ class ScreenSaver {
   bool IsRunning() const { return process_.IsRunning(); }
 
   // Waits until a control's window text is the given one; true when it got there in time.
-  bool WaitForCaption(int control_id, const std::wstring& caption,
+  bool WaitForCaption(int controlId, const std::wstring& caption,
                       std::chrono::milliseconds timeout = 5s) const;
 
  private:
@@ -56,22 +56,22 @@ bool ShowedAWindowBeforeExit(ChildProcess& process, std::chrono::milliseconds ti
 
 // Real input through SendInput: to whatever has the focus / wherever the mouse is. Each pumps
 // this thread's messages for 150 ms afterwards, so the input is handled before the next step.
-void PressKey(WORD virtual_key);
-void PressKeyWithShift(WORD virtual_key);
-void PressKeyWithAlt(WORD virtual_key);
-void MoveMouseTo(POINT screen_point);
-void MouseButton(DWORD down_or_up_flag);  // MOUSEEVENTF_LEFTDOWN, ..._LEFTUP, ...
-void ClickAt(POINT screen_point);
+void PressKey(WORD virtualKey);
+void PressKeyWithShift(WORD virtualKey);
+void PressKeyWithAlt(WORD virtualKey);
+void MoveMouseTo(POINT screenPoint);
+void MouseButton(DWORD downOrUpFlag);  // MOUSEEVENTF_LEFTDOWN, ..._LEFTUP, ...
+void ClickAt(POINT screenPoint);
 // A key's press and release, returning as soon as both are sent (for timing what follows).
-void SendKeyNow(WORD virtual_key);
+void SendKeyNow(WORD virtualKey);
 
 // The centre of a window, in screen pixels.
 POINT CentreOf(HWND window);
 
 // The colour of one screen pixel, as 0x00BBGGRR.
-COLORREF ScreenPixel(POINT screen_point);
+COLORREF ScreenPixel(POINT screenPoint);
 // True when some pixel of the rectangle (screen pixels) has exactly this colour.
-bool RectShowsColour(const RECT& screen_rect, COLORREF colour);
+bool RectShowsColour(const RECT& screenRect, COLORREF colour);
 
 // How often a control of the screen saver has painted itself so far.
 uintptr_t PaintCount(HWND control);
