@@ -28,6 +28,22 @@ class BaseWindow {
   BaseWindow(const BaseWindow&) = delete;
   BaseWindow& operator=(const BaseWindow&) = delete;
 
+  // Registers a window class of ours with WindowProc; a class registered already counts as done.
+  static bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className,
+                                  HBRUSH background = nullptr, HICON icon = nullptr,
+                                  HICON smallIcon = nullptr) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = smallIcon;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = className;
+    return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }
+
   // The window procedure of a class of ours: pass `this` as the creation parameter of
   // CreateWindowExW.
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

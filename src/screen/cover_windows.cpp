@@ -16,14 +16,8 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 }  // namespace
 
 bool CoverWindow::Register(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = ClassName;
-  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterWindowClass(instance, ClassName,
+                             static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
 CoverWindow::CoverWindow(HINSTANCE instance, HWND form, const ScreenArea& area) {

@@ -44,18 +44,12 @@ Form::Form(PlayerThread& player, SharedValues& shared)
 
 bool Form::Register(HINSTANCE instance) {
   if (!Frame::Register(instance)) return false;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-  windowClass.hIconSm = static_cast<HICON>(
+  const auto smallIcon = static_cast<HICON>(
       ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                    ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = ClassName;
-  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterWindowClass(instance, ClassName,
+                             static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)),
+                             ::LoadIconW(instance, MAKEINTRESOURCEW(1)), smallIcon);
 }
 
 bool Form::Create(HINSTANCE instance) {

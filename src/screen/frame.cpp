@@ -6,13 +6,7 @@
 namespace tokalux {
 
 bool Frame::Register(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = ClassName;
-  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterWindowClass(instance, ClassName);
 }
 
 Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,

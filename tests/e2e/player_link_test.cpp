@@ -91,15 +91,6 @@ TEST_F(PlayerLinkTest, UnreadableTitlesAreEmptyNotThePreviousOne) {
   }
 }
 
-// Text as an old player hands it over: through the system code page and back.
-std::wstring ThroughCodePage(const std::wstring& text) {
-  char bytes[256] = {};
-  ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
-  wchar_t wide[256] = {};
-  ::MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 256);
-  return wide;
-}
-
 TEST_F(PlayerLinkTest, TitlesInEveryScriptWhereThePlayerOffersUtf16) {
   ASSERT_TRUE(player_.Control("title 0 Кино"));
   ASSERT_TRUE(player_.Control("titleatpageend 1 Ελλάδα"));      // its zero ends a readable page

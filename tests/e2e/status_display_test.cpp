@@ -118,15 +118,6 @@ TEST_F(StatusDisplayTest, FollowsThePlayerToTheEndOfTheListAndAcrossAShrink) {
   EXPECT_EQ(RedLines(), std::vector<int>{3});
 }
 
-// Text as an old player hands it over: through the system code page and back.
-std::wstring ThroughCodePage(const std::wstring& text) {
-  char bytes[256] = {};
-  ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
-  wchar_t wide[256] = {};
-  ::MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 256);
-  return wide;
-}
-
 TEST_F(StatusDisplayTest, TitlesInEveryScript) {
   // Entry 12 is the current one, on line 8; 13 and 14 follow.
   const std::wstring titles[] = {L"Кино - Группа крови", L"Χαρούλα - Ζωή",

@@ -109,13 +109,7 @@ class PlayerWindow : public BaseWindow<PlayerWindow> {
 bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
   const std::string className = PlayerWindowClass;
   const std::wstring wideClassName(className.begin(), className.end());
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &PlayerWindow::WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = wideClassName.c_str();
-  if (!::RegisterClassExW(&windowClass)) return false;
+  if (!RegisterWindowClass(instance, wideClassName.c_str())) return false;
 
   const int x = corner ? ::GetSystemMetrics(SM_CXSCREEN) - WindowWidth : 0;
   const DWORD exStyle = corner ? WS_EX_TOPMOST : 0;

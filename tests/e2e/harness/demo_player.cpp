@@ -53,6 +53,14 @@ std::optional<std::vector<std::string>> DemoPlayer::LogLines() const {
   return lines;
 }
 
+std::wstring ThroughCodePage(const std::wstring& text) {
+  char bytes[1024] = {};
+  ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+  wchar_t wide[1024] = {};
+  ::MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 1024);
+  return wide;
+}
+
 bool IsActionLine(std::string_view line) {
   if (line.starts_with(demo::LogCommand)) return true;
   if (line == "request 122 -666") return false;  // the poll's volume query

@@ -51,6 +51,10 @@ class DemoPlayer {
   HWND window_ = nullptr;
 };
 
+// Text as an old player (--old-player) hands it over: through the system code page and back,
+// so what the code page lacks comes back as "?".
+std::wstring ThroughCodePage(const std::wstring& text);
+
 // Whether a log line belongs in ActionLog().
 bool IsActionLine(std::string_view line);
 
