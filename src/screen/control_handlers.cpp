@@ -42,7 +42,7 @@ bool ControlHandlers::OnButtonClick(int controlId) {
   }
   for (const int button : PlaylistButtons) {
     if (button == controlId) {
-      // An index the 16-bit arithmetic cannot give (overflow) sends nothing.
+      // An empty playlist has nowhere to jump but its beginning: the others send nothing.
       const auto index = PlaylistButtonIndex(controlId, shared_.listLength, shared_.listPosition);
       if (index) player_.SendSetting(RequestSetListPosition, *index);
       return true;
