@@ -36,13 +36,17 @@ std::wstring WidenAnsi(std::string_view bytes) {
   return text;
 }
 
-HWND Win32Player::Window() {
-  if (!window_ || !::IsWindow(window_)) {
-    window_ = FindPlayerWindow();
+template <typename Attempt>
+bool Win32Player::OnWindow(Attempt&& attempt) {
+  if (window_ && attempt(window_)) return true;
+  if (window_ && ::IsWindow(window_)) return false;  // it failed, but the window is still there
+  const HWND found = FindPlayerWindow();
+  if (found != window_) {
+    window_ = found;
     windowProcessId_ = 0;
     utf16Unknown_ = false;
   }
-  return window_;
+  return window_ && attempt(window_);
 }
 
 DWORD Win32Player::WindowProcessId() {
@@ -58,14 +62,14 @@ bool Win32Player::Quiet() {
 bool Win32Player::Ask(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
   *result = 0;
   if (Quiet()) return false;
-  const HWND window = Window();
-  if (!window) return false;
-  if (::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                            SendTimeoutMs, result) != 0) {
+  if (OnWindow([&](HWND window) {
+        return ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                                     SendTimeoutMs, result) != 0;
+      })) {
     return true;
   }
   *result = 0;
-  if (::IsWindow(window)) {  // hung or slow, not gone: stop waiting on it for a moment
+  if (window_ && ::IsWindow(window_)) {  // hung or slow, not gone: stop waiting on it a moment
     quiet_ = true;
     quietSince_ = ::GetTickCount();
   }
@@ -73,14 +77,16 @@ bool Win32Player::Ask(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* res
 }
 
 void Win32Player::Tell(UINT message, WPARAM wparam, LPARAM lparam) {
-  const HWND window = Window();
-  if (!window) return;
-  if (Quiet() || ::IsHungAppWindow(window)) {
-    ::PostMessageA(window, message, wparam, lparam);
-    return;
-  }
-  DWORD_PTR ignored = 0;
-  ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK, SendTimeoutMs, &ignored);
+  OnWindow([&](HWND window) {
+    if (Quiet() || ::IsHungAppWindow(window)) {
+      return ::PostMessageA(window, message, wparam, lparam) != 0;
+    }
+    DWORD_PTR ignored = 0;
+    // A timeout still delivers the message; only a window that is gone fails it.
+    return ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK, SendTimeoutMs,
+                                 &ignored) != 0 ||
+           ::IsWindow(window);
+  });
 }
 
 void Win32Player::SendCommand(int32_t identifier) {
@@ -98,12 +104,14 @@ int32_t Win32Player::SendRequest(int32_t number, int32_t argument) {
 }
 
 std::wstring Win32Player::ReadSongTitle() {
-  const HWND window = Window();
-  if (!window) return {};
   std::array<wchar_t, CaptionBufferSize> caption{};
+  int length = 0;
   // Another process's caption is copied by the system without a message to the player, so a
   // hung player cannot hold this read. An old player's ANSI caption arrives widened.
-  const int length = ::GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()));
+  OnWindow([&](HWND window) {
+    length = ::GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()));
+    return length > 0 || ::IsWindow(window);
+  });
   if (length <= 0) return {};
   const std::u16string text(caption.begin(), caption.begin() + length);
   return ToWide(SongTitleFromCaption(text));

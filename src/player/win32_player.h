@@ -30,8 +30,10 @@ class Win32Player final : public PlayerLink {
   // player costs the screen one timeout per poll rather than one per message.
   static constexpr DWORD QuietAfterTimeoutMs = 500;
 
-  // Starts with the window found at start-up; when that window is gone, the next call looks the
-  // player up again, so a player that was closed and started again is followed.
+  // Starts with the window found at start-up; a call that finds that window gone looks the
+  // player up again and goes to the new one, so a player that was closed and started again is
+  // followed. (Whether a window exists is asked only when a call to it failed: each asking is a
+  // round trip to the system, about as dear as a message under Wine.)
   explicit Win32Player(HWND playerWindow) : window_(playerWindow) {}
 
   void SendCommand(int32_t identifier) override;
@@ -41,8 +43,11 @@ class Win32Player final : public PlayerLink {
   std::wstring ReadPlaylistTitle(int32_t n) override;
 
  private:
-  // The player's window: the one in use while it exists, otherwise whatever the lookup finds now.
-  HWND Window();
+  // Runs attempt(window) on the player's window; attempt answers whether it reached the window.
+  // When it did not because the window is gone, the player is looked up again and, when one
+  // runs, attempt runs once more on its window. Whether attempt finally reached a window.
+  template <typename Attempt>
+  bool OnWindow(Attempt&& attempt);
   // The process that owns the window in use; 0 when there is none.
   DWORD WindowProcessId();
   // Inside the quiet period after an unanswered request.
