@@ -8,31 +8,8 @@ namespace tokalux {
 
 namespace {
 
-// The caption marker in the character type of the caption (it is plain ASCII).
-template <typename Char>
-std::basic_string_view<Char> CaptionMarker() {
-  static const std::string_view ascii = PlayerCaptionMarker;
-  static const std::basic_string<Char> marker(ascii.begin(), ascii.end());
-  return marker;
-}
-
-template <typename Char>
-std::basic_string_view<Char> BeforeMarker(std::basic_string_view<Char> caption) {
-  const std::size_t marker = caption.find(CaptionMarker<Char>());
-  if (marker == std::basic_string_view<Char>::npos) return {};
-  return caption.substr(0, marker);
-}
-
 constexpr bool IsHighSurrogate(uint32_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-// Cuts text to maxChars characters, not leaving half a surrogate pair at the cut.
-template <typename Char>
-void CutTo(std::basic_string<Char>& text, std::size_t maxChars) {
-  if (text.size() <= maxChars) return;
-  text.resize(maxChars);
-  if (!text.empty() && IsHighSurrogate(static_cast<uint32_t>(text.back()))) text.pop_back();
 }
 
 template <typename Char>
@@ -43,21 +20,19 @@ std::basic_string_view<Char> UpToZero(std::basic_string_view<Char> buffer) {
 
 }  // namespace
 
-std::string_view SongTitleBytes(std::string_view caption) {
-  return BeforeMarker(caption);
-}
-
 std::u16string_view SongTitleChars(std::u16string_view caption) {
-  return BeforeMarker(caption);
-}
-
-std::wstring CutSongTitle(std::wstring title) {
-  CutTo(title, SongTitleMaxChars);
-  return title;
+  // The marker is plain ASCII.
+  static const std::string_view ascii = PlayerCaptionMarker;
+  static const std::u16string marker(ascii.begin(), ascii.end());
+  const std::size_t at = caption.find(marker);
+  if (at == std::u16string_view::npos) return {};
+  return caption.substr(0, at);
 }
 
 std::u16string CutSongTitle(std::u16string title) {
-  CutTo(title, SongTitleMaxChars);
+  if (title.size() <= SongTitleMaxChars) return title;
+  title.resize(SongTitleMaxChars);
+  if (IsHighSurrogate(title.back())) title.pop_back();  // not half a surrogate pair
   return title;
 }
 

@@ -1,9 +1,9 @@
 // Byte-level work of the two title readers, kept free of Win32 so it is tested natively.
 //
-// A player answers in one of two encodings: bytes in the system's ANSI code page (the caption
-// through GetWindowTextA, entry titles through the title-address request) or UTF-16 (the caption
-// through GetWindowTextW, entry titles through the UTF-16 title-address request). Both follow the
-// same rules; only the unit differs: a byte or a UTF-16 code unit.
+// The caption is read in UTF-16 (the system widens an old player's ANSI caption). Entry titles
+// come as UTF-16 through the UTF-16 title-address request, or from an old player as bytes in the
+// system's ANSI code page through the title-address request; both follow the same rules, only
+// the unit differs: a UTF-16 code unit or a byte.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +13,7 @@
 
 namespace tokalux {
 
-// The caption is read into a buffer of this many bytes (ANSI) or characters (UTF-16).
+// The caption is read into a buffer of this many characters.
 inline constexpr std::size_t CaptionBufferSize = 2048;
 
 // The song title is cut to this many characters.
@@ -26,14 +26,12 @@ inline constexpr std::size_t Utf16TitleMaxChars = 256;
 inline constexpr std::size_t Utf16TitleBufferSize = Utf16TitleMaxChars * 2;
 
 // The song title: everything before the first "- Winamp" in the caption (so it keeps the space
-// in front of the dash), or nothing when the marker is missing. Compared exactly, byte by byte
-// or character by character.
-std::string_view SongTitleBytes(std::string_view caption);
+// in front of the dash), or nothing when the marker is missing. Compared exactly, character by
+// character.
 std::u16string_view SongTitleChars(std::u16string_view caption);
 
-// The widened song title cut to its first SongTitleMaxChars characters. A cut that would leave
+// The song title cut to its first SongTitleMaxChars characters. A cut that would leave
 // the first half of a surrogate pair at the end drops that half as well.
-std::wstring CutSongTitle(std::wstring title);
 std::u16string CutSongTitle(std::u16string title);
 
 // The song title from a UTF-16 caption: SongTitleChars, then CutSongTitle.

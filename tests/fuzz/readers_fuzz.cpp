@@ -34,13 +34,15 @@ int32_t TakeInt32(std::string_view& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
 
-  // The caption reader: a prefix of the caption that stops right before the first marker.
-  const std::string_view title = tokalux::SongTitleBytes(input);
-  Check(input.substr(0, title.size()) == title);
-  Check(title.find(tokalux::PlayerCaptionMarker) == std::string_view::npos);
-  Check(title.empty() || input.substr(title.size()).starts_with(tokalux::PlayerCaptionMarker));
-  const std::wstring wide(input.begin(), input.end());
-  Check(tokalux::CutSongTitle(wide).size() <= tokalux::SongTitleMaxChars);
+  // The caption reader, on the bytes taken as characters: a prefix of the caption that stops
+  // right before the first marker.
+  const std::u16string caption(input.begin(), input.end());
+  const std::u16string_view title = tokalux::SongTitleChars(caption);
+  const std::u16string marker(u"- Winamp");
+  Check(caption.compare(0, title.size(), title) == 0);
+  Check(title.find(marker) == std::u16string_view::npos);
+  Check(title.empty() || std::u16string_view(caption).substr(title.size()).starts_with(marker));
+  Check(tokalux::CutSongTitle(caption).size() <= tokalux::SongTitleMaxChars);
 
   // The memory reader: at most one buffer, no zero inside.
   const std::string_view buffer = input.substr(0, tokalux::TitleBufferSize);
@@ -77,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto index = tokalux::PlaylistButtonIndex(button, length, position);
     Check(length > 0 ? index && *index >= 0 && *index < length : !index);
   }
+  const std::wstring wide(input.begin(), input.end());
   (void)tokalux::PlaylistLineIndex(wide);
   (void)tokalux::ParseStartMode(wide);
 
