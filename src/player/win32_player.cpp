@@ -129,21 +129,6 @@ HANDLE Win32Player::PlayerProcess(DWORD processId) {
   return process_.get();
 }
 
-std::string Win32Player::ReadTitleBytes(HANDLE process, uint64_t address, std::size_t size) const {
-  std::string buffer(size, '\0');
-  const auto remote = reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address));
-  SIZE_T got = 0;
-  if (!::ReadProcessMemory(process, remote, buffer.data(), size, &got) || got != size) {
-    SYSTEM_INFO system{};
-    ::GetSystemInfo(&system);
-    const std::size_t count = BytesToPageEnd(address, system.dwPageSize, size);
-    got = 0;
-    if (count == 0 || !::ReadProcessMemory(process, remote, buffer.data(), count, &got)) return {};
-  }
-  buffer.resize(got);
-  return buffer;
-}
-
 std::wstring Win32Player::ReadPlaylistTitle(int32_t n) {
   const WPARAM index = ArgumentParam(static_cast<int32_t>(static_cast<int64_t>(n) - 1));
   DWORD_PTR answer = 0;
@@ -164,7 +149,18 @@ std::string Win32Player::ReadTitleAt(DWORD_PTR answer, std::size_t size) {
   if (!process) return {};
   const uint64_t address = TitleAddress(answer, processIs32Bit_);
   if (address == 0) return {};
-  return ReadTitleBytes(process, address, size);
+  std::string buffer(size, '\0');
+  const auto remote = reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address));
+  SIZE_T got = 0;
+  if (!::ReadProcessMemory(process, remote, buffer.data(), size, &got) || got != size) {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    const std::size_t count = BytesToPageEnd(address, system.dwPageSize, size);
+    got = 0;
+    if (count == 0 || !::ReadProcessMemory(process, remote, buffer.data(), count, &got)) return {};
+  }
+  buffer.resize(got);
+  return buffer;
 }
 
 }  // namespace tokalux

@@ -64,7 +64,6 @@ class Win32Player final : public PlayerLink {
   // The bytes of the title the player's answer points at: size bytes, or up to the end of its
   // page when a full read fails; empty when nothing can be read.
   std::string ReadTitleAt(DWORD_PTR answer, std::size_t size);
-  std::string ReadTitleBytes(HANDLE process, uint64_t address, std::size_t size) const;
 
   HWND window_;
   DWORD windowProcessId_ = 0;
