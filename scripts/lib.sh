@@ -8,6 +8,7 @@ TOKALUX_PACKAGES=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x8
 say() { printf '\n== %s\n' "$*"; }
 
 # Installs whichever of the packages above is missing (needs root, as on a fresh Debian machine).
+# Waits up to ten minutes for another apt-get (a second script, the system's own) to finish.
 install_missing_packages() {
   local missing=() p
   for p in "${TOKALUX_PACKAGES[@]}"; do
@@ -17,9 +18,9 @@ install_missing_packages() {
   say "installing ${missing[*]}"
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq &&
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-      "${missing[@]}" >/dev/null || { echo "apt-get install failed for: ${missing[*]}" >&2; return 1; }
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq &&
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+      --no-install-recommends "${missing[@]}" >/dev/null || { echo "apt-get install failed for: ${missing[*]}" >&2; return 1; }
 }
 
 # Starts an Xvfb on a free display and exports DISPLAY; stop_xvfb ends it. The screen is

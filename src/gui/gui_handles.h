@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "player/unique_handle.h"
+#include "base/unique_any.h"
 
 namespace tokalux {
 
