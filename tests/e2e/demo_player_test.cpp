@@ -163,11 +163,11 @@ TEST_F(DemoPlayerTest, AnswersCommandsAndRequestsAndLogsThemInOrder) {
   EXPECT_EQ(Request(window(), RequestListPosition), 3);
   EXPECT_EQ(Caption(window()), "4. " + TitleOf(3) + " - Winamp");
   Command(window(), CommandNext);
-  Command(window(), CommandNext);  // wraps to the first
-  EXPECT_EQ(Request(window(), RequestListPosition), 0);
+  Command(window(), CommandNext);  // stays on the last
+  EXPECT_EQ(Request(window(), RequestListPosition), 4);
   EXPECT_EQ(Request(window(), RequestSetListPosition, -1), 0);  // sign-extended: ignored
-  EXPECT_EQ(Request(window(), RequestListPosition), 0);
-  EXPECT_EQ(Request(window(), RequestSetListPosition, 4), 0);
+  EXPECT_EQ(Request(window(), RequestListPosition), 4);
+  EXPECT_EQ(Request(window(), RequestSetListPosition, 0), 0);  // the list position only
   EXPECT_EQ(Caption(window()), "5. " + TitleOf(4) + " - Winamp");
 
   const LRESULT lengthS = Request(window(), RequestPlayTime, 1);
@@ -179,22 +179,25 @@ TEST_F(DemoPlayerTest, AnswersCommandsAndRequestsAndLogsThemInOrder) {
   Request(window(), RequestSeek, 2'000'000'000);
   EXPECT_EQ(Request(window(), RequestPlayTime, 0), lengthS * 1000);
   Command(window(), CommandStop);
-  EXPECT_EQ(Request(window(), RequestPlayTime, 0), 0);
+  EXPECT_EQ(Request(window(), RequestPlayTime, 0), -1);
   EXPECT_GT(Request(window(), RequestStreamInfo, 0), 0);
-  EXPECT_EQ(Request(window(), 999, 1), 0);
+  EXPECT_EQ(Request(window(), 999, 1), 1);
+  ASSERT_TRUE(player_.Control("entries 0"));
+  Command(window(), CommandPlay);  // with nothing to play: the file dialog
 
   const std::vector<std::string> expected = {
-      "control clock off",      "command 40048", "request 125 0", "request 212 3",
-      "command 40048",          "command 40048", "request 125 0", "request 121 -1",
-      "request 125 0",          "request 121 4", "request 212 4", "request 105 1",
-      "request 106 7000",       "request 105 0", "command 40144", "request 105 0",
-      "request 106 2000000000", "request 105 0", "command 40047", "request 105 0",
-      "request 126 0",          "request 999 1"};
+      "control clock off",      "command 40048", "request 125 0",     "request 212 3",
+      "command 40048",          "command 40048", "request 125 0",     "request 121 -1",
+      "request 125 0",          "request 121 0", "request 212 4",     "request 105 1",
+      "request 106 7000",       "request 105 0", "command 40144",     "request 105 0",
+      "request 106 2000000000", "request 105 0", "command 40047",     "request 105 0",
+      "request 126 0",          "request 999 1", "control entries 0", "command 40045",
+      "dialog Open file(s)"};
   EXPECT_EQ(player_.LogLines(), expected);
   const std::vector<std::string> actions = {
-      "command 40048",  "command 40048",          "command 40048",
-      "request 121 -1", "request 121 4",          "request 106 7000",
-      "command 40144",  "request 106 2000000000", "command 40047"};
+      "command 40048", "command 40048",    "command 40048",      "request 121 -1",
+      "request 121 0", "request 106 7000", "command 40144",      "request 106 2000000000",
+      "command 40047", "command 40045",    "dialog Open file(s)"};
   EXPECT_EQ(player_.ActionLog(), actions);
 }
 
@@ -256,10 +259,10 @@ TEST_F(DemoPlayerTest, UnicodeTitlesInEveryScriptAnd213) {
   EXPECT_EQ(Request(window(), RequestEntryTitleAddressUtf16, -1), 0);
 }
 
-TEST_F(DemoPlayerTest, AnOldPlayerAnswersZeroTo213AndHasAnAnsiCaption) {
+TEST_F(DemoPlayerTest, AnOldPlayerAnswersOneTo213AndHasAnAnsiCaption) {
   ASSERT_TRUE(player_.Control("title 2 " + CyrillicUtf8));
   ASSERT_TRUE(player_.Control("old on"));
-  EXPECT_EQ(Request(window(), RequestEntryTitleAddressUtf16, 2), 0);
+  EXPECT_EQ(Request(window(), RequestEntryTitleAddressUtf16, 2), 1);
   EXPECT_EQ(TitleOf(2), Ansi(Cyrillic));
   // Set as ANSI bytes, the caption has lost what the code page lacks, read either way.
   EXPECT_EQ(CaptionUtf16(window()), u"3. " + Widened(Ansi(Cyrillic)) + u" - Winamp");
@@ -318,7 +321,7 @@ TEST_F(DemoPlayerTest, AnswersTheVolumeQueryWithoutChangingTheVolume) {
   ASSERT_TRUE(player_.Control("volume 128"));
   EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 128);
   Command(window(), CommandVolumeUp);
-  EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 136);
+  EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 132);
   EXPECT_EQ(Request(window(), RequestSetVolume, 255), 0);
   EXPECT_EQ(Request(window(), RequestGetVolume, VolumeQueryArgument), 255);
 }
@@ -331,6 +334,8 @@ TEST_F(DemoPlayerTest, ScalesToTenThousandEntriesAndBack) {
   EXPECT_NE(TitleOf(9999), TitleOf(5000));
   ASSERT_TRUE(player_.Control("position 9999"));
   EXPECT_EQ(Caption(window()), "10000. " + TitleOf(9999) + " - Winamp");
+  ASSERT_TRUE(player_.Control("scroll on"));  // a long caption turns too
+  EXPECT_TRUE(WaitUntil([&] { return Caption(window()).starts_with("0000. "); }, 3s));
 
   ASSERT_TRUE(player_.Control("entries 5"));
   EXPECT_EQ(Request(window(), RequestListLength), 5);
@@ -442,11 +447,14 @@ TEST(DemoPlayerStart, OptionsSetTheStartingState) {
     DemoPlayer player(L"--playlist \"" + list + L"\" --position 2 --stopped --corner");
     ASSERT_NE(player.window(), nullptr);
     EXPECT_EQ(Request(player.window(), RequestListLength), 3);
-    EXPECT_EQ(Request(player.window(), RequestPlayTime, 1), 300);
-    EXPECT_EQ(Caption(player.window()), "3. Closing Song - Winamp");
+    EXPECT_EQ(Request(player.window(), RequestPlayTime, 1), -1);  // stopped: unknown
+    EXPECT_EQ(Caption(player.window()), "3. Closing Song - Winamp [Stopped]");
     EXPECT_NE(Request(player.window(), RequestEntryTitleAddressUtf16, 2), 0);
     ::Sleep(300);
-    EXPECT_EQ(Request(player.window(), RequestPlayTime, 0), 0);  // stopped
+    EXPECT_EQ(Request(player.window(), RequestPlayTime, 0), -1);  // stopped
+    EXPECT_EQ(Request(player.window(), RequestPlayState, 0), 0);
+    Command(player.window(), CommandPlay);
+    EXPECT_EQ(Request(player.window(), RequestPlayTime, 1), 300);
     EXPECT_TRUE(::GetWindowLongW(player.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(ScreenRect(player.window()).right, ::GetSystemMetrics(SM_CXSCREEN));
   }
@@ -457,7 +465,7 @@ TEST(DemoPlayerStart, OptionsSetTheStartingState) {
     DemoPlayer player(L"--entries 3 --old-player");
     ASSERT_NE(player.window(), nullptr);
     ASSERT_TRUE(player.Control("title 0 " + CyrillicUtf8));
-    EXPECT_EQ(Request(player.window(), RequestEntryTitleAddressUtf16, 0), 0);
+    EXPECT_EQ(Request(player.window(), RequestEntryTitleAddressUtf16, 0), 1);
     EXPECT_EQ(CaptionUtf16(player.window()), u"1. " + Widened(Ansi(Cyrillic)) + u" - Winamp");
   }
 

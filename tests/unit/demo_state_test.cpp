@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -83,7 +84,8 @@ class DemoStateTest : public ::testing::Test {
       const std::string digits = std::to_string(value);
       return std::u16string(digits.begin(), digits.end());
     };
-    std::u16string text = state.Caption() + u"|" + number(state.current()) + u"|" +
+    std::u16string text = state.Caption() + u"|" + number(state.position()) + u"|" +
+                          number(state.loaded()) + u"|" + number(state.scrolling()) + u"|" +
                           number(static_cast<int>(state.state())) + u"|" +
                           number(state.elapsedMs()) + u"|" + number(state.volume()) + u"|" +
                           number(state.clockRunning()) + u"|" + number(state.oldPlayer()) + u"|" +
@@ -92,7 +94,7 @@ class DemoStateTest : public ::testing::Test {
       text += u"|" + entry.title + u"/" + store.FromAnsi(entry.ansiTitle) + u"/" +
               number(entry.lengthS) + u"/" + number(entry.stream.sampleRateKhz);
     }
-    for (const int32_t request : {105, 124, 125, 126, 212, 213}) {
+    for (const int32_t request : {104, 105, 124, 125, 126, 212, 213}) {
       text += u"|" + number(state.Request(request, 1));
     }
     return text;
@@ -117,29 +119,31 @@ TEST_F(DemoStateTest, ClockRunsOnlyWhilePlayingAndNotFrozen) {
   EXPECT_EQ(Ask(RequestPlayTime, 0), 1500);
   state.Command(CommandStop);
   state.AdvanceClock(1000);
-  EXPECT_EQ(Ask(RequestPlayTime, 0), 0);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), -1);
+  EXPECT_EQ(state.elapsedMs(), 0);
   EXPECT_EQ(state.state(), PlayState::Stopped);
 }
 
-TEST_F(DemoStateTest, ClockMovesOnAtTrackEndCarryingTheRestAndWraps) {
+TEST_F(DemoStateTest, ClockMovesOnAtTrackEndCarryingTheRestAndStopsAfterTheLast) {
   state.AdvanceClock(10'000);  // exactly the end of "One"
-  EXPECT_EQ(state.current(), 1u);
+  EXPECT_EQ(state.position(), 1u);
+  EXPECT_EQ(state.loaded(), 1u);
   EXPECT_EQ(state.elapsedMs(), 0);
   state.AdvanceClock(20'250);
-  EXPECT_EQ(state.current(), 2u);
+  EXPECT_EQ(state.position(), 2u);
   EXPECT_EQ(state.elapsedMs(), 250);
-  state.AdvanceClock(29'800);  // past the last entry: back to the first, still playing
-  EXPECT_EQ(state.current(), 0u);
-  EXPECT_EQ(state.elapsedMs(), 50);
-  EXPECT_EQ(state.state(), PlayState::Playing);
-  EXPECT_EQ(state.Caption(), u"1. One - Winamp");
+  state.AdvanceClock(29'800);  // past the last entry: the player stops there
+  EXPECT_EQ(state.position(), 2u);
+  EXPECT_EQ(state.state(), PlayState::Stopped);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), -1);
+  EXPECT_EQ(state.Caption(), u"3. Three - Winamp [Stopped]");
 }
 
-TEST_F(DemoStateTest, ClockSurvivesHugeLeapsAndZeroLengthTracks) {
+TEST_F(DemoStateTest, ClockSurvivesHugeLeapsZeroLengthTracksAndStreams) {
   state.AdvanceClock(int64_t{1} << 60);
-  EXPECT_LT(state.current(), 3u);
-  EXPECT_LT(state.elapsedMs(), 30'000);
+  EXPECT_EQ(state.state(), PlayState::Stopped);
   ASSERT_TRUE(Control("entries 3"));
+  ASSERT_TRUE(Control("state playing"));
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(Control("position " + std::to_string(i)));
     ASSERT_TRUE(Control("tracklength 0"));
@@ -147,51 +151,78 @@ TEST_F(DemoStateTest, ClockSurvivesHugeLeapsAndZeroLengthTracks) {
   ASSERT_TRUE(Control("position 0"));
   state.AdvanceClock(100);  // every track is empty: must return, not spin
   EXPECT_EQ(state.elapsedMs(), 0);
+
+  // A stream never ends, cannot seek, and has no length.
+  ASSERT_TRUE(Control("position 1"));
+  ASSERT_TRUE(Control("state playing"));
+  ASSERT_TRUE(Control("tracklength -1"));
+  state.AdvanceClock(int64_t{1} << 40);
+  EXPECT_EQ(state.position(), 1u);
+  EXPECT_EQ(Ask(RequestPlayTime, 1), -1);
+  EXPECT_EQ(Ask(RequestSeek, 1000), -1);
+  state.Command(CommandForward5s);
+  EXPECT_EQ(state.state(), PlayState::Playing);
 }
 
-TEST_F(DemoStateTest, CommandsMoveThroughThePlaylistWithWrapAround) {
+TEST_F(DemoStateTest, PreviousAndNextStopAtTheEnds) {
   state.AdvanceClock(3000);
-  state.Command(CommandPrevious);
-  EXPECT_EQ(state.current(), 2u);  // from the first to the last
+  state.Command(CommandPrevious);  // at the first: the first again, from its start
+  EXPECT_EQ(state.position(), 0u);
   EXPECT_EQ(state.elapsedMs(), 0);
   state.Command(CommandNext);
-  EXPECT_EQ(state.current(), 0u);  // from the last to the first
   state.Command(CommandNext);
-  EXPECT_EQ(state.current(), 1u);
+  state.Command(CommandNext);
+  EXPECT_EQ(state.position(), 2u);
+  EXPECT_EQ(state.loaded(), 2u);
   state.Command(CommandPrevious);
-  EXPECT_EQ(state.current(), 0u);
+  EXPECT_EQ(state.position(), 1u);
+  state.Command(CommandStop);
+  state.Command(CommandNext);  // stopped: only the list position moves
+  EXPECT_EQ(state.position(), 2u);
+  EXPECT_EQ(state.loaded(), 1u);
+  EXPECT_EQ(state.state(), PlayState::Stopped);
   state.Command(12345);  // unknown: nothing happens
-  EXPECT_EQ(state.current(), 0u);
+  EXPECT_EQ(state.position(), 2u);
 }
 
-TEST_F(DemoStateTest, PlayPauseAndStop) {
+TEST_F(DemoStateTest, PlayResumesAPausedSongAndOtherwisePlaysTheListPosition) {
   state.AdvanceClock(4000);
   state.Command(CommandPause);
   EXPECT_EQ(state.state(), PlayState::Paused);
-  state.Command(CommandPlay);  // resumes where it was
-  EXPECT_EQ(state.state(), PlayState::Playing);
-  EXPECT_EQ(state.elapsedMs(), 4000);
-  state.Command(CommandPlay);  // while playing: from the start again
-  EXPECT_EQ(state.elapsedMs(), 0);
-  state.AdvanceClock(2000);
-  state.Command(CommandStop);
-  EXPECT_EQ(state.elapsedMs(), 0);
-  state.Command(CommandPause);  // stopped stays stopped
-  EXPECT_EQ(state.state(), PlayState::Stopped);
+  EXPECT_EQ(Ask(RequestPlayState), 3);
+  // A jump while paused moves only the list position: Play then resumes the old song.
+  EXPECT_EQ(Ask(RequestSetListPosition, 2), 0);
+  EXPECT_EQ(Ask(RequestListPosition), 2);
   state.Command(CommandPlay);
   EXPECT_EQ(state.state(), PlayState::Playing);
+  EXPECT_EQ(state.loaded(), 0u);
+  EXPECT_EQ(state.elapsedMs(), 4000);
+  EXPECT_EQ(state.Caption(), u"1. One - Winamp");
+  // Playing, Play starts the entry at the list position.
+  state.Command(CommandPlay);
+  EXPECT_EQ(state.loaded(), 2u);
   EXPECT_EQ(state.elapsedMs(), 0);
+  EXPECT_EQ(Ask(RequestPlayState), 1);
+  // Stop, jump, Play: the jumped-to entry plays.
+  state.Command(CommandStop);
+  EXPECT_EQ(Ask(RequestPlayState), 0);
+  state.Command(CommandPause);  // stopped stays stopped
+  EXPECT_EQ(state.state(), PlayState::Stopped);
+  Ask(RequestSetListPosition, 1);
+  EXPECT_EQ(state.Command(CommandPlay), CommandOutcome::Done);
+  EXPECT_EQ(state.loaded(), 1u);
+  EXPECT_EQ(state.Caption(), u"2. Two - Winamp");
 }
 
 TEST_F(DemoStateTest, VolumeAndSkipsAreClamped) {
-  ASSERT_TRUE(Control("volume 250"));
+  ASSERT_TRUE(Control("volume 253"));
   state.Command(CommandVolumeUp);
   EXPECT_EQ(state.volume(), 255);
-  ASSERT_TRUE(Control("volume 5"));
+  ASSERT_TRUE(Control("volume 3"));
   state.Command(CommandVolumeDown);
   EXPECT_EQ(state.volume(), 0);
   state.Command(CommandVolumeUp);
-  EXPECT_EQ(state.volume(), 8);
+  EXPECT_EQ(state.volume(), 4);
 
   state.AdvanceClock(3000);
   state.Command(CommandBack5s);
@@ -200,23 +231,24 @@ TEST_F(DemoStateTest, VolumeAndSkipsAreClamped) {
   state.Command(CommandForward5s);
   state.Command(CommandForward5s);
   EXPECT_EQ(state.elapsedMs(), 10'000);  // the end of the 10 s track, no further
-  EXPECT_EQ(state.current(), 0u);
+  EXPECT_EQ(state.position(), 0u);
   state.Command(CommandStop);
   state.Command(CommandForward5s);  // nothing to skip in while stopped
-  EXPECT_EQ(Ask(RequestPlayTime, 0), 0);
+  EXPECT_EQ(state.elapsedMs(), 0);
 }
 
 TEST_F(DemoStateTest, RequestsAnswerFromTheState) {
   state.AdvanceClock(1234);
   EXPECT_EQ(Ask(RequestPlayTime, 0), 1234);
   EXPECT_EQ(Ask(RequestPlayTime, 1), 10);
-  EXPECT_EQ(Ask(RequestPlayTime, 2), 0);
+  EXPECT_EQ(Ask(RequestPlayTime, 2), 1);  // no such mode: as a request the player does not know
+  EXPECT_EQ(Ask(RequestPlayState), 1);
   EXPECT_EQ(Ask(RequestListLength), 3);
   EXPECT_EQ(Ask(RequestListPosition), 0);
   EXPECT_EQ(Ask(RequestStreamInfo, 0), 44);
   EXPECT_EQ(Ask(RequestStreamInfo, 1), 128);
   EXPECT_EQ(Ask(RequestStreamInfo, 2), 2);
-  EXPECT_EQ(Ask(RequestStreamInfo, 3), 0);
+  EXPECT_EQ(Ask(RequestStreamInfo, 3), 1);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 2), 0x10200);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 3), 0);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, -1), 0);
@@ -225,8 +257,16 @@ TEST_F(DemoStateTest, RequestsAnswerFromTheState) {
   EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, -1), 0);
   EXPECT_EQ(Ask(RequestGetVolume, VolumeQueryArgument), 200);
   EXPECT_EQ(state.volume(), 200);  // asked, not set
-  EXPECT_EQ(Ask(999, 1), 0);
-  EXPECT_EQ(Ask(0, 0), 0);
+  EXPECT_EQ(Ask(214, 0), 1);       // requests the player does not know answer 1
+  EXPECT_EQ(Ask(0, 0), 1);
+  // After Stop the times are unknown and the stream details stay the last song's.
+  state.Command(CommandNext);
+  state.Command(CommandStop);
+  EXPECT_EQ(Ask(RequestPlayTime, 0), -1);
+  EXPECT_EQ(Ask(RequestPlayTime, 1), -1);
+  Ask(RequestSetListPosition, 0);
+  EXPECT_EQ(Ask(RequestStreamInfo, 0), 48);
+  EXPECT_EQ(Ask(RequestStreamInfo, 1), 320);
 }
 
 TEST_F(DemoStateTest, SettingRequestsChangeTheStateAndAnswerZero) {
@@ -240,13 +280,16 @@ TEST_F(DemoStateTest, SettingRequestsChangeTheStateAndAnswerZero) {
   state.Command(CommandPause);
   Ask(RequestSeek, 3000);
   EXPECT_EQ(Ask(RequestSetListPosition, 2), 0);
-  EXPECT_EQ(state.current(), 2u);
-  EXPECT_EQ(state.elapsedMs(), 0);
-  EXPECT_EQ(state.state(), PlayState::Paused);  // kept
-  EXPECT_EQ(Ask(RequestStreamInfo, 0), 44);     // the default details of "Three"
+  EXPECT_EQ(state.position(), 2u);
+  EXPECT_EQ(state.loaded(), 0u);  // the list position only: playback is left alone
+  EXPECT_EQ(state.elapsedMs(), 3000);
+  EXPECT_EQ(state.state(), PlayState::Paused);
+  EXPECT_EQ(Ask(RequestStreamInfo, 0), 44);
   Ask(RequestSetListPosition, 3);
   Ask(RequestSetListPosition, -1);
-  EXPECT_EQ(state.current(), 2u);
+  EXPECT_EQ(state.position(), 2u);
+  state.Command(CommandStop);
+  EXPECT_EQ(Ask(RequestSeek, 1000), -1);
 
   EXPECT_EQ(Ask(RequestSetVolume, 300), 0);
   EXPECT_EQ(state.volume(), 255);
@@ -256,24 +299,48 @@ TEST_F(DemoStateTest, SettingRequestsChangeTheStateAndAnswerZero) {
   EXPECT_EQ(state.volume(), 77);
 }
 
-TEST_F(DemoStateTest, AnEmptyPlaylistAnswersZeroAndSurvivesEveryCommand) {
+TEST_F(DemoStateTest, AnEmptyPlaylistSurvivesEveryCommandAndPlayOpensTheFileDialog) {
   ASSERT_TRUE(Control("entries 0"));
-  for (const int32_t id : {CommandPrevious, CommandNext, CommandPlay, CommandPause, CommandBack5s,
-                           CommandForward5s, CommandStop}) {
-    state.Command(id);
+  for (const int32_t id :
+       {CommandPrevious, CommandNext, CommandPause, CommandBack5s, CommandForward5s, CommandStop}) {
+    EXPECT_EQ(state.Command(id), CommandOutcome::Done);
   }
+  EXPECT_EQ(state.Command(CommandPlay), CommandOutcome::FileDialog);
+  EXPECT_EQ(state.state(), PlayState::Stopped);
   state.AdvanceClock(5000);
-  for (const int32_t number : {105, 106, 121, 124, 125, 126, 212, 213}) {
-    for (const int32_t argument : {-1, 0, 1, 2}) {
+  for (const int32_t argument : {-1, 0, 1, 2}) {
+    for (const int32_t number : {104, 121, 124, 125, 212, 213}) {
       EXPECT_EQ(Ask(number, argument), 0) << number << " " << argument;
     }
   }
-  EXPECT_EQ(state.Caption(), u"Winamp");
-  EXPECT_EQ(state.AnsiCaption(), "Winamp");
+  EXPECT_EQ(Ask(RequestPlayTime, 0), -1);
+  EXPECT_EQ(Ask(RequestPlayTime, 1), -1);
+  EXPECT_EQ(Ask(RequestSeek, 100), -1);
+  EXPECT_EQ(Ask(RequestStreamInfo, 0), 0);
+  EXPECT_EQ(state.Caption(), u"Winamp 5.92");
+  EXPECT_EQ(state.AnsiCaption(), "Winamp 5.92");
   EXPECT_FALSE(Control("position 0"));
   EXPECT_FALSE(Control("title 0 x"));
   EXPECT_FALSE(Control("stream 1 2 3"));
   EXPECT_FALSE(Control("time 0"));
+}
+
+// The README's table of answers says what the demo player's own tables do, row by row.
+TEST(DemoAnswers, TheReadmeListsEveryRowOfTheAnswerTables) {
+  std::ifstream file(std::string(TOKALUX_SOURCE_DIR) + "/README.md", std::ios::binary);
+  ASSERT_TRUE(file);
+  const std::string readme((std::istreambuf_iterator<char>(file)), {});
+  for (const RequestRow& row : DemoState::Requests()) {
+    const std::string argument = row.argument ? std::to_string(*row.argument) : "any";
+    const std::string line = "| " + std::to_string(row.number) + " | " + argument + " | " +
+                             std::string(row.answers) + " |\n";
+    EXPECT_NE(readme.find(line), std::string::npos) << line;
+  }
+  for (const CommandRow& row : DemoState::Commands()) {
+    const std::string line =
+        "| " + std::to_string(row.identifier) + " | " + std::string(row.does) + " |\n";
+    EXPECT_NE(readme.find(line), std::string::npos) << line;
+  }
 }
 
 TEST(LowSigned32, TakesTheLowHalfOfAMessageArgumentAsSigned) {
@@ -323,7 +390,7 @@ TEST_F(DemoStateTest, RandomAnswersAreSeededAndOverridesStillWin) {
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 0), 0x10000);
 }
 
-TEST_F(DemoStateTest, CaptionFollowsTheCurrentEntryUnlessFixed) {
+TEST_F(DemoStateTest, CaptionFollowsTheLoadedEntryAndStateUnlessFixed) {
   EXPECT_EQ(state.Caption(), u"1. One - Winamp");
   uint64_t revision = state.captionRevision();
   state.Command(CommandVolumeUp);
@@ -337,13 +404,38 @@ TEST_F(DemoStateTest, CaptionFollowsTheCurrentEntryUnlessFixed) {
   ASSERT_TRUE(Control("title 1 Second"));
   EXPECT_EQ(state.Caption(), u"2. Second - Winamp");
   EXPECT_NE(state.captionRevision(), revision);
+  state.Command(CommandPause);
+  EXPECT_EQ(state.Caption(), u"2. Second - Winamp [Paused]");
+  Ask(RequestSetListPosition, 2);  // the loaded song is still the one shown
+  EXPECT_EQ(state.Caption(), u"2. Second - Winamp [Paused]");
+  state.Command(CommandStop);  // stopped: the entry Play would start
+  EXPECT_EQ(state.Caption(), u"3. Three - Winamp [Stopped]");
 
   ASSERT_TRUE(Control("caption No marker here"));
   EXPECT_EQ(state.Caption(), u"No marker here");
   state.Command(CommandNext);
   EXPECT_EQ(state.Caption(), u"No marker here");
   ASSERT_TRUE(Control("caption auto"));
-  EXPECT_EQ(state.Caption(), u"3. Three - Winamp");
+  EXPECT_EQ(state.Caption(), u"3. Three - Winamp [Stopped]");
+}
+
+TEST_F(DemoStateTest, AScrollingCaptionTurnsByOneCharacterEveryStep) {
+  ASSERT_TRUE(Control("scroll on"));
+  const std::u16string whole = u"1. One - Winamp *** ";
+  EXPECT_EQ(state.Caption(), whole);
+  uint64_t revision = state.captionRevision();
+  state.AdvanceClock(ScrollStepMs - 1);
+  EXPECT_EQ(state.captionRevision(), revision);
+  state.AdvanceClock(1);
+  EXPECT_EQ(state.Caption(), whole.substr(1) + whole.substr(0, 1));
+  EXPECT_NE(state.captionRevision(), revision);
+  state.Command(CommandPause);  // it scrolls while paused too, with the state in it
+  state.AdvanceClock(3 * ScrollStepMs);
+  EXPECT_EQ(state.Caption(), u"ne - Winamp [Paused] *** 1. O");
+  ASSERT_TRUE(Control("old on"));
+  EXPECT_EQ(state.AnsiCaption(), "1. One - Winamp [Paused] *** ");
+  ASSERT_TRUE(Control("scroll off"));
+  EXPECT_EQ(state.AnsiCaption(), "1. One - Winamp [Paused]");
 }
 
 TEST_F(DemoStateTest, TheCaptionInUtf16AndAsAnOldPlayerShowsIt) {
@@ -368,8 +460,8 @@ TEST_F(DemoStateTest, TheCaptionInUtf16AndAsAnOldPlayerShowsIt) {
 
 TEST_F(DemoStateTest, AnOldPlayerDoesNotKnowTheUtf16TitleRequest) {
   ASSERT_TRUE(Control("old on"));
-  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 0), 0);
-  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 2), 0);
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 0), 1);
+  EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 2), 1);
   EXPECT_EQ(Ask(RequestEntryTitleAddress, 2), 0x10200);  // the ANSI titles stay
   ASSERT_TRUE(Control("old off"));
   EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, 2), 0x20400);
@@ -424,7 +516,8 @@ TEST(DecodeUtf8, DecodesEveryScriptAndEachBadByteAsOneReplacement) {
 
 TEST_F(DemoStateTest, OtherControlCommandsApply) {
   ASSERT_TRUE(Control("position 2"));
-  EXPECT_EQ(state.current(), 2u);
+  EXPECT_EQ(state.position(), 2u);
+  EXPECT_EQ(state.loaded(), 2u);
   ASSERT_TRUE(Control("time 12345"));
   EXPECT_EQ(Ask(RequestPlayTime, 0), 12345);
   ASSERT_TRUE(Control("tracklength 5"));
@@ -437,6 +530,8 @@ TEST_F(DemoStateTest, OtherControlCommandsApply) {
   ASSERT_TRUE(Control("state stopped"));
   EXPECT_EQ(state.elapsedMs(), 0);
   ASSERT_TRUE(Control("state playing"));
+  ASSERT_TRUE(Control("scroll on"));
+  EXPECT_TRUE(state.scrolling());
   ASSERT_TRUE(Control("volume 0"));
   ASSERT_TRUE(Control("  volume   255  "));
   EXPECT_EQ(state.volume(), 255);
@@ -492,7 +587,9 @@ TEST_F(DemoStateTest, MalformedControlCommandsAreRejectedAndChangeNothing) {
                                               "time -1",
                                               "time 20001",
                                               "time 1.5",
-                                              "tracklength -1",
+                                              "tracklength -2",
+                                              "scroll",
+                                              "scroll up",
                                               "tracklength 2147484",
                                               "volume 256",
                                               "volume -1",
@@ -544,7 +641,7 @@ TEST_F(DemoStateTest, GeneratedPlaylistsReplaceTheTitleMemory) {
   ASSERT_TRUE(Control("position 2"));
   ASSERT_TRUE(Control("entries 10000"));
   EXPECT_EQ(Ask(RequestListLength), 10000);
-  EXPECT_EQ(state.current(), 0u);
+  EXPECT_EQ(state.position(), 0u);
   EXPECT_EQ(store.titles.size(), 10000u);
   EXPECT_NE(Ask(RequestEntryTitleAddress, 9999), 0);
   ASSERT_TRUE(Control("entries 5"));
@@ -587,6 +684,7 @@ TEST(ParsePlaylist, TitlesWithOptionalLengths) {
   EXPECT_EQ(ParsePlaylist("")->size(), 0u);
   EXPECT_FALSE(ParsePlaylist("Song\tlong\n"));
   EXPECT_FALSE(ParsePlaylist("Song\t-3\n"));
+  EXPECT_EQ((*ParsePlaylist("Radio\t-1\n"))[0].lengthS, StreamLengthS);
   EXPECT_FALSE(ParsePlaylist("Song\t\n"));
 }
 
@@ -655,11 +753,11 @@ TEST(ParseOptions, TurnsTheCommandLineIntoSetUpCommands) {
   EXPECT_FALSE(options->corner);
 
   options = ParseOptions({"--stopped", "--old-player", "--position", "4", "--log", "C:\\x y.log",
-                          "--playlist", "C:\\my list.txt", "--corner"},
+                          "--playlist", "C:\\my list.txt", "--corner", "--scroll"},
                          &error);
   ASSERT_TRUE(options);
   EXPECT_EQ(options->setup, (std::vector<std::string>{"playlist C:\\my list.txt", "position 4",
-                                                      "state stopped", "old on"}));
+                                                      "state stopped", "old on", "scroll on"}));
   EXPECT_EQ(options->logFile, "C:\\x y.log");
   EXPECT_TRUE(options->corner);
 

@@ -89,6 +89,11 @@ void DemoLog::Control(std::string_view text) {
   Write(line.data(), line.size());
 }
 
+void DemoLog::FileDialog() {
+  const std::string line = std::string(LogFileDialog) + "\n";
+  Write(line.data(), line.size());
+}
+
 void DemoLog::Clear() {
   if (!file_) return;
   LARGE_INTEGER start{};

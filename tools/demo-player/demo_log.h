@@ -23,6 +23,7 @@ class DemoLog {
   // zero-extended into it (4294967288) is told from a sign-extended one (-8).
   void Request(int32_t number, int64_t wparam);
   void Control(std::string_view text);  // control <text>, control bytes as \xNN
+  void FileDialog();                    // dialog Open file(s)
   void Clear();
 
  private:

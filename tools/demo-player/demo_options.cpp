@@ -10,6 +10,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
   std::optional<std::string> position;
   std::optional<std::string> state;
   bool oldPlayer = false;
+  bool scroll = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
     const auto value = [&]() -> const std::string* {
@@ -19,6 +20,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
       options.corner = true;
     } else if (option == "--old-player") {
       oldPlayer = true;
+    } else if (option == "--scroll") {
+      scroll = true;
     } else if (option == "--stopped") {
       state = std::string(ControlState) + " stopped";
     } else if (option == "--paused") {
@@ -50,6 +53,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
   if (position) options.setup.push_back(*position);
   if (state) options.setup.push_back(*state);
   if (oldPlayer) options.setup.push_back(std::string(ControlOldPlayer) + " on");
+  if (scroll) options.setup.push_back(std::string(ControlScroll) + " on");
   return options;
 }
 

@@ -19,8 +19,8 @@ struct Options {
 };
 
 // Options: --log FILE, --entries N, --playlist FILE, --position K, --stopped, --paused, --corner,
-// --old-player, --send COMMAND. Numbers are checked when the set-up commands run. nullopt, with a
-// message in *error, for an unknown option or a missing value.
+// --old-player, --scroll, --send COMMAND. Numbers are checked when the set-up commands run.
+// nullopt, with a message in *error, for an unknown option or a missing value.
 std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string* error);
 
 }  // namespace tokalux::demo

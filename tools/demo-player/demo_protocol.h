@@ -21,10 +21,12 @@ inline constexpr uint32_t ControlTag = 0x544B4C58;
 // UTF-16 and as bytes in the system's ANSI code page (what the code page lacks becomes '?');
 // titlebytes sets the ANSI bytes, and the UTF-16 title is those bytes widened with the code
 // page. titleatpageend ends both forms at the end of a readable page; titleodd starts the UTF-16
-// title at an odd address. An old player ("old on", or --old-player) answers 0 to the UTF-16
-// title-address request and sets its caption in ANSI. A slow player ("slow MS") answers every
-// command and request only after MS, as a player under heavy load does, until "slow 0"; control
-// commands are not delayed.
+// title at an odd address. An old player ("old on", or --old-player) does not know the UTF-16
+// title-address request (it answers 1, as to every request it does not know) and sets its caption
+// in ANSI. A scrolling caption ("scroll on", or --scroll) turns left by one character every
+// 200 ms, as the real player's does with its taskbar option on. A slow player ("slow MS") answers
+// every command and request only after MS, as a player under heavy load does, until "slow 0";
+// control commands are not delayed.
 inline constexpr const char* ControlEntries = "entries";                // N
 inline constexpr const char* ControlPlaylist = "playlist";              // FILE
 inline constexpr const char* ControlTitle = "title";                    // K TEXT
@@ -33,7 +35,7 @@ inline constexpr const char* ControlTitleAtPageEnd = "titleatpageend";  // K TEX
 inline constexpr const char* ControlTitleOdd = "titleodd";              // K TEXT
 inline constexpr const char* ControlPosition = "position";              // K
 inline constexpr const char* ControlTime = "time";                      // MS
-inline constexpr const char* ControlTrackLength = "tracklength";        // S
+inline constexpr const char* ControlTrackLength = "tracklength";        // S (-1: a stream)
 inline constexpr const char* ControlState = "state";                    // playing|paused|stopped
 inline constexpr const char* ControlVolume = "volume";                  // V
 inline constexpr const char* ControlStream = "stream";                  // RATE BITRATE CHANNELS
@@ -42,17 +44,21 @@ inline constexpr const char* ControlAnswer = "answer";    // NUMBER WPARAM|* VAL
 inline constexpr const char* ControlRandom = "random";    // on [SEED] | off
 inline constexpr const char* ControlCaption = "caption";  // TEXT | auto
 inline constexpr const char* ControlOldPlayer = "old";    // on|off
+inline constexpr const char* ControlScroll = "scroll";    // on|off
 inline constexpr const char* ControlHang = "hang";        // MS [next]
 inline constexpr const char* ControlSlow = "slow";        // MS
 inline constexpr const char* ControlVanish = "vanish";
 inline constexpr const char* ControlDie = "die";
 inline constexpr const char* ControlLog = "log";  // clear
 
-// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>". A request's
-// wParam is logged whole, as a signed 64-bit number; the player itself uses its low 32 bits.
+// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>", and
+// "dialog Open file(s)" for the modal file dialog the real player opens on Play with an empty
+// playlist. A request's wParam is logged whole, as a signed 64-bit number; the player itself uses
+// its low 32 bits.
 inline constexpr const char* LogCommand = "command ";
 inline constexpr const char* LogRequest = "request ";
 inline constexpr const char* LogControl = "control ";
+inline constexpr const char* LogFileDialog = "dialog Open file(s)";
 
 // Exit codes of `--send`.
 inline constexpr int SendAccepted = 0;

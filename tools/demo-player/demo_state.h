@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,9 +26,12 @@ struct StreamDetails {
   int32_t channels = 2;
 };
 
+// The length of an entry that is a stream (an internet radio): it never ends and cannot seek.
+inline constexpr int32_t StreamLengthS = -1;
+
 struct Entry {
   std::u16string title;
-  int32_t lengthS = 180;
+  int32_t lengthS = 180;  // or StreamLengthS
   StreamDetails stream;
   // The title's bytes in the system's ANSI code page, as an older player keeps it; set when the
   // entry is stored.
@@ -40,16 +44,21 @@ inline constexpr std::size_t MaxEntries = 100'000;
 inline constexpr std::size_t MaxTitleBytes = 1 << 20;
 inline constexpr int32_t MaxHangMs = 600'000;
 inline constexpr int32_t MaxVolume = 255;
-inline constexpr int32_t VolumeStep = 8;
+inline constexpr int32_t VolumeStep = 4;
 inline constexpr int64_t SkipMs = 5'000;
+// A scrolling caption moves on by one character this often.
+inline constexpr int64_t ScrollStepMs = 200;
+// The caption with nothing loaded: the player's name and version.
+inline constexpr const char* IdleCaption = "Winamp 5.92";
 
 // N entries with varied artists, titles, lengths and stream details; the same N gives the same
 // list every time.
 std::vector<Entry> GeneratedPlaylist(std::size_t count);
 
 // A playlist file's text (UTF-8): one title per line, optionally followed by a TAB and the length
-// in seconds. Blank lines are skipped and CR LF line ends accepted. nullopt when a length is not a
-// number in 0..MaxTrackLengthS, a title is too long or there are too many entries.
+// in seconds (-1: a stream). Blank lines are skipped and CR LF line ends accepted. nullopt when a
+// length is not a number in -1..MaxTrackLengthS, a title is too long or there are too many
+// entries.
 std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text);
 
 // TEXT arguments: \xNN (two hex digits) gives that byte, \\ a backslash; nullopt for any other
@@ -84,68 +93,119 @@ struct ControlOutcome {
   int32_t hangMs = 0;
 };
 
+// What a command did beyond the state: Play on an empty list opens the real player's modal
+// "Open file(s)" dialog, which the demo player only reports.
+enum class CommandOutcome { Done, FileDialog };
+
+class DemoState;
+
+// One row of the demo player's answers: the request, its wParam (nullopt: any), what it answers
+// in words (the README's table says the same), and the answer with its effect.
+struct RequestRow {
+  int32_t number;
+  std::optional<int32_t> argument;
+  std::string_view answers;
+  int64_t (*answer)(DemoState& state, int32_t argument);
+};
+
+// One row of the commands: identifier, what it does in words, and the doing.
+struct CommandRow {
+  int32_t identifier;
+  std::string_view does;
+  CommandOutcome (*run)(DemoState& state);
+};
+
 class DemoState {
  public:
   // Starts with an empty playlist, playing, volume 200, the clock running.
   explicit DemoState(TitleStore& titles) : titles_(titles) {}
 
-  // Replaces the playlist; current entry 0, elapsed 0, play state kept. False when a title could
-  // not be stored (that entry then has no title address).
+  // The answers to every request and command the player knows, as the README lists them.
+  static std::span<const RequestRow> Requests();
+  static std::span<const CommandRow> Commands();
+
+  // Replaces the playlist; list position and loaded entry 0, elapsed 0, play state kept (an empty
+  // list stops). False when a title could not be stored (that entry then has no title address).
   bool SetPlaylist(std::vector<Entry> entries);
 
-  // Moves the clock on by ms while playing (and the clock is not frozen). At the end of a track
-  // play goes on with the next entry, after the last with the first.
+  // Moves the clock on by ms: a scrolling caption moves on, and while playing (and the clock is
+  // not frozen) the elapsed time. At the end of a track play goes on with the entry after the
+  // list position; after the last entry the player stops.
   void AdvanceClock(int64_t ms);
 
   // A command message (WM_COMMAND identifier); unknown identifiers are ignored.
-  void Command(int32_t identifier);
+  CommandOutcome Command(int32_t identifier);
 
-  // A request message: its side effect and its answer. An old player answers 0 to the UTF-16
-  // title-address request.
+  // A request message: its side effect and its answer (see Requests(); UnknownRequestAnswer for
+  // a request the player does not know), unless an answer override or random answers replace it.
   int64_t Request(int32_t number, int32_t argument);
 
   // A control command; see demo_protocol.h. Malformed commands change nothing.
   ControlOutcome Control(std::string_view command);
 
-  // "<n>. <title> - Winamp" for the current entry, "Winamp" with no playlist, or the fixed
-  // caption when one is set.
+  // The caption, as the player writes it: "<n>. <title> - Winamp", then " [Paused]" or
+  // " [Stopped]" in those states (n and title of the loaded entry, or while stopped of the entry
+  // at the list position); IdleCaption with an empty playlist; the fixed caption when one is set.
+  // Scrolling, the caption and the scroll joint " *** " turned left by one character a step.
   std::u16string Caption() const;
-  // The same caption as an old player shows it: in the ANSI code page, with the entry's ANSI
-  // title.
+  // The same caption as an old player shows it: in the ANSI code page, with the entries' ANSI
+  // titles.
   std::string AnsiCaption() const;
   // Changes whenever Caption() may have changed.
   uint64_t captionRevision() const { return captionRevision_; }
 
   const std::vector<Entry>& playlist() const { return entries_; }
-  std::size_t current() const { return current_; }
-  const Entry* currentEntry() const;
+  // The list position (request 125, moved by request 121), and the entry the player has loaded:
+  // playing, paused, or the last one that played. They differ after a jump that played nothing.
+  std::size_t position() const { return position_; }
+  std::size_t loaded() const { return loaded_; }
+  // The entry the player shows: the loaded one, or while stopped the one at the list position;
+  // nullptr with an empty playlist.
+  const Entry* shownEntry() const;
   PlayState state() const { return state_; }
   int64_t elapsedMs() const { return elapsedMs_; }
   int32_t volume() const { return volume_; }
   bool clockRunning() const { return clockRunning_; }
   // An old player: no UTF-16 titles, an ANSI caption.
   bool oldPlayer() const { return oldPlayer_; }
+  // The caption scrolls.
+  bool scrolling() const { return scrolling_; }
   // How long the player waits before it answers each command and request (0: not at all).
   int32_t slowMs() const { return slowMs_; }
 
  private:
-  int64_t Answer(int32_t number, int32_t argument);
-  int64_t CurrentLengthMs() const;
-  void SetCurrent(std::size_t index);
+  // The unrotated caption built from the entry's title in either form.
+  template <typename Text>
+  Text CaptionFor(const Text& title, const Text& idle) const;
+  template <typename Text>
+  Text Scrolled(Text caption) const;
+
+  int64_t LoadedLengthMs() const;
+  bool Started() const { return state_ != PlayState::Stopped && !entries_.empty(); }
+  bool IsStream() const;
+  void Move(std::size_t position);
+  // The entry at the list position starts from 0:00 in the given state.
+  void Load(PlayState state);
   void Seek(int64_t ms);
+  CommandOutcome Step(int direction);
   bool SetTitle(std::size_t index, std::u16string text, std::string ansi, TitlePlacement placement);
   bool LoadPlaylistFile(std::string_view path);
   ControlOutcome SetAnswer(std::string_view arguments);
+  // The title's address for a request of entry `argument`; 0 outside the list.
+  int64_t TitleAddress(int32_t argument, bool utf16) const;
 
   TitleStore& titles_;
   std::vector<Entry> entries_;
-  std::size_t current_ = 0;
+  std::size_t position_ = 0;
+  std::size_t loaded_ = 0;
   PlayState state_ = PlayState::Playing;
   int64_t elapsedMs_ = 0;
   int32_t volume_ = 200;
   bool clockRunning_ = true;
   std::optional<std::u16string> fixedCaption_;
   bool oldPlayer_ = false;
+  bool scrolling_ = false;
+  int64_t scrollMs_ = 0;  // time scrolled: the caption has moved on scrollMs_ / ScrollStepMs
   int32_t slowMs_ = 0;
   uint64_t captionRevision_ = 0;
 

@@ -140,7 +140,9 @@ LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       HangIfAsked();
       const int32_t identifier = LowSigned32(wparam);
       log_.Command(identifier);
-      state_.Command(identifier);
+      // The real player would now sit in its modal file dialog on its own desktop, where
+      // nobody sees it: the log says so, and the demo player goes on answering.
+      if (state_.Command(identifier) == CommandOutcome::FileDialog) log_.FileDialog();
       Changed();
       return 0;
     }

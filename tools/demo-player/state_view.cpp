@@ -97,16 +97,21 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
                               (state.oldPlayer() ? L"   old player" : L"");
   Text(dc, volume, {left, top, right, top + row}, Dim, DT_RIGHT);
 
-  const Entry* entry = state.currentEntry();
-  const std::wstring line = entry ? std::to_wstring(state.current() + 1) + L"/" +
-                                        std::to_wstring(state.playlist().size()) + L": " +
-                                        std::wstring(entry->title.begin(), entry->title.end())
-                                  : std::wstring(L"(empty playlist)");
+  const Entry* entry = state.shownEntry();
+  const std::size_t shown = state.state() == PlayState::Stopped ? state.position() : state.loaded();
+  std::wstring line = entry ? std::to_wstring(shown + 1) + L"/" +
+                                  std::to_wstring(state.playlist().size()) + L": " +
+                                  std::wstring(entry->title.begin(), entry->title.end())
+                            : std::wstring(L"(empty playlist)");
+  if (entry && state.position() != shown) {
+    line += L"   (list at " + std::to_wstring(state.position() + 1) + L")";
+  }
   Text(dc, line, {left, top + row, right, top + 2 * row}, Foreground, DT_LEFT | DT_END_ELLIPSIS);
 
-  const int64_t lengthMs = entry ? int64_t{entry->lengthS} * 1000 : 0;
+  const int64_t lengthMs = entry && entry->lengthS > 0 ? int64_t{entry->lengthS} * 1000 : 0;
   const int64_t elapsedMs = state.state() == PlayState::Stopped ? 0 : state.elapsedMs();
-  const std::wstring times = Clock(elapsedMs) + L" / " + Clock(lengthMs);
+  const std::wstring times =
+      Clock(elapsedMs) + L" / " + (entry && entry->lengthS < 0 ? L"stream" : Clock(lengthMs));
   Text(dc, times, {left, top + 2 * row, right, top + 3 * row}, Foreground, DT_LEFT);
 
   if (entry) {

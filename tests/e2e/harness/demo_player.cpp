@@ -62,7 +62,7 @@ std::wstring ThroughCodePage(const std::wstring& text) {
 }
 
 bool IsActionLine(std::string_view line) {
-  if (line.starts_with(demo::LogCommand)) return true;
+  if (line.starts_with(demo::LogCommand) || line == demo::LogFileDialog) return true;
   if (line == "request 122 -666") return false;  // the poll's volume query
   for (const std::string_view request : {"request 106 ", "request 121 ", "request 122 "}) {
     if (line.starts_with(request)) return true;

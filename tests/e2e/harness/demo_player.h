@@ -36,9 +36,9 @@ class DemoPlayer {
   // Every line of the log so far; nullopt when the log cannot be read, so a check that nothing
   // was sent cannot pass on a broken log.
   std::optional<std::vector<std::string>> LogLines() const;
-  // Only the lines a user's action causes: commands, and the seek, jump and volume requests
-  // (106, 121, 122); the poll's read-only requests (the volume query among them) and control
-  // commands are left out.
+  // Only the lines a user's action causes: commands, the file dialog a Play on an empty list
+  // opens, and the seek, jump and volume requests (106, 121, 122); the poll's read-only requests
+  // (the volume query among them) and control commands are left out.
   std::optional<std::vector<std::string>> ActionLog() const;
   // Whether the action log holds this line (false too when the log cannot be read).
   bool Logged(std::string_view action) const;
