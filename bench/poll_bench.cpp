@@ -1,9 +1,9 @@
 // Figures for one status poll against the demo player, and for the screen saver running:
-//   poll      the player-link part of one poll (8 requests, the caption, fifteen title reads),
+//   poll      the player-link part of one poll (9 requests, the caption, fifteen title reads),
 //             median of many; its screen writes go to a screen that keeps nothing. Measured
 //             twice: asked straight from the calling thread, and handed to the player thread and
 //             waited for, as the screen saver does
-//   floor     the same count of bare round trips: 8 requests, one caption read, 15 title-address
+//   floor     the same count of bare round trips: 9 requests, one caption read, 15 title-address
 //             requests and 15 memory reads, with nothing else
 //   cpu       the screen saver's own CPU time over a steady stretch after start-up, with the demo
 //             player playing; under Wine read from /proc for the Unix process that runs it
@@ -99,14 +99,15 @@ LRESULT Request(HWND player, int32_t number, int32_t argument) {
 // The bare round trips of one poll of a fifteen-line window, titles in UTF-16.
 void FloorRoundTrips(HWND player, HANDLE process, int32_t firstIndex) {
   for (const auto& [number, argument] :
-       std::array<std::pair<int32_t, int32_t>, 8>{{{RequestPlayTime, 0},
+       std::array<std::pair<int32_t, int32_t>, 9>{{{RequestPlayTime, 0},
                                                    {RequestPlayTime, 1},
                                                    {RequestStreamInfo, 0},
                                                    {RequestStreamInfo, 1},
                                                    {RequestStreamInfo, 2},
                                                    {RequestGetVolume, VolumeQueryArgument},
                                                    {RequestListLength, 0},
-                                                   {RequestListPosition, 0}}}) {
+                                                   {RequestListPosition, 0},
+                                                   {RequestPlayState, 0}}}) {
     Request(player, number, argument);
   }
   std::array<wchar_t, 2048> caption{};
@@ -326,7 +327,7 @@ int wmain(int argc, wchar_t** argv) {
               [&] { return thread.Submit(floorOnThread).get(); }});
 
   std::printf(
-      "poll, player-link part (8 requests, caption, 15 titles; no screen writes), median of %d:\n",
+      "poll, player-link part (9 requests, caption, 15 titles; no screen writes), median of %d:\n",
       polls);
   std::printf("  asked from this thread    %8.1f us, floor %8.1f us, poll / floor %.2f\n",
               medians[0], medians[1], medians[0] / medians[1]);

@@ -48,6 +48,7 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
   if (const auto next = ToInt16(listPosition + 1)) listPosition = *next;
   status.listLength = listLength;
   status.listPosition = listPosition;
+  status.playState = player.SendRequest(RequestPlayState, 0);
 
   status.window = ComputePlaylistWindow(listLength, listPosition);
   status.titles = ReadWindowTitles(status.window, player);
@@ -76,6 +77,7 @@ int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& s
 
   shared.listLength = status.listLength;
   shared.listPosition = status.listPosition;
+  shared.playState = PlayStateFromAnswer(status.playState);
   screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + std::to_wstring(status.listPosition) +
                                                       L" of " + std::to_wstring(status.listLength));
   return FillPlaylistLines(status.window, status.listPosition, status.titles, screen);

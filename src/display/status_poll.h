@@ -24,19 +24,20 @@ struct PlayerStatus {
   int32_t volume = 0;               // 0..255
   int16_t listLength = 0;
   int16_t listPosition = 0;  // 1-based
+  int32_t playState = 0;     // the play-state answer
   PlaylistWindow window;
   std::vector<std::wstring> titles;  // of the entries window.first .. window.last
 };
 
 // Asks the player, in this order: elapsed time, length, the song title, the three stream
-// details, the volume, the list length and position, then the title of every entry in the
-// window. A list answer that does not fit in 16 bits keeps the value of the previous poll
-// (passed in); the position's +1 still goes onto a kept position.
+// details, the volume, the list length and position, the play state, then the title of every
+// entry in the window. A list answer that does not fit in 16 bits keeps the value of the previous
+// poll (passed in); the position's +1 still goes onto a kept position.
 PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition);
 
 // Writes a poll's answers on the screen (leaving a slider alone while the user holds it) and
-// stores the list length and position for the playlist buttons. A length the player does not
-// know (negative: a stream, nothing loaded) shows as "--:--" with the seek slider at 0 of 0; a
+// stores the list length and position and the play state for the controls. A length the player does
+// not know (negative: a stream, nothing loaded) shows as "--:--" with the seek slider at 0 of 0; a
 // negative elapsed time shows as "00:00". Returns the line showing the current entry, 0 when none
 // does.
 int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared);

@@ -12,6 +12,10 @@ constexpr bool IsHighSurrogate(uint32_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
+std::u16string Ascii16(std::string_view text) {
+  return std::u16string(text.begin(), text.end());
+}
+
 template <typename Char>
 std::basic_string_view<Char> UpToZero(std::basic_string_view<Char> buffer) {
   const std::size_t zero = buffer.find(Char{0});
@@ -21,12 +25,33 @@ std::basic_string_view<Char> UpToZero(std::basic_string_view<Char> buffer) {
 }  // namespace
 
 std::u16string_view SongTitleChars(std::u16string_view caption) {
-  // The marker is plain ASCII.
-  static const std::string_view ascii = PlayerCaptionMarker;
-  static const std::u16string marker(ascii.begin(), ascii.end());
-  const std::size_t at = caption.find(marker);
+  const std::size_t at = caption.rfind(Ascii16(PlayerCaptionMarker));
   if (at == std::u16string_view::npos) return {};
   return caption.substr(0, at);
+}
+
+std::u16string UnscrollCaption(std::u16string_view caption) {
+  static const std::u16string joint = Ascii16(PlayerScrollJoint);
+  const auto endsLikeACaption = [](std::u16string_view text) {
+    static const std::u16string marker = Ascii16(PlayerCaptionMarker);
+    static const std::u16string endings[] = {marker, marker + Ascii16(PlayerPausedMarker),
+                                             marker + Ascii16(PlayerStoppedMarker)};
+    return std::any_of(std::begin(endings), std::end(endings),
+                       [&](const std::u16string& end) { return text.ends_with(end); });
+  };
+  if (caption.size() <= joint.size()) return std::u16string(caption);
+  // Every turn of the caption is a piece of it written twice over; the whole caption is the turn
+  // that ends in the joint, less the joint. (A caption that is not scrolled has no such turn,
+  // unless its title holds the joint right after the marker.)
+  const std::u16string twice = std::u16string(caption) + std::u16string(caption);
+  const std::size_t size = caption.size();
+  for (std::size_t start = 0; start < size; ++start) {
+    const std::u16string_view turn = std::u16string_view(twice).substr(start, size);
+    if (!turn.ends_with(joint)) continue;
+    const std::u16string_view whole = turn.substr(0, size - joint.size());
+    if (endsLikeACaption(whole)) return std::u16string(whole);
+  }
+  return std::u16string(caption);
 }
 
 std::u16string CutSongTitle(std::u16string title) {
@@ -37,7 +62,7 @@ std::u16string CutSongTitle(std::u16string title) {
 }
 
 std::u16string SongTitleFromCaption(std::u16string_view caption) {
-  return CutSongTitle(std::u16string(SongTitleChars(caption)));
+  return CutSongTitle(std::u16string(SongTitleChars(UnscrollCaption(caption))));
 }
 
 std::string_view TitleFromBuffer(std::string_view buffer) {
@@ -69,6 +94,10 @@ std::u16string Utf16TitleFromBytes(std::string_view bytes) {
 
 uint64_t TitleAddress(uint64_t answer, bool playerIs32Bit) {
   return playerIs32Bit ? (answer & 0xFFFF'FFFFu) : answer;
+}
+
+bool CanBeTitleAddress(uint64_t address) {
+  return address >= 0x10000;
 }
 
 std::size_t BytesToPageEnd(uint64_t address, std::size_t pageSize, std::size_t bufferSize) {

@@ -25,16 +25,24 @@ inline constexpr std::size_t TitleBufferSize = 256;
 inline constexpr std::size_t Utf16TitleMaxChars = 256;
 inline constexpr std::size_t Utf16TitleBufferSize = Utf16TitleMaxChars * 2;
 
-// The song title: everything before the first "- Winamp" in the caption (so it keeps the space
-// in front of the dash), or nothing when the marker is missing. Compared exactly, character by
-// character.
+// The song title: everything before the last "- Winamp" in the caption (so it keeps the space in
+// front of the dash, and a title that itself holds the marker stays whole), or nothing when the
+// marker is missing. Compared exactly, character by character. What follows the marker (the
+// player's " [Paused]" or " [Stopped]") is no part of the title.
 std::u16string_view SongTitleChars(std::u16string_view caption);
+
+// A caption the player scrolls (its whole caption and " *** " turned left by some characters)
+// turned back to the whole caption, so every poll reads the same title; any other caption as it
+// is. A caption counts as scrolled when some turn of it ends in " *** " and what is left then ends
+// like the player's caption: in "- Winamp", "- Winamp [Paused]" or "- Winamp [Stopped]" (a turn
+// may end like that too, so that alone does not tell).
+std::u16string UnscrollCaption(std::u16string_view caption);
 
 // The song title cut to its first SongTitleMaxChars characters. A cut that would leave
 // the first half of a surrogate pair at the end drops that half as well.
 std::u16string CutSongTitle(std::u16string title);
 
-// The song title from a UTF-16 caption: SongTitleChars, then CutSongTitle.
+// The song title from a UTF-16 caption: UnscrollCaption, SongTitleChars, then CutSongTitle.
 std::u16string SongTitleFromCaption(std::u16string_view caption);
 
 // A title read from the player's memory: the units up to the first zero, or all of them when
@@ -55,6 +63,16 @@ std::u16string Utf16TitleFromBytes(std::string_view bytes);
 // the answer's low 32 bits taken as unsigned; a 64-bit player's is the whole answer. The same
 // for both title-address requests.
 uint64_t TitleAddress(uint64_t answer, bool playerIs32Bit);
+
+// Whether the player's answer can be the address of a title at all: Windows keeps the first
+// 64 KiB of every process unmapped, so 0, the 1 a player answers to a request it does not know,
+// and every other small number are not addresses and are not read.
+bool CanBeTitleAddress(uint64_t address);
+
+// An old player answers the UTF-16 title request with no readable title for this many titles in
+// a row, each readable through the ANSI request, before the link stops asking it: a few odd
+// answers never switch a player that gives UTF-16 titles to the code page.
+inline constexpr int Utf16MissesBeforeAnsiOnly = 16;
 
 // How many bytes, at most bufferSize, can be read from address before the end of the memory page
 // that holds it. Used when a full read fails because the title sits near the end of the player's

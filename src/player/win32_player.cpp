@@ -44,7 +44,7 @@ bool Win32Player::OnWindow(Attempt&& attempt) {
   if (found != window_) {
     window_ = found;
     windowProcessId_ = 0;
-    utf16Unknown_ = false;
+    utf16Misses_ = 0;
   }
   return window_ && attempt(window_);
 }
@@ -132,23 +132,29 @@ HANDLE Win32Player::PlayerProcess(DWORD processId) {
 std::wstring Win32Player::ReadPlaylistTitle(int32_t n) {
   const WPARAM index = ArgumentParam(static_cast<int32_t>(static_cast<int64_t>(n) - 1));
   DWORD_PTR answer = 0;
-  if (!utf16Unknown_) {
+  const bool askUtf16 = utf16Misses_ < Utf16MissesBeforeAnsiOnly;
+  if (askUtf16) {
     if (!Ask(PlayerRequestMessage, index, RequestEntryTitleAddressUtf16, &answer)) return {};
-    if (answer != 0) return ToWide(Utf16TitleFromBytes(ReadTitleAt(answer, Utf16TitleBufferSize)));
+    if (const auto bytes = ReadTitleAt(answer, Utf16TitleBufferSize)) {
+      utf16Misses_ = 0;
+      return ToWide(Utf16TitleFromBytes(*bytes));
+    }
   }
+  // No readable UTF-16 title (an older player answers 1 to a request it does not know): the same
+  // title through the ANSI request.
   if (!Ask(PlayerRequestMessage, index, RequestEntryTitleAddress, &answer)) return {};
-  // A player that answers the ANSI request for an entry it had no UTF-16 answer for does not
-  // know the UTF-16 one: it is not asked again while this window lives.
-  if (answer != 0) utf16Unknown_ = true;
-  return WidenAnsi(TitleFromBuffer(ReadTitleAt(answer, TitleBufferSize)));
+  const auto bytes = ReadTitleAt(answer, TitleBufferSize);
+  if (!bytes) return {};
+  if (askUtf16) ++utf16Misses_;
+  return WidenAnsi(TitleFromBuffer(*bytes));
 }
 
-std::string Win32Player::ReadTitleAt(DWORD_PTR answer, std::size_t size) {
+std::optional<std::string> Win32Player::ReadTitleAt(DWORD_PTR answer, std::size_t size) {
   const DWORD processId = WindowProcessId();
   const HANDLE process = processId ? PlayerProcess(processId) : nullptr;
-  if (!process) return {};
+  if (!process) return std::nullopt;
   const uint64_t address = TitleAddress(answer, processIs32Bit_);
-  if (address == 0) return {};
+  if (!CanBeTitleAddress(address)) return std::nullopt;
   std::string buffer(size, '\0');
   const auto remote = reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address));
   SIZE_T got = 0;
@@ -157,7 +163,9 @@ std::string Win32Player::ReadTitleAt(DWORD_PTR answer, std::size_t size) {
     ::GetSystemInfo(&system);
     const std::size_t count = BytesToPageEnd(address, system.dwPageSize, size);
     got = 0;
-    if (count == 0 || !::ReadProcessMemory(process, remote, buffer.data(), count, &got)) return {};
+    if (count == 0 || !::ReadProcessMemory(process, remote, buffer.data(), count, &got)) {
+      return std::nullopt;
+    }
   }
   buffer.resize(got);
   return buffer;

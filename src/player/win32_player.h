@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -62,13 +63,14 @@ class Win32Player final : public PlayerLink {
   // A handle on the player's process for reading memory, kept while the process stays the same.
   HANDLE PlayerProcess(DWORD processId);
   // The bytes of the title the player's answer points at: size bytes, or up to the end of its
-  // page when a full read fails; empty when nothing can be read.
-  std::string ReadTitleAt(DWORD_PTR answer, std::size_t size);
+  // page when a full read fails; nullopt when the answer is no address or nothing can be read.
+  std::optional<std::string> ReadTitleAt(DWORD_PTR answer, std::size_t size);
 
   HWND window_;
   DWORD windowProcessId_ = 0;
-  // The player in use answered the ANSI title request where the UTF-16 one had no answer.
-  bool utf16Unknown_ = false;
+  // Titles in a row that the UTF-16 request did not give and the ANSI one did; from
+  // Utf16MissesBeforeAnsiOnly on, the player in use is asked only the ANSI request.
+  int utf16Misses_ = 0;
   bool quiet_ = false;
   DWORD quietSince_ = 0;
   DWORD processId_ = 0;

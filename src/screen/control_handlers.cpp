@@ -35,10 +35,24 @@ constexpr std::array<int, 5> PlaylistButtons{ControlId::cmdPLStart, ControlId::c
 
 bool ControlHandlers::OnButtonClick(int controlId) {
   for (const ButtonCommand& entry : ButtonCommands) {
-    if (entry.control == controlId) {
-      player_.SendCommand(entry.command);
-      return true;
+    if (entry.control != controlId) continue;
+    if (entry.command == CommandPlay) {
+      // Play with nothing in the list opens the player's modal file dialog, on its own desktop
+      // behind the screen saver, where nobody sees it.
+      if (shared_.listLength <= 0) return true;
+      shared_.playState = PlayState::Playing;
     }
+    if (entry.command == CommandStop) shared_.playState = PlayState::Stopped;
+    if (entry.command == CommandPause) {
+      // The player's Pause toggles; stopped, it does nothing.
+      if (shared_.playState == PlayState::Playing) {
+        shared_.playState = PlayState::Paused;
+      } else if (shared_.playState == PlayState::Paused) {
+        shared_.playState = PlayState::Playing;
+      }
+    }
+    player_.SendCommand(entry.command);
+    return true;
   }
   for (const int button : PlaylistButtons) {
     if (button == controlId) {
@@ -85,8 +99,12 @@ void ControlHandlers::OnVolumeScroll(int32_t position) {
 void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   const auto index = PlaylistLineIndex(caption);
   if (!index) return;
+  // The player's Play resumes a paused song rather than the one at the new list position: a
+  // paused player is stopped first, so the clicked entry is the one that plays.
+  if (shared_.playState == PlayState::Paused) player_.SendCommand(CommandStop);
   player_.SendSetting(RequestSetListPosition, *index);
   player_.SendCommand(CommandPlay);
+  shared_.playState = PlayState::Playing;
 }
 
 }  // namespace tokalux

@@ -16,7 +16,9 @@ class ControlHandlers {
   ControlHandlers(PlayerControl& player, SharedValues& shared) : player_(player), shared_(shared) {}
 
   // A transport, volume or playlist button: sends its command or sets the playlist position.
-  // False for any other control ID (the Exit button is the form's own affair).
+  // Play sends nothing while the last poll saw an empty playlist. The transport buttons move the
+  // remembered play state on as the player will. False for any other control ID (the Exit button
+  // is the form's own affair).
   bool OnButtonClick(int controlId);
 
   // A mouse button pressed on the seek slider, which stood at `seconds` just before: the poll
@@ -41,8 +43,8 @@ class ControlHandlers {
   // leaves the slider to the user meanwhile.
   void OnVolumeHeld(bool held);
 
-  // A playlist line clicked: jumps to the entry number its caption starts with and plays it.
-  // A caption with no entry number does nothing.
+  // A playlist line clicked: jumps to the entry number its caption starts with and plays it; a
+  // paused player is stopped first. A caption with no entry number does nothing.
   void OnPlaylistLineClick(std::wstring_view caption);
 
  private:

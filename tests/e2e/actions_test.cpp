@@ -131,12 +131,14 @@ TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlayingAndStayInTheList) {
     EXPECT_EQ(ActionsAfter(1), Log{jump.sent}) << "after clicking " << jump.button;
   }
 
-  // An empty list has nowhere to jump but the beginning. PL Begin goes last: once it shows, the
-  // clicks before it have had their turn.
+  // An empty list has nowhere to jump but the beginning, and nothing to play (Play would open the
+  // player's file dialog where nobody sees it). PL Begin goes last: once it shows, the clicks
+  // before it have had their turn.
   ASSERT_TRUE(player_.Control("entries 0"));
   ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, L"Track 1 of 0"));
   ASSERT_TRUE(player_.ClearLog());
-  for (const int button : {id::cmdPLEnd, id::cmdPLMitte, id::cmdPLm10, id::cmdPLp10}) Click(button);
+  for (const int button : {id::cmdPLEnd, id::cmdPLMitte, id::cmdPLm10, id::cmdPLp10, id::cmdPlay})
+    Click(button);
   Click(id::cmdPLStart);
   EXPECT_EQ(ActionsAfter(1), Log{"request 121 0"});
 }
@@ -167,6 +169,22 @@ TEST_F(ActionsTest, APlaylistLineJumpsToItsEntryAndPlays) {
   ASSERT_TRUE(caption->starts_with(L"8 . ")) << std::string(caption->begin(), caption->end());
   Click(id::lblplaylist(4));
   EXPECT_EQ(ActionsAfter(2), (Log{"request 121 7", "command 40045"}));
+}
+
+TEST_F(ActionsTest, APlaylistLineOnAPausedPlayerPlaysTheClickedEntry) {
+  ASSERT_TRUE(player_.Control("state paused"));
+  ASSERT_TRUE(player_.ClearLog());
+  // A poll after the pause has seen it once its play-state request is logged.
+  ASSERT_TRUE(WaitUntil(
+      [&] { return std::ranges::count(player_.LogLines().value_or(Log{}), "request 104 0") > 0; },
+      5s));
+  const auto entry8 = WindowText(saver_.Control(id::lblplaylist(4)));
+  ASSERT_TRUE(entry8 && entry8->starts_with(L"8 . "));
+  ASSERT_TRUE(player_.ClearLog());
+  Click(id::lblplaylist(4));
+  EXPECT_EQ(ActionsAfter(3), (Log{"command 40047", "request 121 7", "command 40045"}));
+  // The player plays the clicked entry, not the song it had paused.
+  EXPECT_TRUE(saver_.WaitForCaption(id::lblSongName, L"8. " + entry8->substr(4) + L" "));
 }
 
 TEST_F(ActionsTest, AClearedLineDoesNothing) {

@@ -139,6 +139,19 @@ TEST_F(StatusDisplayTest, TitlesInEveryScript) {
   EXPECT_EQ(Text(id::lblplaylist(10)), L"14 . " + ThroughCodePage(titles[2]));
 }
 
+// Paused, and with its caption scrolling, the player writes its caption in other forms: the
+// screen shows the same whole title at every poll.
+TEST_F(StatusDisplayTest, TheSongTitleStaysWholeWhileTheCaptionScrolls) {
+  for (const char* command : {"caption auto", "state paused", "scroll on"}) {
+    ASSERT_TRUE(player_.Control(command)) << command;
+  }
+  ASSERT_TRUE(Shows(id::lblSongName, L"12. Song 12 "));
+  for (int i = 0; i < 10; ++i) {
+    PumpFor(300ms);
+    EXPECT_EQ(Text(id::lblSongName), L"12. Song 12 ") << i;
+  }
+}
+
 TEST_F(StatusDisplayTest, TheClockRunsOnScreen) {
   ASSERT_TRUE(player_.Control("time 10000"));
   ASSERT_TRUE(Shows(id::lblTime, L"00:10"));

@@ -45,6 +45,7 @@ class ControlHandlersTest : public ::testing::Test {
 };
 
 TEST_F(ControlHandlersTest, TransportAndVolumeButtonsSendTheirCommand) {
+  shared.listLength = 1;
   const std::vector<std::pair<int, int32_t>> buttons = {
       {id::cmdPrev, 40044},  {id::cmdFRW, 40144},     {id::cmdPlay, 40045},
       {id::cmdPause, 40046}, {id::cmdStop, 40047},    {id::cmdFFW, 40148},
@@ -53,6 +54,29 @@ TEST_F(ControlHandlersTest, TransportAndVolumeButtonsSendTheirCommand) {
     player.sent.clear();
     EXPECT_TRUE(handlers.OnButtonClick(button));
     EXPECT_EQ(player.sent, std::vector<Sent>{Command(command)}) << button;
+  }
+}
+
+TEST_F(ControlHandlersTest, PlayOnAnEmptyListSendsNothing) {
+  shared.playState = PlayState::Stopped;
+  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPlay));
+  shared.listLength = -3;
+  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPlay));
+  EXPECT_TRUE(player.sent.empty());
+  EXPECT_EQ(shared.playState, PlayState::Stopped);
+}
+
+// The transport buttons move the play state a line click relies on as the player will.
+TEST_F(ControlHandlersTest, TransportButtonsFollowThePlayState) {
+  shared.listLength = 3;
+  shared.playState = PlayState::Playing;
+  const std::vector<std::pair<int, PlayState>> steps = {
+      {id::cmdPause, PlayState::Paused},  {id::cmdNext, PlayState::Paused},
+      {id::cmdPause, PlayState::Playing}, {id::cmdStop, PlayState::Stopped},
+      {id::cmdPause, PlayState::Stopped}, {id::cmdPlay, PlayState::Playing}};
+  for (const auto& [button, state] : steps) {
+    handlers.OnButtonClick(button);
+    EXPECT_EQ(shared.playState, state) << button;
   }
 }
 
@@ -153,9 +177,24 @@ TEST_F(ControlHandlersTest, VolumeSliderSendsPositionTimes25Point5) {
 }
 
 TEST_F(ControlHandlersTest, PlaylistLineJumpsToItsEntryAndPlays) {
-  handlers.OnPlaylistLineClick(L"12 . Intro");
+  for (const PlayState state : {PlayState::Playing, PlayState::Stopped, PlayState::Unknown}) {
+    player.sent.clear();
+    shared.playState = state;
+    handlers.OnPlaylistLineClick(L"12 . Intro");
+    EXPECT_EQ(player.sent,
+              (std::vector<Sent>{Request(RequestSetListPosition, 11), Command(CommandPlay)}));
+  }
+}
+
+// Play would resume the paused song: the player is stopped first.
+TEST_F(ControlHandlersTest, PlaylistLineOnAPausedPlayerStopsItFirst) {
+  shared.playState = PlayState::Paused;
+  handlers.OnPlaylistLineClick(L"3 . Third");
+  handlers.OnPlaylistLineClick(L"4 . Fourth");  // now playing: no second stop
   EXPECT_EQ(player.sent,
-            (std::vector<Sent>{Request(RequestSetListPosition, 11), Command(CommandPlay)}));
+            (std::vector<Sent>{Command(CommandStop), Request(RequestSetListPosition, 2),
+                               Command(CommandPlay), Request(RequestSetListPosition, 3),
+                               Command(CommandPlay)}));
 }
 
 TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberDoesNothing) {

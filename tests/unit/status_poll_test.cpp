@@ -34,9 +34,20 @@ TEST_F(StatusPollTest, SendsTheRequestsInOrder) {
   Poll();
   const std::vector<std::string> expected = {"request 105 0", "request 105 1", "request 126 0",
                                              "request 126 1", "request 126 2", "request 122 -666",
-                                             "request 124 0", "request 125 0"};
+                                             "request 124 0", "request 125 0", "request 104 0"};
   EXPECT_EQ(player.sent, expected);
   EXPECT_EQ(player.titleReads, (std::vector<int32_t>{1, 2}));
+}
+
+TEST_F(StatusPollTest, KeepsThePlayStateForTheControls) {
+  for (const auto& [answer, state] : {std::pair{1, PlayState::Playing},
+                                      {3, PlayState::Paused},
+                                      {0, PlayState::Stopped},
+                                      {7, PlayState::Unknown}}) {
+    player.Set(RequestPlayState, 0, answer);
+    Poll();
+    EXPECT_EQ(shared.playState, state) << answer;
+  }
 }
 
 TEST_F(StatusPollTest, ShowsTimesAndMovesTheSeekSlider) {

@@ -11,8 +11,11 @@ TEST(SongTitleChars, TakesEverythingBeforeTheMarkerIncludingTheSpace) {
   EXPECT_EQ(SongTitleChars(u"3. Artist - Song - Winamp"), u"3. Artist - Song ");
   EXPECT_EQ(SongTitleChars(u"1. Кино - Группа крови - Winamp"), u"1. Кино - Группа крови ");
   EXPECT_EQ(SongTitleChars(u"- Winamp"), u"");
-  // The first occurrence counts, and the comparison is exact.
-  EXPECT_EQ(SongTitleChars(u"a - Winamp b - Winamp"), u"a ");
+  // The last occurrence counts (a title may hold the marker itself), what follows it is the
+  // player's state, and the comparison is exact.
+  EXPECT_EQ(SongTitleChars(u"a - Winamp b - Winamp"), u"a - Winamp b ");
+  EXPECT_EQ(SongTitleChars(u"7. Tribute - Winamp Remix - Winamp [Paused]"),
+            u"7. Tribute - Winamp Remix ");
   EXPECT_EQ(SongTitleChars(u"Song - winamp"), u"");
   EXPECT_EQ(SongTitleChars(u"Song -Winamp"), u"");
   EXPECT_EQ(SongTitleChars(u"Song \uFF0D Winamp"), u"");  // a full-width dash is no dash
@@ -42,6 +45,33 @@ TEST(SongTitleFromCaption, TakesTheTitleBeforeTheMarkerCutTo156Characters) {
   EXPECT_EQ(SongTitleFromCaption(std::u16string(200, u'Ω') + u" - Winamp"),
             std::u16string(156, u'Ω'));
   EXPECT_EQ(SongTitleFromCaption(u"Winamp 5.9"), u"");
+}
+
+// Every turn a scrolling player gives its caption reads back as the whole caption.
+TEST(UnscrollCaption, EveryTurnOfAScrolledCaptionGivesTheWholeCaption) {
+  const std::u16string captions[] = {
+      u"12. Song Twelve - Winamp",
+      u"3. Σοφία - Winamp [Paused]",
+      u"4. A - Winamp Tribute - Winamp [Stopped]",
+      u"5. Stars *** Bars - Winamp",
+      u"6. 🎵 - Winamp",
+  };
+  for (const std::u16string& caption : captions) {
+    EXPECT_EQ(UnscrollCaption(caption), caption);
+    const std::u16string scrolled = caption + u" *** ";
+    for (std::size_t turn = 0; turn < scrolled.size(); ++turn) {
+      const std::u16string shown = scrolled.substr(turn) + scrolled.substr(0, turn);
+      EXPECT_EQ(UnscrollCaption(shown), caption) << turn;
+    }
+  }
+  // The title read from any turn is the same.
+  EXPECT_EQ(SongTitleFromCaption(u"elve - Winamp *** 12. Song Tw"), u"12. Song Twelve ");
+  EXPECT_EQ(SongTitleFromCaption(u"* 12. Song Twelve - Winamp **"), u"12. Song Twelve ");
+  // A caption that is no scrolled caption of the player stays as it is.
+  for (const std::u16string caption : {u"", u" *** ", u"Winamp 5.92 *** ", u"a *** b"}) {
+    EXPECT_EQ(UnscrollCaption(caption), caption);
+  }
+  EXPECT_EQ(SongTitleFromCaption(u"92 *** Winamp 5."), u"");
 }
 
 TEST(TitleFromBuffer, StopsAtTheFirstZero) {
