@@ -21,8 +21,9 @@ PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position) {
   return window;
 }
 
-std::vector<std::wstring> ReadWindowTitles(const PlaylistWindow& window, PlayerLink& player) {
-  std::vector<std::wstring> titles;
+std::vector<std::optional<std::wstring>> ReadWindowTitles(const PlaylistWindow& window,
+                                                          PlayerLink& player) {
+  std::vector<std::optional<std::wstring>> titles;
   for (int32_t entry = window.first;
        entry <= window.last && titles.size() < std::size_t{ControlId::PlaylistLineCount}; ++entry) {
     titles.push_back(player.ReadPlaylistTitle(entry));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,10 @@ struct PlaylistWindow {
 // or the last entry.
 PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position);
 
-// The titles of the entries in the window, read from the player in order (at most one a line).
-std::vector<std::wstring> ReadWindowTitles(const PlaylistWindow& window, PlayerLink& player);
+// The titles of the entries in the window, read from the player in order (at most one a line);
+// nullopt for a title the player did not answer.
+std::vector<std::optional<std::wstring>> ReadWindowTitles(const PlaylistWindow& window,
+                                                          PlayerLink& player);
 
 // Writes "<number> . <title>" on the lines of the window, green, with the line of the current
 // entry red; titles[i] belongs to entry window.first + i (a missing title shows as empty). Lines

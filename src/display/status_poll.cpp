@@ -40,12 +40,14 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
 
   // An answer that does not fit in 16 bits keeps the value of the previous poll. The position
   // then still gets its +1, on the kept value; at 32767 the +1 does not fit and is skipped, so
-  // the position stays 32767.
-  if (const auto length = ToInt16(player.SendRequest(RequestListLength, 0))) listLength = *length;
-  if (const auto position = ToInt16(player.SendRequest(RequestListPosition, 0))) {
-    listPosition = *position;
+  // the position stays 32767. No answer keeps the previous values as they are.
+  if (const auto length = player.SendRequest(RequestListLength, 0)) {
+    if (const auto fits = ToInt16(*length)) listLength = *fits;
   }
-  if (const auto next = ToInt16(listPosition + 1)) listPosition = *next;
+  if (const auto position = player.SendRequest(RequestListPosition, 0)) {
+    if (const auto fits = ToInt16(*position)) listPosition = *fits;
+    if (const auto next = ToInt16(listPosition + 1)) listPosition = *next;
+  }
   status.listLength = listLength;
   status.listPosition = listPosition;
   status.playState = player.SendRequest(RequestPlayState, 0);
@@ -55,32 +57,73 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
   return status;
 }
 
-int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared) {
-  const bool lengthKnown = status.trackLength >= 0;
-  const int32_t seconds = std::max(status.playPosition / 1000, 0);
-  if (!shared.seekInProgress) {
+StatusPoll::Job StatusPoll::NextJob() const {
+  const int16_t length = shared_.listLength;
+  const int16_t position = shared_.listPosition;
+  return [length, position](PlayerLink& link) { return AskPlayer(link, length, position); };
+}
+
+void StatusPoll::Tick(const Submit& submit, std::chrono::milliseconds bound) {
+  if (!pending_.valid()) pending_ = submit(NextJob());
+  if (pending_.wait_for(bound) != std::future_status::ready) return;
+  Show(pending_.get());
+}
+
+StatusPoll::Submit AskAtOnce(PlayerLink& player) {
+  return [&player](const StatusPoll::Job& job) {
+    std::promise<PlayerStatus> status;
+    status.set_value(job(player));
+    return status.get_future();
+  };
+}
+
+void StatusPoll::Show(const PlayerStatus& status) {
+  if (status.playPosition) elapsedMs_ = status.playPosition;
+  if (status.trackLength) lengthS_ = status.trackLength;
+  const bool lengthKnown = lengthS_ && *lengthS_ >= 0;
+  const int32_t seconds = elapsedMs_ ? std::max(*elapsedMs_ / 1000, 0) : 0;
+  if (!shared_.seekInProgress && elapsedMs_ && lengthS_) {
     // A setting the slider refuses leaves it as it was; the other one still runs.
-    screen.SetSeekMaximum(lengthKnown ? status.trackLength : 0);
-    screen.SetSeekValue(lengthKnown ? seconds : 0);
+    screen_.SetSeekMaximum(lengthKnown ? *lengthS_ : 0);
+    screen_.SetSeekValue(lengthKnown ? seconds : 0);
   }
-  screen.SetCaption(ControlId::lblTime, TimeText(seconds));
-  screen.SetCaption(ControlId::lblTimegesamt,
-                    lengthKnown ? TimeText(status.trackLength) : UnknownLengthText);
-  screen.SetCaption(ControlId::lblSongName, status.songTitle);
+  if (elapsedMs_) screen_.SetCaption(ControlId::lblTime, TimeText(seconds));
+  if (lengthS_) {
+    screen_.SetCaption(ControlId::lblTimegesamt,
+                       lengthKnown ? TimeText(*lengthS_) : UnknownLengthText);
+  }
+  screen_.SetCaption(ControlId::lblSongName, status.songTitle);
   const int streamLabels[] = {ControlId::lblSample, ControlId::lblBitrate, ControlId::lblChannels};
   for (std::size_t which = 0; which < status.stream.size(); ++which) {
-    screen.SetCaption(streamLabels[which], std::to_wstring(status.stream[which]));
+    if (status.stream[which]) {
+      screen_.SetCaption(streamLabels[which], std::to_wstring(*status.stream[which]));
+    }
   }
   // A volume outside 0..255 leaves the slider where it is.
-  const auto volumePosition = PositionForVolume(status.volume);
-  if (volumePosition && !shared.volumeInProgress) screen.SetVolumePosition(*volumePosition);
+  const auto volumePosition = status.volume ? PositionForVolume(*status.volume) : std::nullopt;
+  if (volumePosition && !shared_.volumeInProgress) screen_.SetVolumePosition(*volumePosition);
+  if (status.playState) shared_.playState = PlayStateFromAnswer(*status.playState);
 
-  shared.listLength = status.listLength;
-  shared.listPosition = status.listPosition;
-  shared.playState = PlayStateFromAnswer(status.playState);
-  screen.SetCaption(ControlId::lbltrackvontracks, L"Track " + std::to_wstring(status.listPosition) +
-                                                      L" of " + std::to_wstring(status.listLength));
-  return FillPlaylistLines(status.window, status.listPosition, status.titles, screen);
+  shared_.listLength = status.listLength;
+  shared_.listPosition = status.listPosition;
+  screen_.SetCaption(ControlId::lbltrackvontracks,
+                     L"Track " + std::to_wstring(status.listPosition) + L" of " +
+                         std::to_wstring(status.listLength));
+
+  // A title the player did not give keeps the one the last window showed for that entry.
+  std::map<int32_t, std::wstring> titles;
+  std::vector<std::wstring> shown;
+  for (std::size_t i = 0; i < status.titles.size(); ++i) {
+    const int32_t entry = status.window.first + static_cast<int32_t>(i);
+    const auto kept = titles_.find(entry);
+    std::wstring title = status.titles[i]        ? *status.titles[i]
+                         : kept != titles_.end() ? kept->second
+                                                 : std::wstring();
+    titles[entry] = title;
+    shown.push_back(std::move(title));
+  }
+  titles_ = std::move(titles);
+  currentLine_ = FillPlaylistLines(status.window, status.listPosition, shown, screen_);
 }
 
 }  // namespace tokalux

@@ -1,10 +1,16 @@
 // The once-a-second status poll: asks the player for its state and writes it on the screen. It
-// runs in two halves: AskPlayer where the player is reached (the player thread), ShowStatus on the
-// user-interface thread, which owns the screen and the shared values.
+// runs in two halves: AskPlayer where the player is reached (the player thread), Show on the
+// user-interface thread, which owns the screen and the shared values. StatusPoll::Tick joins them
+// through a hand-off; the screen saver, the tests and the benchmark all poll through it.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <future>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,52 +21,67 @@
 
 namespace tokalux {
 
-// Everything one poll learns from the player.
+// Everything one poll learns from the player; nullopt where a request got no answer.
 struct PlayerStatus {
-  int32_t playPosition = 0;  // elapsed time, ms
-  int32_t trackLength = 0;   // s
+  std::optional<int32_t> playPosition;  // elapsed time, ms
+  std::optional<int32_t> trackLength;   // s
   std::wstring songTitle;
-  std::array<int32_t, 3> stream{};  // sample rate, bit rate, channel count
-  int32_t volume = 0;               // 0..255
+  std::array<std::optional<int32_t>, 3> stream{};  // sample rate, bit rate, channel count
+  std::optional<int32_t> volume;                   // 0..255
+  std::optional<int32_t> playState;                // the play-state answer
+  // The list length and 1-based position the poll went by (see AskPlayer).
   int16_t listLength = 0;
-  int16_t listPosition = 0;  // 1-based
-  int32_t playState = 0;     // the play-state answer
+  int16_t listPosition = 0;
   PlaylistWindow window;
-  std::vector<std::wstring> titles;  // of the entries window.first .. window.last
+  std::vector<std::optional<std::wstring>> titles;  // of the entries window.first .. last
 };
 
 // Asks the player, in this order: elapsed time, length, the song title, the three stream
 // details, the volume, the list length and position, the play state, then the title of every
-// entry in the window. A list answer that does not fit in 16 bits keeps the value of the previous
-// poll (passed in); the position's +1 still goes onto a kept position.
+// entry in the window. A list request with no answer keeps the value passed in (the last poll's);
+// an answer that does not fit in 16 bits keeps it too, and the position's +1 still goes onto a
+// position kept that way.
 PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition);
 
-// Writes a poll's answers on the screen (leaving a slider alone while the user holds it) and
-// stores the list length and position and the play state for the controls. A length the player does
-// not know (negative: a stream, nothing loaded) shows as "--:--" with the seek slider at 0 of 0; a
-// negative elapsed time shows as "00:00". Returns the line showing the current entry, 0 when none
-// does.
-int ShowStatus(const PlayerStatus& status, StatusScreen& screen, SharedValues& shared);
-
-// Both halves on one thread, for the tests and the benchmark.
 class StatusPoll {
  public:
-  StatusPoll(PlayerLink& player, StatusScreen& screen, SharedValues& shared)
-      : player_(player), screen_(screen), shared_(shared) {}
+  using Job = std::function<PlayerStatus(PlayerLink&)>;
+  // Hands a job to where the player is reached; the future holds its result.
+  using Submit = std::function<std::future<PlayerStatus>(Job)>;
 
-  void Tick() {
-    currentLine_ =
-        ShowStatus(AskPlayer(player_, shared_.listLength, shared_.listPosition), screen_, shared_);
-  }
+  StatusPoll(StatusScreen& screen, SharedValues& shared) : screen_(screen), shared_(shared) {}
 
-  // The line that showed the current entry in the latest poll, 0 when none did.
+  // The player half of the next poll, going by the list values shown now.
+  Job NextJob() const;
+
+  // One tick: hands the next poll to submit, unless the last one handed over has not come back
+  // yet (no second poll queues behind a late one), waits up to bound for it, and shows it if it
+  // came.
+  void Tick(const Submit& submit, std::chrono::milliseconds bound);
+
+  // Writes a poll's answers on the screen (leaving a slider alone while the user holds it) and
+  // stores the list length and position and the play state for the controls. What the player did
+  // not answer keeps its last answered value: the times, both sliders, the stream details, the
+  // volume, the list values and each playlist line's title. A length the player does not know
+  // (negative: a stream, nothing loaded) shows as "--:--" with the seek slider at 0 of 0; a
+  // negative elapsed time shows as "00:00".
+  void Show(const PlayerStatus& status);
+
+  // The line that showed the current entry in the latest poll shown, 0 when none did.
   int currentLine() const { return currentLine_; }
 
  private:
-  PlayerLink& player_;
   StatusScreen& screen_;
   SharedValues& shared_;
+  std::future<PlayerStatus> pending_;
+  std::optional<int32_t> elapsedMs_;
+  std::optional<int32_t> lengthS_;
+  std::map<int32_t, std::wstring> titles_;  // the last window's titles, by entry number
   int currentLine_ = 0;
 };
+
+// A hand-off that runs the job at once, on the calling thread, with this player (the tests' fake,
+// or a link used from one thread).
+StatusPoll::Submit AskAtOnce(PlayerLink& player);
 
 }  // namespace tokalux

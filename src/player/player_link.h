@@ -1,15 +1,18 @@
 // What the rest of the program asks of the player. The Win32 implementation talks to the real
 // player window; unit tests use a fake.
+//
+// Two kinds of message, one way each: requests, whose answer the poll uses, are sent and waited
+// for (with a bound); commands and settings, whose answers nothing uses, are posted, so each
+// reaches the player exactly once and in the order made, however long the player takes.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tokalux {
 
-// What the controls ask of the player: messages sent for their effect, whose answers nothing
-// reads. They reach the player even when the link is not waiting on it (after a player that did
-// not answer), so a click is never lost.
+// What the controls ask of the player.
 class PlayerControl {
  public:
   virtual ~PlayerControl() = default;
@@ -22,18 +25,21 @@ class PlayerControl {
 };
 
 // Everything the program asks of the player: the controls' messages and what the status poll
-// reads.
+// reads. "No answer" (nullopt) is not an answer: the player is there but hung, slow, or not asked
+// while the link waits out a hung player. A player whose window is gone, with no other found,
+// answers 0 and empty texts.
 class PlayerLink : public PlayerControl {
  public:
-  // A request with its argument; the player's 32-bit answer, or 0 when the player did not answer.
-  virtual int32_t SendRequest(int32_t number, int32_t argument) = 0;
+  // A request with its argument; the player's 32-bit answer.
+  virtual std::optional<int32_t> SendRequest(int32_t number, int32_t argument) = 0;
 
   // The current song's title, taken from the player window's caption; empty when there is none.
+  // The system keeps the caption, so reading it never waits on the player.
   virtual std::wstring ReadSongTitle() = 0;
 
   // The title of the 1-based playlist entry n, read out of the player's memory; empty when it
   // cannot be read.
-  virtual std::wstring ReadPlaylistTitle(int32_t n) = 0;
+  virtual std::optional<std::wstring> ReadPlaylistTitle(int32_t n) = 0;
 };
 
 }  // namespace tokalux

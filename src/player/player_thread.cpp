@@ -7,6 +7,37 @@
 
 namespace tokalux {
 
+// The link a job gets: clicks made while the job runs are posted before its next request, and
+// from then on the job's requests get no answer, so the player is free to take the clicks.
+class PlayerThread::ClicksFirst final : public PlayerLink {
+ public:
+  ClicksFirst(PlayerThread& thread, PlayerLink& link) : thread_(thread), link_(link) {}
+
+  void SendCommand(int32_t identifier) override { link_.SendCommand(identifier); }
+  void SendSetting(int32_t number, int32_t argument) override {
+    link_.SendSetting(number, argument);
+  }
+  std::optional<int32_t> SendRequest(int32_t number, int32_t argument) override {
+    if (ClicksCameFirst()) return std::nullopt;
+    return link_.SendRequest(number, argument);
+  }
+  std::wstring ReadSongTitle() override { return link_.ReadSongTitle(); }
+  std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override {
+    if (ClicksCameFirst()) return std::nullopt;
+    return link_.ReadPlaylistTitle(n);
+  }
+
+ private:
+  bool ClicksCameFirst() {
+    if (thread_.PostClicks(link_)) clicked_ = true;
+    return clicked_;
+  }
+
+  PlayerThread& thread_;
+  PlayerLink& link_;
+  bool clicked_ = false;
+};
+
 PlayerThread::PlayerThread() {
   std::promise<bool> found;
   std::future<bool> answer = found.get_future();
@@ -36,16 +67,36 @@ void PlayerThread::Enqueue(std::function<void(PlayerLink&)> job) {
   wake_.notify_one();
 }
 
+void PlayerThread::Add(const Click& click) {
+  {
+    const std::lock_guard lock(mutex_);
+    clicks_.push_back(click);
+  }
+  wake_.notify_one();
+}
+
 void PlayerThread::SendCommand(int32_t identifier) {
-  Submit<void>([identifier](PlayerLink& link) {
-    link.SendCommand(identifier);
-  }).wait_for(HandOffBound);
+  Add({true, identifier, 0});
 }
 
 void PlayerThread::SendSetting(int32_t number, int32_t argument) {
-  Submit<void>([number, argument](PlayerLink& link) {
-    link.SendSetting(number, argument);
-  }).wait_for(HandOffBound);
+  Add({false, number, argument});
+}
+
+bool PlayerThread::PostClicks(PlayerControl& player) {
+  std::deque<Click> clicks;
+  {
+    const std::lock_guard lock(mutex_);
+    clicks.swap(clicks_);
+  }
+  for (const Click& click : clicks) {
+    if (click.isCommand) {
+      player.SendCommand(click.number);
+    } else {
+      player.SendSetting(click.number, click.argument);
+    }
+  }
+  return !clicks.empty();
 }
 
 void PlayerThread::Run(HDESK ownDesktop, std::promise<bool> found) {
@@ -67,12 +118,18 @@ void PlayerThread::Run(HDESK ownDesktop, std::promise<bool> found) {
     std::function<void(PlayerLink&)> job;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-      if (jobs_.empty()) break;
-      job = std::move(jobs_.front());
-      jobs_.pop_front();
+      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty() || !clicks_.empty(); });
+      if (jobs_.empty() && clicks_.empty()) break;
+      if (!jobs_.empty()) {
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+      }
     }
-    job(player);  // a job's own failure ends up in its future
+    PostClicks(player);
+    if (job) {
+      ClicksFirst link(*this, player);
+      job(link);  // a job's own failure ends up in its future
+    }
   }
   // Back where the thread started: a desktop in use cannot be closed, and the handles of the
   // other two are not this thread's to close when it ends.

@@ -51,17 +51,31 @@ class PlayerThread final : public PlayerControl {
     return result;
   }
 
-  // PlayerControl: each is queued, then waited for up to HandOffBound.
+  // PlayerControl: queued without waiting, and posted by the thread in the order made as soon as
+  // it can, ahead of the rest of a job under way: a job that had a click posted in its middle
+  // gets no answer to its remaining requests, so a slow player takes the click before them.
   void SendCommand(int32_t identifier) override;
   void SendSetting(int32_t number, int32_t argument) override;
 
  private:
+  // A command (number is its identifier) or a setting, as the user made it.
+  struct Click {
+    bool isCommand = true;
+    int32_t number = 0;
+    int32_t argument = 0;
+  };
+  class ClicksFirst;
+
   void Enqueue(std::function<void(PlayerLink&)> job);
+  void Add(const Click& click);
+  // Posts the clicks queued so far, in order; whether there was any.
+  bool PostClicks(PlayerControl& player);
   void Run(HDESK ownDesktop, std::promise<bool> found);
 
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::function<void(PlayerLink&)>> jobs_;
+  std::deque<Click> clicks_;
   bool stopping_ = false;
   bool playerFound_ = false;
   std::thread thread_;

@@ -59,48 +59,38 @@ bool Win32Player::Quiet() {
   return quiet_;
 }
 
-bool Win32Player::Ask(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
-  *result = 0;
-  if (Quiet()) return false;
+std::optional<DWORD_PTR> Win32Player::Ask(WPARAM wparam, LPARAM lparam) {
+  if (Quiet()) return std::nullopt;
+  DWORD_PTR result = 0;
   if (OnWindow([&](HWND window) {
-        return ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                                     SendTimeoutMs, result) != 0;
+        return ::SendMessageTimeoutA(window, PlayerRequestMessage, wparam, lparam,
+                                     SMTO_BLOCK | SMTO_ABORTIFHUNG, SendTimeoutMs, &result) != 0;
       })) {
-    return true;
+    return result;
   }
-  *result = 0;
-  if (window_ && ::IsWindow(window_)) {  // hung or slow, not gone: stop waiting on it a moment
-    quiet_ = true;
-    quietSince_ = ::GetTickCount();
-  }
-  return false;
+  if (!window_ || !::IsWindow(window_)) return 0;  // no player: the answer of a vanished window
+  // Hung or slow, not gone: stop waiting on it a moment.
+  quiet_ = true;
+  quietSince_ = ::GetTickCount();
+  return std::nullopt;
 }
 
-void Win32Player::Tell(UINT message, WPARAM wparam, LPARAM lparam) {
-  OnWindow([&](HWND window) {
-    if (Quiet() || ::IsHungAppWindow(window)) {
-      return ::PostMessageA(window, message, wparam, lparam) != 0;
-    }
-    DWORD_PTR ignored = 0;
-    // A timeout still delivers the message; only a window that is gone fails it.
-    return ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK, SendTimeoutMs,
-                                 &ignored) != 0 ||
-           ::IsWindow(window);
-  });
+void Win32Player::Post(UINT message, WPARAM wparam, LPARAM lparam) {
+  OnWindow([&](HWND window) { return ::PostMessageA(window, message, wparam, lparam) != 0; });
 }
 
 void Win32Player::SendCommand(int32_t identifier) {
-  Tell(PlayerCommandMessage, static_cast<WPARAM>(identifier), 0);
+  Post(PlayerCommandMessage, static_cast<WPARAM>(identifier), 0);
 }
 
 void Win32Player::SendSetting(int32_t number, int32_t argument) {
-  Tell(PlayerRequestMessage, ArgumentParam(argument), static_cast<LPARAM>(number));
+  Post(PlayerRequestMessage, ArgumentParam(argument), static_cast<LPARAM>(number));
 }
 
-int32_t Win32Player::SendRequest(int32_t number, int32_t argument) {
-  DWORD_PTR answer = 0;
-  Ask(PlayerRequestMessage, ArgumentParam(argument), static_cast<LPARAM>(number), &answer);
-  return static_cast<int32_t>(static_cast<uint32_t>(answer));
+std::optional<int32_t> Win32Player::SendRequest(int32_t number, int32_t argument) {
+  const auto answer = Ask(ArgumentParam(argument), static_cast<LPARAM>(number));
+  if (!answer) return std::nullopt;
+  return static_cast<int32_t>(static_cast<uint32_t>(*answer));
 }
 
 std::wstring Win32Player::ReadSongTitle() {
@@ -129,22 +119,23 @@ HANDLE Win32Player::PlayerProcess(DWORD processId) {
   return process_.get();
 }
 
-std::wstring Win32Player::ReadPlaylistTitle(int32_t n) {
+std::optional<std::wstring> Win32Player::ReadPlaylistTitle(int32_t n) {
   const WPARAM index = ArgumentParam(static_cast<int32_t>(static_cast<int64_t>(n) - 1));
-  DWORD_PTR answer = 0;
   const bool askUtf16 = utf16Misses_ < Utf16MissesBeforeAnsiOnly;
   if (askUtf16) {
-    if (!Ask(PlayerRequestMessage, index, RequestEntryTitleAddressUtf16, &answer)) return {};
-    if (const auto bytes = ReadTitleAt(answer, Utf16TitleBufferSize)) {
+    const auto answer = Ask(index, RequestEntryTitleAddressUtf16);
+    if (!answer) return std::nullopt;
+    if (const auto bytes = ReadTitleAt(*answer, Utf16TitleBufferSize)) {
       utf16Misses_ = 0;
       return ToWide(Utf16TitleFromBytes(*bytes));
     }
   }
   // No readable UTF-16 title (an older player answers 1 to a request it does not know): the same
   // title through the ANSI request.
-  if (!Ask(PlayerRequestMessage, index, RequestEntryTitleAddress, &answer)) return {};
-  const auto bytes = ReadTitleAt(answer, TitleBufferSize);
-  if (!bytes) return {};
+  const auto answer = Ask(index, RequestEntryTitleAddress);
+  if (!answer) return std::nullopt;
+  const auto bytes = ReadTitleAt(*answer, TitleBufferSize);
+  if (!bytes) return std::wstring();
   if (askUtf16) ++utf16Misses_;
   return WidenAnsi(TitleFromBuffer(*bytes));
 }

@@ -1,8 +1,8 @@
-// The player link over Win32: window messages sent with a bounded wait, the caption read in
-// UTF-16, playlist titles read out of the player's process memory (UTF-16 where the player offers
-// it, ANSI otherwise). Every call touches the
-// player's window, so a Win32Player is used only from the thread that sits on the player's
-// desktop (see player_thread.h).
+// The player link over Win32: requests sent with a bounded wait, commands and settings posted,
+// the caption read in UTF-16, playlist titles read out of the player's process memory (UTF-16
+// where the player offers it, ANSI otherwise). Every call touches the player's window, so a
+// Win32Player is used only from the thread that sits on the player's desktop (see
+// player_thread.h).
 #pragma once
 
 #include <windows.h>
@@ -25,9 +25,9 @@ std::wstring WidenAnsi(std::string_view bytes);
 
 class Win32Player final : public PlayerLink {
  public:
-  // How long one message may wait for the player before it counts as unanswered.
+  // How long one request may wait for the player before it counts as unanswered.
   static constexpr UINT SendTimeoutMs = 250;
-  // After an unanswered request, further requests answer 0 at once for this long, so a hung
+  // After an unanswered request, further requests get no answer at once for this long, so a hung
   // player costs the screen one timeout per poll rather than one per message.
   static constexpr DWORD QuietAfterTimeoutMs = 500;
 
@@ -37,11 +37,14 @@ class Win32Player final : public PlayerLink {
   // round trip to the system, about as dear as a message under Wine.)
   explicit Win32Player(HWND playerWindow) : window_(playerWindow) {}
 
+  // Posted: a posted message waits in the player's queue, in order, for as long as the player
+  // takes, and is not lost, whereas a send that timed out is delivered late on Windows (ahead of
+  // what was posted before it) and dropped under Wine.
   void SendCommand(int32_t identifier) override;
   void SendSetting(int32_t number, int32_t argument) override;
-  int32_t SendRequest(int32_t number, int32_t argument) override;
+  std::optional<int32_t> SendRequest(int32_t number, int32_t argument) override;
   std::wstring ReadSongTitle() override;
-  std::wstring ReadPlaylistTitle(int32_t n) override;
+  std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override;
 
  private:
   // Runs attempt(window) on the player's window; attempt answers whether it reached the window.
@@ -53,13 +56,11 @@ class Win32Player final : public PlayerLink {
   DWORD WindowProcessId();
   // Inside the quiet period after an unanswered request.
   bool Quiet();
-  // A request, waited for (bounded); false, with *result 0, when the window is gone, hung or too
-  // slow. A timeout starts the quiet period.
-  bool Ask(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result);
-  // A message sent for its effect: waited for (bounded) while the player answers, posted while
-  // the link is quiet or the system counts the player as hung. Its timeout starts no quiet period:
-  // a slow command does not blank the next poll.
-  void Tell(UINT message, WPARAM wparam, LPARAM lparam);
+  // A request, waited for (bounded): its answer; 0 when no player window is there; nullopt when
+  // the player is there but hung or too slow (a timeout starts the quiet period), or quiet.
+  std::optional<DWORD_PTR> Ask(WPARAM wparam, LPARAM lparam);
+  // A command or setting, posted to the player's window (or to a new one when it is gone).
+  void Post(UINT message, WPARAM wparam, LPARAM lparam);
   // A handle on the player's process for reading memory, kept while the process stays the same.
   HANDLE PlayerProcess(DWORD processId);
   // The bytes of the title the player's answer points at: size bytes, or up to the end of its

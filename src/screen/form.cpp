@@ -40,7 +40,7 @@ int ScreenDpi(HWND window) {
 }  // namespace
 
 Form::Form(PlayerThread& player, SharedValues& shared)
-    : player_(player), shared_(shared), handlers_(player, shared) {}
+    : player_(player), shared_(shared), handlers_(player, shared), poll_(*this, shared) {}
 
 bool Form::Register(HINSTANCE instance) {
   if (!Frame::Register(instance)) return false;
@@ -291,17 +291,9 @@ LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
 
 void Form::OnTimer(UINT_PTR timer) {
   if (timer != PollTimer) return;
-  // One hand-off per poll: the player thread asks the player, this thread writes the screen. A
-  // poll the player thread has not finished within the bound is shown at a later tick, and no
-  // second one is queued behind it meanwhile.
-  if (!pendingPoll_.valid()) {
-    const int16_t length = shared_.listLength;
-    const int16_t position = shared_.listPosition;
-    pendingPoll_ = player_.Submit<PlayerStatus>(
-        [length, position](PlayerLink& link) { return AskPlayer(link, length, position); });
-  }
-  if (pendingPoll_.wait_for(PlayerThread::HandOffBound) != std::future_status::ready) return;
-  ShowStatus(pendingPoll_.get(), *this, shared_);
+  // One hand-off per poll: the player thread asks the player, this thread writes the screen.
+  poll_.Tick([this](StatusPoll::Job job) { return player_.Submit<PlayerStatus>(std::move(job)); },
+             PlayerThread::HandOffBound);
 }
 
 void Form::OnActivate(WPARAM wparam) {

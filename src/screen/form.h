@@ -85,8 +85,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   PlayerThread& player_;
   SharedValues& shared_;
   ControlHandlers handlers_;
-  // The poll handed to the player thread and not shown yet.
-  std::future<PlayerStatus> pendingPoll_;
+  StatusPoll poll_;
   int dpi_ = 96;
   std::optional<FontCache> fonts_;
   UniqueBrush background_;

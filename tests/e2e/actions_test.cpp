@@ -295,9 +295,9 @@ TEST_F(ActionsTest, TheVolumeSliderShowsThePlayersVolume) {
     ASSERT_TRUE(player_.Control("volume " + std::to_string(volume)));
     EXPECT_TRUE(showsStep(step)) << "volume " << volume;
   }
-  // "+" and "-" stay the player's own steps (8 in the demo player); the slider follows them.
+  // "+" and "-" stay the player's own steps (4 of 255); the slider follows them.
   Click(id::cmdVolIncr);
-  EXPECT_TRUE(showsStep(6));  // 148
+  EXPECT_TRUE(showsStep(6));  // 144
   Click(id::cmdVolDecr);
   EXPECT_TRUE(showsStep(5));  // 140
   EXPECT_EQ(ActionsAfter(2), (Log{"command 40058", "command 40059"}));

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 
 #include "harness/demo_player.h"
 #include "player/player_messages.h"
+#include "player/player_thread.h"
 #include "player/title_text.h"
 #include "player/win32_player.h"
 
@@ -35,12 +38,13 @@ TEST_F(PlayerLinkTest, RequestsAndCommandsReachThePlayerWithTheirArguments) {
   EXPECT_EQ(link_.SendRequest(RequestPlayTime, 1), 270);
 
   ASSERT_TRUE(player_.ClearLog());
-  link_.SendRequest(RequestSetListPosition, -8);  // negative indexes go through unchanged
-  link_.SendRequest(RequestSeek, 95'000);
+  link_.SendSetting(RequestSetListPosition, -8);  // negative indexes go through unchanged
+  link_.SendSetting(RequestSeek, 95'000);
   link_.SendCommand(CommandPlay);
+  // Posted: they arrive once each, in order, when the player takes them.
   const std::vector<std::string> expected = {"request 121 -8", "request 106 95000",
                                              "command 40045"};
-  EXPECT_EQ(player_.ActionLog(), expected);
+  EXPECT_TRUE(WaitUntil([&] { return player_.ActionLog() == expected; }, 3s));
 }
 
 TEST_F(PlayerLinkTest, SongTitleIsTheCaptionBeforeTheMarker) {
@@ -95,9 +99,9 @@ TEST_F(PlayerLinkTest, PlaylistTitlesAreReadOutOfThePlayersMemory) {
 }
 
 TEST_F(PlayerLinkTest, UnreadableTitlesAreEmptyNotThePreviousOne) {
-  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  EXPECT_NE(link_.ReadPlaylistTitle(1).value_or(L""), L"");
   EXPECT_EQ(link_.ReadPlaylistTitle(21), L"");  // past the end: address 0
-  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  EXPECT_NE(link_.ReadPlaylistTitle(1).value_or(L""), L"");
   EXPECT_EQ(link_.ReadPlaylistTitle(0), L"");
   EXPECT_EQ(link_.ReadPlaylistTitle(-5), L"");
 
@@ -138,7 +142,7 @@ TEST_F(PlayerLinkTest, TitlesInEveryScriptWhereThePlayerOffersUtf16) {
   ASSERT_TRUE(player_.ClearLog());
   EXPECT_EQ(link_.ReadPlaylistTitle(1), ThroughCodePage(L"Кино"));
   EXPECT_EQ(link_.ReadSongTitle(), ThroughCodePage(L"Χαρούλα "));
-  for (int32_t n = 1; n <= 20; ++n) EXPECT_FALSE(link_.ReadPlaylistTitle(n).empty()) << n;
+  for (int32_t n = 1; n <= 20; ++n) EXPECT_NE(link_.ReadPlaylistTitle(n).value_or(L""), L"") << n;
   const auto log = player_.LogLines();
   ASSERT_TRUE(log);
   const auto count = [&](std::string_view request) {
@@ -152,7 +156,7 @@ TEST_F(PlayerLinkTest, TitlesInEveryScriptWhereThePlayerOffersUtf16) {
 TEST_F(PlayerLinkTest, RandomAnswersGiveDefinedResults) {
   ASSERT_TRUE(player_.Control("random on 7"));
   for (int32_t n = -50; n < 250; ++n) {
-    EXPECT_LE(link_.ReadPlaylistTitle(n).size(), 256u);
+    EXPECT_LE(link_.ReadPlaylistTitle(n).value_or(L"").size(), 256u);
     link_.SendRequest(RequestListLength, 0);
   }
   EXPECT_LE(link_.ReadSongTitle().size(), 156u);
@@ -174,52 +178,81 @@ LARGE_INTEGER Now() {
   return now;
 }
 
-// A request waits 250 ms for a hung player, then for half a second after that every request
-// answers 0 at once; past that, a request waits again. The margins (a tick early, 200 ms late,
-// 150 ms either side of the half second) leave room for a busy machine and none for a wait of
-// 100 or 900 ms.
+// A request waits 250 ms for a hung player and gets no answer (not a 0), then for half a second
+// after that every request gets no answer at once; past that, a request waits again. The margins
+// (a tick early, 200 ms late, 150 ms either side of the half second) leave room for a busy
+// machine and none for a wait of 100 or 900 ms.
 TEST_F(PlayerLinkTest, AHungPlayerCostsOneShortWaitThenAnswersAgain) {
   ASSERT_TRUE(player_.Control("hang 4000"));
   LARGE_INTEGER start = Now();
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);
   const double wait = MsSince(start);
   EXPECT_GE(wait, 240.0);
   EXPECT_LT(wait, 450.0);
 
   const LARGE_INTEGER timedOut = Now();
   start = Now();
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(link_.SendRequest(RequestPlayTime, 0), 0);
-  EXPECT_EQ(link_.ReadPlaylistTitle(1), L"");
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(link_.SendRequest(RequestPlayTime, 0), std::nullopt);
+  EXPECT_EQ(link_.ReadPlaylistTitle(1), std::nullopt);
   EXPECT_LT(MsSince(start), 50.0) << "requests within the quiet half second waited";
 
   const auto pumpUntil = [&](double ms) { WaitUntil([&] { return MsSince(timedOut) >= ms; }, 2s); };
   pumpUntil(350.0);
   start = Now();
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);
   EXPECT_LT(MsSince(start), 50.0) << "350 ms after a timeout a request waited";
 
   pumpUntil(650.0);
   start = Now();
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);
   EXPECT_GE(MsSince(start), 240.0) << "650 ms after a timeout a request still answered at once";
 
   EXPECT_TRUE(WaitUntil([&] { return link_.SendRequest(RequestListLength, 0) == 20; }, 10s));
-  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  EXPECT_NE(link_.ReadPlaylistTitle(1).value_or(L""), L"");
 }
 
-TEST_F(PlayerLinkTest, ClicksInTheQuietAfterATimeoutStillReachThePlayerInOrder) {
+// Clicks are posted: made while the player hangs, and in the quiet after it, they take no time
+// and reach it once each, in the order made, when it answers again.
+TEST_F(PlayerLinkTest, ClicksWhileThePlayerHangsReachItOnceEachInOrder) {
   ASSERT_TRUE(player_.ClearLog());
-  ASSERT_TRUE(player_.Control("hang 300"));
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);  // times out: the link goes quiet
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), 0);  // quiet: not even sent
-  // A playlist-line click in the quiet: the jump and the play that follows it.
+  ASSERT_TRUE(player_.Control("hang 1500"));
   const ULONGLONG start = ::GetTickCount64();
+  link_.SendCommand(CommandStop);
+  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);  // times out: quiet
   link_.SendSetting(RequestSetListPosition, 6);
   link_.SendCommand(CommandPlay);
-  EXPECT_LT(::GetTickCount64() - start, 100u) << "a click in the quiet waited on the player";
-  const std::vector<std::string> expected = {"request 121 6", "command 40045"};
-  EXPECT_TRUE(WaitUntil([&] { return player_.ActionLog() == expected; }, 3s));
+  EXPECT_LT(::GetTickCount64() - start, 600u) << "a click waited on the player";
+  const std::vector<std::string> expected = {"command 40047", "request 121 6", "command 40045"};
+  EXPECT_TRUE(WaitUntil([&] { return player_.ActionLog() == expected; }, 5s));
   EXPECT_TRUE(WaitUntil([&] { return link_.SendRequest(RequestListPosition, 0) == 6; }, 3s));
+  PumpFor(500ms);
+  EXPECT_EQ(player_.ActionLog(), expected);
+}
+
+// The player thread posts a click made while a job runs before the job's next request, and the
+// job gets no answer to the rest of its requests: a slow player takes the click first, not after
+// a poll of a few dozen slow answers.
+TEST_F(PlayerLinkTest, AClickMadeDuringAJobGoesBeforeTheRestOfIt) {
+  PlayerThread thread;
+  ASSERT_TRUE(thread.playerFound());
+  ASSERT_TRUE(player_.ClearLog());
+  std::promise<void> started;
+  std::promise<void> clicked;
+  auto answers = thread.Submit<std::vector<std::optional<int32_t>>>([&](PlayerLink& link) {
+    std::vector<std::optional<int32_t>> got{link.SendRequest(RequestListLength, 0)};
+    started.set_value();
+    clicked.get_future().wait();
+    got.push_back(link.SendRequest(RequestListLength, 0));
+    got.push_back(link.ReadPlaylistTitle(1).has_value() ? 1 : std::optional<int32_t>());
+    return got;
+  });
+  started.get_future().wait();
+  thread.SendCommand(CommandNext);
+  clicked.set_value();
+  const std::vector<std::optional<int32_t>> expected = {20, std::nullopt, std::nullopt};
+  EXPECT_EQ(answers.get(), expected);
+  EXPECT_TRUE(WaitUntil([&] { return player_.Logged("command 40048"); }, 3s));
+  EXPECT_EQ(player_.LogLines(), (std::vector<std::string>{"request 124 0", "command 40048"}));
 }
 
 TEST_F(PlayerLinkTest, AVanishedPlayerAnswersZeroAndNothing) {
@@ -232,7 +265,7 @@ TEST_F(PlayerLinkTest, AVanishedPlayerAnswersZeroAndNothing) {
 }
 
 TEST_F(PlayerLinkTest, APlayerStartedAgainIsReadAfresh) {
-  EXPECT_FALSE(link_.ReadPlaylistTitle(1).empty());
+  EXPECT_NE(link_.ReadPlaylistTitle(1).value_or(L""), L"");
   player_.process().Kill();
   DemoPlayer second(L"--entries 3");
   ASSERT_NE(second.window(), nullptr);

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "display/colours.h"
 #include "display/control_ids.h"
+#include "display/status_poll.h"
 #include "display/status_screen.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
@@ -20,6 +22,11 @@ class FakePlayer final : public PlayerLink {
  public:
   // Answers by (request number, argument); anything not set answers 0, like a vanished player.
   std::map<std::pair<int32_t, int32_t>, int32_t> answers;
+  // Requests (by number) and titles (by entry) the player does not answer; stalled, it answers
+  // none of them.
+  std::set<int32_t> silentRequests;
+  std::set<int32_t> silentTitles;
+  bool stalled = false;
   std::map<int32_t, std::wstring> titles;  // by 1-based entry number
   std::wstring songTitle;
   std::vector<std::string> sent;  // "command 40045", "request 121 5"
@@ -39,14 +46,16 @@ class FakePlayer final : public PlayerLink {
   void SendSetting(int32_t number, int32_t argument) override {
     sent.push_back("setting " + std::to_string(number) + " " + std::to_string(argument));
   }
-  int32_t SendRequest(int32_t number, int32_t argument) override {
+  std::optional<int32_t> SendRequest(int32_t number, int32_t argument) override {
     sent.push_back("request " + std::to_string(number) + " " + std::to_string(argument));
+    if (stalled || silentRequests.contains(number)) return std::nullopt;
     const auto it = answers.find({number, argument});
     return it == answers.end() ? 0 : it->second;
   }
   std::wstring ReadSongTitle() override { return songTitle; }
-  std::wstring ReadPlaylistTitle(int32_t n) override {
+  std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override {
     titleReads.push_back(n);
+    if (stalled || silentTitles.contains(n)) return std::nullopt;
     const auto it = titles.find(n);
     return it == titles.end() ? L"Title " + std::to_wstring(n) : it->second;
   }
@@ -99,5 +108,10 @@ class FakeScreen final : public StatusScreen {
     return red;
   }
 };
+
+// One whole poll, handed over and shown as the screen saver does, asked at once on this thread.
+inline void PollOnce(StatusPoll& poll, PlayerLink& player) {
+  poll.Tick(AskAtOnce(player), std::chrono::milliseconds(0));
+}
 
 }  // namespace tokalux::testing

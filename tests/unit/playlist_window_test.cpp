@@ -60,7 +60,9 @@ struct LinesCase {
 
 // The titles read for the window, then the lines written, as one poll does.
 int Fill(const PlaylistWindow& window, int16_t position, FakePlayer& player, FakeScreen& screen) {
-  return FillPlaylistLines(window, position, ReadWindowTitles(window, player), screen);
+  std::vector<std::wstring> titles;
+  for (const auto& title : ReadWindowTitles(window, player)) titles.push_back(title.value_or(L""));
+  return FillPlaylistLines(window, position, titles, screen);
 }
 
 TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <string>
 
 #include "display/control_ids.h"
@@ -13,10 +15,11 @@ namespace {
 
 using testing::FakePlayer;
 using testing::FakeScreen;
+using namespace std::chrono_literals;
 
 class StatusPollTest : public ::testing::Test {
  protected:
-  void Poll() { poll.Tick(); }
+  void Poll() { testing::PollOnce(poll, player); }
   std::wstring Caption(int id) const { return screen.Caption(id); }
   void SetTimes(int32_t elapsedMs, int32_t lengthS) {
     player.Set(RequestPlayTime, 0, elapsedMs);
@@ -26,7 +29,7 @@ class StatusPollTest : public ::testing::Test {
   FakePlayer player;
   FakeScreen screen;
   SharedValues shared;
-  StatusPoll poll{player, screen, shared};
+  StatusPoll poll{screen, shared};
 };
 
 TEST_F(StatusPollTest, SendsTheRequestsInOrder) {
@@ -144,6 +147,79 @@ TEST_F(StatusPollTest, EveryAnswerZeroLikeAVanishedPlayer) {
   EXPECT_EQ(Caption(ControlId::lblSongName), L"");
   EXPECT_TRUE(screen.RedLines().empty());
   EXPECT_TRUE(player.titleReads.empty());
+}
+
+// A player that stops answering keeps the screen as its last answers left it: nothing drops to
+// the zeros of a vanished player, and the controls go by the same kept values.
+TEST_F(StatusPollTest, NoAnswerKeepsTheLastAnsweredValues) {
+  SetTimes(83'000, 270);
+  for (int32_t which = 0; which < 3; ++which) player.Set(RequestStreamInfo, which, 44 + which);
+  player.Set(RequestGetVolume, VolumeQueryArgument, 128);
+  player.Set(RequestPlayState, 0, 3);
+  player.SetPlaylist(30, 11);
+  Poll();
+  const FakeScreen before = screen;
+  ASSERT_EQ(Caption(ControlId::lblplaylist(8)), L"12 . Title 12");
+
+  player.stalled = true;
+  player.songTitle = L"still read";  // the caption is kept by the system: always there
+  Poll();
+  for (const auto& [id, caption] : before.captions) {
+    if (id != ControlId::lblSongName) {
+      EXPECT_EQ(Caption(id), caption) << id;
+    }
+  }
+  EXPECT_EQ(Caption(ControlId::lblSongName), L"still read");
+  EXPECT_EQ(screen.seekMaximum, 270);
+  EXPECT_EQ(screen.seekValue, 83);
+  EXPECT_EQ(screen.volumePosition, 5);
+  EXPECT_EQ(shared.listLength, 30);
+  EXPECT_EQ(shared.listPosition, 12);
+  EXPECT_EQ(shared.playState, PlayState::Paused);
+  EXPECT_EQ(screen.RedLines(), std::vector<int>{8});
+
+  // Answers come back in part: the window moves on by one and only entry 13's title and the
+  // elapsed time are missing. The line of entry 13 keeps the title it showed, the new last line
+  // has none yet, and the slider goes by the length now answered and the elapsed time kept.
+  player.stalled = false;
+  player.SetPlaylist(30, 12);
+  player.silentTitles = {13, 20};
+  player.silentRequests = {RequestPlayTime};
+  player.titles[6] = L"Six, renamed";
+  Poll();
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 13 of 30");
+  EXPECT_EQ(Caption(ControlId::lblplaylist(1)), L"6 . Six, renamed");
+  EXPECT_EQ(Caption(ControlId::lblplaylist(7)), L"12 . Title 12");
+  EXPECT_EQ(Caption(ControlId::lblplaylist(8)), L"13 . Title 13");
+  EXPECT_EQ(Caption(ControlId::lblplaylist(15)), L"20 . ");
+  EXPECT_EQ(Caption(ControlId::lblTime), L"01:23");
+}
+
+// The hand-off: a poll that has not come back within the bound is shown at a later tick, and no
+// second poll is handed over meanwhile; a tick never waits past its bound.
+TEST_F(StatusPollTest, ALatePollIsShownLaterAndNoSecondQueuesBehindIt) {
+  int handedOver = 0;
+  std::promise<PlayerStatus> late;
+  const StatusPoll::Submit submit = [&](const StatusPoll::Job&) {
+    ++handedOver;
+    return late.get_future();
+  };
+  auto tick = std::async(std::launch::async, [&] { poll.Tick(submit, 20ms); });
+  if (tick.wait_for(5s) != std::future_status::ready) {
+    late.set_value({});  // lets the tick go, so the test ends
+    FAIL() << "the tick waited past its bound";
+  }
+  poll.Tick(submit, 20ms);
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_TRUE(screen.captions.empty());
+
+  player.SetPlaylist(3, 1);
+  late.set_value(AskPlayer(player, 0, 0));
+  poll.Tick(submit, 20ms);
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 2 of 3");
+  Poll();  // the next tick hands over a new poll
+  EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 2 of 3");
 }
 
 TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
