@@ -90,6 +90,11 @@ inline Bytes Id3Tag(int version, const Bytes& afterHeader, uint8_t flags = 0) {
                afterHeader});
 }
 
+// An MP3 whose ID3v2.3 tag holds the picture as its front cover.
+inline Bytes Mp3WithCover(const Bytes& picture) {
+  return Join({Id3Tag(3, Id3Frame(3, "APIC", PictureFrameBody(3, 3, picture))), Bytes(100, 0xFB)});
+}
+
 // FLAC -----------------------------------------------------------------------------------------
 
 inline Bytes FlacPictureBody(uint32_t type, const Bytes& picture) {
