@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "art/art_handles.h"
@@ -88,7 +89,6 @@ struct ArtWorker::Shared {
   uint64_t latest = 0;             // the latest request's number
   uint64_t running = 0;            // the request being worked on; 0 for none
   std::optional<ArtResult> ready;  // the latest request's result, not yet taken
-  uint64_t readyNumber = 0;
   bool stopping = false;
 
   void Run(std::promise<void> started);
@@ -140,17 +140,14 @@ ArtWorker::~ArtWorker() {
 void ArtWorker::Request(std::wstring trackPath, int side) {
   const std::lock_guard lock(shared_->mutex);
   shared_->pending = Job{++shared_->latest, std::move(trackPath), side};
-  shared_->ready.reset();
+  shared_->ready.reset();  // an older track's result, not taken yet
   shared_->GiveUp();
   shared_->wake.notify_one();
 }
 
 std::optional<ArtResult> ArtWorker::Take() {
   const std::lock_guard lock(shared_->mutex);
-  if (!shared_->ready || shared_->readyNumber != shared_->latest) return std::nullopt;
-  std::optional<ArtResult> result = std::move(shared_->ready);
-  shared_->ready.reset();
-  return result;
+  return std::exchange(shared_->ready, std::nullopt);
 }
 
 void ArtWorker::Shared::Run(std::promise<void> started) {
@@ -180,7 +177,6 @@ void ArtWorker::Shared::Run(std::promise<void> started) {
       running = 0;
       if (stopping || latest != job.number) continue;
       ready = ArtResult{std::move(job.trackPath), job.side, std::move(picture)};
-      readyNumber = job.number;
       // Posted, never sent, and under the lock, so nothing is posted once the owner has begun
       // to stop.
       ::PostMessageW(window, message, 0, 0);

@@ -170,6 +170,10 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
   folder.Put(L"AlbumArtSmall.jpg", EncodePicture(PictureFormat::Jpeg, 10, 10, Orange));
   folder.Put(L"folder.jpg", Bytes(50, 'x'));  // the best name, but no picture
 
+  // A tag editor has the file open for writing, letting others read.
+  const UniqueKernelHandle editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(editor);
   Receiver receiver;
   ArtWorker worker(receiver.window(), ArtReady);
   const struct {
@@ -257,10 +261,14 @@ TEST_F(ArtTest, WorkerDeliversOnlyTheLatestRequest) {
   EXPECT_EQ(result->trackPath, teal);
   EXPECT_TRUE(IsColour(At(*result->picture, 8, 8), Teal));
 
-  // A request whose read blocks gives way to the next: its read is cancelled, its result
-  // dropped, and the next track's picture arrives.
+  // A result not taken before the next request is never taken. A request whose read blocks
+  // gives way to the next: its read is given up, its result dropped, and the next track's
+  // picture arrives.
+  worker.Request(teal, 16);
+  ASSERT_TRUE(WaitUntil([&] { return receiver.messages >= 2; }, 10s));
   receiver.messages = 0;
   worker.Request(L"C:\\blocked\\a.mp3", 16);
+  EXPECT_FALSE(worker.Take());
   ASSERT_TRUE(blocking.Opened());
   PumpFor(100ms);
   EXPECT_FALSE(blocking.LetGo());
