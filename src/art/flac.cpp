@@ -25,8 +25,9 @@ void OfferFlacPictureBlock(std::span<const uint8_t> block, PictureChoice& choice
   cursor.Skip(cursor.BigEndian32());
   cursor.Skip(cursor.BigEndian32());
   cursor.Skip(16);
-  const auto picture = cursor.Take(cursor.BigEndian32());
-  if (cursor.ok()) choice.Offer(type, picture);
+  // A picture longer than the block is not taken: the failed take is empty, and empty pictures
+  // do not count.
+  choice.Offer(type, cursor.Take(cursor.BigEndian32()));
 }
 
 void ReadFlacPictures(ByteSource& source, uint64_t offset, PictureChoice& choice) {

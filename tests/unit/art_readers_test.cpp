@@ -247,7 +247,7 @@ TEST(EmbeddedPicture, ReadsLittleOfAHugeFile) {
   // other picture is not.
   const Bytes other = FlacPictureBody(0, Red);
   const uint32_t otherSize = 9 * MiB;
-  SparseSource twoBlocks(4 + 4 + otherSize + 4 + 2000);
+  SparseSource twoBlocks(4 + 2 * (4 + otherSize));
   twoBlocks.Put(0, Join({Text("fLaC"), {6}, BigEndian(otherSize, 3), other}));
   twoBlocks.Put(8 + otherSize,
                 Join({BigEndian(0x86000000 | otherSize, 4), FlacPictureBody(3, Green)}));
