@@ -100,8 +100,19 @@ TEST(EmbeddedPicture, IsFoundInEachContainer) {
                  {VorbisHead(), CommentPacket("\x03vorbis", {"TITLE=x", PictureComment(3, Red)}),
                   Bytes(50, 3)},
                  2)},
-      {"Opus, comments over pages",
-       OggStream(9, {OpusHead(), CommentPacket("OpusTags", {PictureComment(3, Red), "A=b"})}, 3)},
+      {"Opus, comments over pages, the key in lower case",
+       OggStream(9,
+                 {OpusHead(), CommentPacket("OpusTags", {"metadata_block_picture=" +
+                                                             Base64(FlacPictureBody(3, Red)),
+                                                         "A=b"})},
+                 3)},
+      {"Ogg, a page of another stream between", [] {
+         const Bytes vorbis = OggStream(
+             7, {VorbisHead(), CommentPacket("\x03vorbis", {PictureComment(3, Red)})}, 2);
+         const auto firstPage = vorbis.begin() + 27 + 2 + vorbis[27] + vorbis[28];
+         return Join({Bytes(vorbis.begin(), firstPage), OggStream(5, {Bytes(300, 'x')}),
+                      Bytes(firstPage, vorbis.end())});
+       }()},
   };
   for (const auto& c : cases) EXPECT_EQ(Picture(c.file), Red) << c.name;
 }
@@ -145,8 +156,9 @@ TEST(EmbeddedPicture, MalformedFilesGiveNoPictureOrTheIntactOne) {
   const Bytes mp4Moov = MoovWithCovers({Red});
   Bytes udtaTooLong = mp4Moov;  // udta claims more than moov holds
   udtaTooLong[8 + 108 + 48 + 3] += 0x40;
-  Bytes atomTooShort = mp4Moov;  // mvhd's size 4, less than its header
-  atomTooShort[8 + 3] = 4;
+  // An atom of size 4, less than its header: taken at its word, the next atom would start
+  // inside it, where a good one stands.
+  const Bytes atomTooShort = Atom("moov", Join({BigEndian(4, 4), MoovBody({Red})}));
 
   const struct {
     const char* name;
