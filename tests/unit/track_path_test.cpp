@@ -15,7 +15,7 @@ TEST(IsTrackFile, TakesLocalAndNetworkFilesOnly) {
   for (const char16_t* file :
        {u"C:\\Music\\a.mp3", u"c:/music/a.flac", u"\\\\server\\share\\b.flac", u"//nas/m/x.ogg",
         u"\\\\?\\C:\\long\\a.m4a", u"\\\\?\\UNC\\server\\share\\a.mp3", u"D:\\Track01.cda.mp3",
-        u"C:\\odd name://x.mp3"}) {
+        u"C:\\odd name://x.mp3", u"C://music/a.mp3"}) {
     EXPECT_TRUE(IsTrackFile(file)) << std::u16string(file).size();
   }
   for (const char16_t* other :
