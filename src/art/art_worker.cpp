@@ -42,9 +42,7 @@ std::vector<std::u16string> SidePictures(std::u16string_view folder, HANDLE give
   const UniqueFileSearch owner(search);
   do {
     const std::u16string name(found.cFileName, found.cFileName + wcslen(found.cFileName));
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && SidePictureRank(name)) {
-      names.push_back(name);
-    }
+    if (SidePictureRank(name)) names.push_back(name);  // a folder of that name fails to open
   } while (!IsSet(giveUp) && ::FindNextFileW(search, &found));
   return SidePicturesInOrder(std::move(names));
 }

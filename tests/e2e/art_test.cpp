@@ -70,6 +70,11 @@ TEST_F(ArtTest, DecodesEachFormatIntoTheAskedSquare) {
     }
     for (const int y : {0, 15, 48, 63}) EXPECT_EQ(At(*pixels, 32, y), 0u) << y;
   }
+  // Translucent pixels come premultiplied.
+  const auto translucent =
+      decoder.Decode(EncodePicture(PictureFormat::TranslucentPng, 4, 4, 0xFF8000), 4);
+  ASSERT_TRUE(translucent);
+  EXPECT_EQ(At(*translucent, 1, 1), 0x80804000u);
   // Tall, and scaled up.
   const auto tall = decoder.Decode(EncodePicture(PictureFormat::Png, 3, 6, Teal), 100);
   ASSERT_TRUE(tall);

@@ -9,10 +9,11 @@ namespace tokalux::e2e {
 std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_t height,
                                    uint32_t rgb,
                                    const std::function<uint32_t(uint32_t, uint32_t)>& rgbAt) {
-  const GUID& container = format == PictureFormat::Png   ? GUID_ContainerFormatPng
-                          : format == PictureFormat::Bmp ? GUID_ContainerFormatBmp
-                          : format == PictureFormat::Gif ? GUID_ContainerFormatGif
-                                                         : GUID_ContainerFormatJpeg;
+  const bool translucent = format == PictureFormat::TranslucentPng;
+  const GUID& container = format == PictureFormat::Png || translucent ? GUID_ContainerFormatPng
+                          : format == PictureFormat::Bmp              ? GUID_ContainerFormatBmp
+                          : format == PictureFormat::Gif              ? GUID_ContainerFormatGif
+                                                                      : GUID_ContainerFormatJpeg;
   ComPtr<IWICImagingFactory> factory;
   ComPtr<IStream> stream;
   ComPtr<IWICBitmapEncoder> encoder;
@@ -27,15 +28,16 @@ std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_
       FAILED(frame->Initialize(options.get())) || FAILED(frame->SetSize(width, height))) {
     return {};
   }
-  // GIF takes palette indices: one entry of the colour, every pixel 0. The others take BGR.
+  // GIF takes palette indices: one entry of the colour, every pixel 0. The others take BGR, or
+  // BGRA with the alpha.
   const bool indexed = format == PictureFormat::Gif;
-  WICPixelFormatGUID pixelFormat =
-      indexed ? GUID_WICPixelFormat8bppIndexed : GUID_WICPixelFormat24bppBGR;
-  if (FAILED(frame->SetPixelFormat(&pixelFormat))) return {};
-  const bool asked = indexed ? pixelFormat == GUID_WICPixelFormat8bppIndexed
-                             : pixelFormat == GUID_WICPixelFormat24bppBGR;
-  if (!asked) return {};
-  const UINT stride = indexed ? (width + 3) / 4 * 4 : (width * 3 + 3) / 4 * 4;
+  const WICPixelFormatGUID asked = indexed       ? GUID_WICPixelFormat8bppIndexed
+                                   : translucent ? GUID_WICPixelFormat32bppBGRA
+                                                 : GUID_WICPixelFormat24bppBGR;
+  WICPixelFormatGUID pixelFormat = asked;
+  if (FAILED(frame->SetPixelFormat(&pixelFormat)) || pixelFormat != asked) return {};
+  const UINT bytesPerPixel = indexed ? 1 : translucent ? 4 : 3;
+  const UINT stride = (width * bytesPerPixel + 3) / 4 * 4;
   std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height, 0);
   if (indexed) {
     ComPtr<IWICPalette> palette;
@@ -47,11 +49,12 @@ std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_
   } else {
     for (UINT y = 0; y < height; ++y) {
       for (UINT x = 0; x < width; ++x) {
-        BYTE* pixel = &pixels[y * stride + x * 3];
+        BYTE* pixel = &pixels[y * stride + x * bytesPerPixel];
         const uint32_t colour = rgbAt ? rgbAt(x, y) : rgb;
         pixel[0] = static_cast<BYTE>(colour);
         pixel[1] = static_cast<BYTE>(colour >> 8);
         pixel[2] = static_cast<BYTE>(colour >> 16);
+        if (translucent) pixel[3] = 128;
       }
     }
   }

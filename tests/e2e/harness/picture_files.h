@@ -11,7 +11,8 @@
 
 namespace tokalux::e2e {
 
-enum class PictureFormat { Png, Bmp, Gif, Jpeg };
+// TranslucentPng: a PNG whose pixels all have an alpha of 128.
+enum class PictureFormat { Png, Bmp, Gif, Jpeg, TranslucentPng };
 
 // A width by height picture all of the colour 0x00RRGGBB, or (except GIF) with the colour
 // rgbAt(x, y) at each pixel, encoded; empty when the encoder fails. Needs COM initialised on the
