@@ -3,9 +3,11 @@
 # start-to-first-frame time, the screen saver's own CPU time over a steady stretch (60 s by
 # default, from 5 s after its first frame; under Wine read from /proc for the Unix process that
 # runs tokalux.scr), its peak working set, Esc to exit while the player hangs, and the size of
-# tokalux.scr. Exits non-zero when a step fails. Usage: scripts/bench.sh [seconds]
+# tokalux.scr; then the cover-art worker from a request to the delivered pixels. Exits non-zero
+# when a step fails. Usage: scripts/bench.sh [seconds]
 set -u
 source "$(dirname "$0")/lib.sh"
 prepare_bench_run
 awk -v b="$(stat -c %s build/windows/tokalux.scr)" 'BEGIN { printf "tokalux.scr size:       %8.1f KiB\n", b / 1024 }'
-wine build/windows/poll_bench.exe --seconds "${1:-60}" --settle 5
+wine build/windows/poll_bench.exe --seconds "${1:-60}" --settle 5 &&
+  wine build/windows/art_bench.exe

@@ -1,11 +1,17 @@
 // libFuzzer target: the byte readers and the click arithmetic over arbitrary bytes from the
-// player. Any crash, sanitizer report or broken invariant (a trap) is a finding.
+// player, and the picture readers over arbitrary bytes from a music file. Any crash, sanitizer
+// report or broken invariant (a trap) is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "art/embedded_picture.h"
+#include "art/picture_readers.h"
+#include "art/track_path.h"
 #include "display/control_ids.h"
 #include "display/playlist_window.h"
 #include "player/player_messages.h"
@@ -29,10 +35,47 @@ int32_t TakeInt32(std::string_view& bytes) {
   return value;
 }
 
+// The picture readers over the bytes as a file. The first byte also picks a container's magic to
+// put in front of the rest, so the fuzzer reaches each reader without finding its magic first.
+void FuzzPictureReaders(std::string_view input) {
+  const auto asBytes = [](std::string_view text) {
+    return std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  };
+  using namespace std::string_view_literals;
+  static constexpr std::string_view Magic[] = {""sv,
+                                               "ID3"sv,
+                                               "fLaC"sv,
+                                               "OggS"sv,
+                                               "ID3\x04"sv,
+                                               "\0\0\0\x10"
+                                               "ftyp"sv};
+  const std::string file =
+      input.empty() ? std::string()
+                    : std::string(Magic[static_cast<uint8_t>(input[0]) % std::size(Magic)]) +
+                          std::string(input.substr(1));
+  for (const std::string_view bytes : {input, std::string_view(file)}) {
+    tokalux::MemorySource source(asBytes(bytes));
+    const auto picture = tokalux::FindEmbeddedPicture(source);
+    Check(!picture || (!picture->empty() && picture->size() <= bytes.size()));
+  }
+  const auto decoded = tokalux::DecodeBase64(input);
+  Check(!decoded || decoded->size() <= input.size() / 4 * 3 + 2);
+
+  // The path rules on the bytes taken as characters.
+  const std::u16string path(input.begin(), input.end());
+  (void)tokalux::IsTrackFile(path);
+  Check(path.starts_with(tokalux::FolderOf(path)));
+  const std::u16string longForm = tokalux::LongPathForm(path);
+  Check(longForm.size() >= path.size() && longForm.size() <= path.size() + 6);
+  const auto rank = tokalux::SidePictureRank(path);
+  Check(!rank || (*rank >= 0 && *rank < 10));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
+  FuzzPictureReaders(input);
 
   // The caption reader, on the bytes taken as characters: a prefix of the caption that stops
   // right before the first marker.

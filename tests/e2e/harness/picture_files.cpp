@@ -1,0 +1,86 @@
+#include "harness/picture_files.h"
+
+#include <wincodec.h>
+
+#include "art/art_handles.h"
+
+namespace tokalux::e2e {
+
+std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_t height,
+                                   uint32_t rgb,
+                                   const std::function<uint32_t(uint32_t, uint32_t)>& rgbAt) {
+  const bool translucent = format == PictureFormat::TranslucentPng;
+  const GUID& container = format == PictureFormat::Png || translucent ? GUID_ContainerFormatPng
+                          : format == PictureFormat::Bmp              ? GUID_ContainerFormatBmp
+                          : format == PictureFormat::Gif              ? GUID_ContainerFormatGif
+                                                                      : GUID_ContainerFormatJpeg;
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IStream> stream;
+  ComPtr<IWICBitmapEncoder> encoder;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  ComPtr<IPropertyBag2> options;
+  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(factory.put()))) ||
+      FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
+      FAILED(factory->CreateEncoder(container, nullptr, encoder.put())) ||
+      FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
+      FAILED(encoder->CreateNewFrame(frame.put(), options.put())) ||
+      FAILED(frame->Initialize(options.get())) || FAILED(frame->SetSize(width, height))) {
+    return {};
+  }
+  // GIF takes palette indices: one entry of the colour, every pixel 0. The others take BGR, or
+  // BGRA with the alpha.
+  const bool indexed = format == PictureFormat::Gif;
+  const WICPixelFormatGUID asked = indexed       ? GUID_WICPixelFormat8bppIndexed
+                                   : translucent ? GUID_WICPixelFormat32bppBGRA
+                                                 : GUID_WICPixelFormat24bppBGR;
+  WICPixelFormatGUID pixelFormat = asked;
+  if (FAILED(frame->SetPixelFormat(&pixelFormat)) || pixelFormat != asked) return {};
+  const UINT bytesPerPixel = indexed ? 1 : translucent ? 4 : 3;
+  const UINT stride = (width * bytesPerPixel + 3) / 4 * 4;
+  std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height, 0);
+  if (indexed) {
+    ComPtr<IWICPalette> palette;
+    WICColor colour = 0xFF000000 | rgb;
+    if (FAILED(factory->CreatePalette(palette.put())) ||
+        FAILED(palette->InitializeCustom(&colour, 1)) || FAILED(frame->SetPalette(palette.get()))) {
+      return {};
+    }
+  } else {
+    for (UINT y = 0; y < height; ++y) {
+      for (UINT x = 0; x < width; ++x) {
+        BYTE* pixel = &pixels[y * stride + x * bytesPerPixel];
+        const uint32_t colour = rgbAt ? rgbAt(x, y) : rgb;
+        pixel[0] = static_cast<BYTE>(colour);
+        pixel[1] = static_cast<BYTE>(colour >> 8);
+        pixel[2] = static_cast<BYTE>(colour >> 16);
+        if (translucent) pixel[3] = 128;
+      }
+    }
+  }
+  STATSTG stat{};
+  HGLOBAL memory = nullptr;
+  if (FAILED(frame->WritePixels(height, stride, static_cast<UINT>(pixels.size()), pixels.data())) ||
+      FAILED(frame->Commit()) || FAILED(encoder->Commit()) ||
+      FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
+      FAILED(::GetHGlobalFromStream(stream.get(), &memory))) {
+    return {};
+  }
+  const auto* bytes = static_cast<const uint8_t*>(::GlobalLock(memory));
+  if (!bytes) return {};
+  std::vector<uint8_t> encoded(bytes, bytes + stat.cbSize.QuadPart);
+  ::GlobalUnlock(memory);
+  return encoded;
+}
+
+bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const UniqueKernelHandle owner(file);
+  DWORD written = 0;
+  return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+}  // namespace tokalux::e2e

@@ -1,0 +1,27 @@
+// Pictures of one colour made with the system's own encoders (WIC), for the cover-art tests and
+// the benchmark; and writing bytes to a file.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tokalux::e2e {
+
+// TranslucentPng: a PNG whose pixels all have an alpha of 128.
+enum class PictureFormat { Png, Bmp, Gif, Jpeg, TranslucentPng };
+
+// A width by height picture all of the colour 0x00RRGGBB, or (except GIF) with the colour
+// rgbAt(x, y) at each pixel, encoded; empty when the encoder fails. Needs COM initialised on the
+// calling thread.
+std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_t height,
+                                   uint32_t rgb,
+                                   const std::function<uint32_t(uint32_t, uint32_t)>& rgbAt = {});
+
+// Writes bytes to path (made or replaced); false when that fails.
+bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace tokalux::e2e
