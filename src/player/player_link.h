@@ -40,6 +40,10 @@ class PlayerLink : public PlayerControl {
   // The title of the 1-based playlist entry n, read out of the player's memory; empty when it
   // cannot be read.
   virtual std::optional<std::wstring> ReadPlaylistTitle(int32_t n) = 0;
+
+  // The path of the 1-based playlist entry n's file (or its stream's address), read out of the
+  // player's memory like a title; empty when it cannot be read.
+  virtual std::optional<std::wstring> ReadEntryPath(int32_t n) = 0;
 };
 
 }  // namespace tokalux

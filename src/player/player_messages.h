@@ -49,6 +49,12 @@ inline constexpr int32_t RequestEntryTitleAddress = 212;  // 0-based index -> ad
 // know.
 inline constexpr int32_t RequestEntryTitleAddressUtf16 = 213;
 
+// The path of an entry's file: 0-based index -> address of the path, in the system's code page
+// (211) or in UTF-16 (214, which players from version 5.5 on know; an older player answers 1 or
+// 0).
+inline constexpr int32_t RequestEntryPathAddress = 211;
+inline constexpr int32_t RequestEntryPathAddressUtf16 = 214;
+
 // RequestSetVolume with this argument sets nothing: the player answers its current volume 0..255.
 inline constexpr int32_t RequestGetVolume = RequestSetVolume;
 inline constexpr int32_t VolumeQueryArgument = -666;

@@ -26,6 +26,10 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
     if (ClicksCameFirst()) return std::nullopt;
     return link_.ReadPlaylistTitle(n);
   }
+  std::optional<std::wstring> ReadEntryPath(int32_t n) override {
+    if (ClicksCameFirst()) return std::nullopt;
+    return link_.ReadEntryPath(n);
+  }
 
  private:
   bool ClicksCameFirst() {

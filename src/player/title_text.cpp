@@ -84,7 +84,19 @@ std::u16string DecodeUtf16Le(std::string_view bytes) {
 }
 
 std::u16string Utf16TitleFromBytes(std::string_view bytes) {
-  const std::u16string units = DecodeUtf16Le(bytes.substr(0, Utf16TitleBufferSize));
+  return Utf16TextFromBytes(bytes, Utf16TitleMaxChars);
+}
+
+bool HoldsZeroUnit(std::string_view bytes, std::size_t unitBytes) {
+  if (unitBytes <= 1) return bytes.find('\0') != std::string_view::npos;
+  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+    if (bytes[at] == '\0' && bytes[at + 1] == '\0') return true;
+  }
+  return false;
+}
+
+std::u16string Utf16TextFromBytes(std::string_view bytes, std::size_t maxChars) {
+  const std::u16string units = DecodeUtf16Le(bytes.substr(0, 2 * maxChars));
   std::u16string_view title = TitleFromBuffer(std::u16string_view(units));
   // A title that ends at its zero keeps whatever it holds; only one the read cut is mended.
   const bool cut = title.size() == units.size();

@@ -54,10 +54,21 @@ std::u16string_view TitleFromBuffer(std::u16string_view buffer);
 // low half of unit k. An odd trailing byte (a read cut short at a page end) is dropped.
 std::u16string DecodeUtf16Le(std::string_view bytes);
 
-// A UTF-16 title from the bytes read at its address (at most Utf16TitleBufferSize of them):
-// decoded, cut at the first zero character, and at most Utf16TitleMaxChars characters. A title
-// cut for length (no zero in the buffer) drops a first half of a surrogate pair at its end.
+// An entry's file path is read the same way as its title, up to this many characters (UTF-16
+// characters, or bytes from an older player).
+inline constexpr std::size_t PathMaxChars = 32767;
+
+// UTF-16 text from the bytes read at its address: decoded, cut at the first zero character, and
+// at most maxChars characters. Text cut for length (no zero within it) drops a first half of a
+// surrogate pair at its end.
+std::u16string Utf16TextFromBytes(std::string_view bytes, std::size_t maxChars);
+
+// A UTF-16 title: Utf16TextFromBytes with at most Utf16TitleMaxChars characters.
 std::u16string Utf16TitleFromBytes(std::string_view bytes);
+
+// Whether text read so far is complete: the bytes hold a zero unit (a zero byte, or for UTF-16
+// a zero character at an even offset from the start).
+bool HoldsZeroUnit(std::string_view bytes, std::size_t unitBytes);
 
 // The remote address of an entry's title from the player's answer. A 32-bit player's pointer is
 // the answer's low 32 bits taken as unsigned; a 64-bit player's is the whole answer. The same

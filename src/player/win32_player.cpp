@@ -44,7 +44,8 @@ bool Win32Player::OnWindow(Attempt&& attempt) {
   if (found != window_) {
     window_ = found;
     windowProcessId_ = 0;
-    utf16Misses_ = 0;
+    titles_.utf16Misses = 0;
+    paths_.utf16Misses = 0;
   }
   return window_ && attempt(window_);
 }
@@ -120,46 +121,65 @@ HANDLE Win32Player::PlayerProcess(DWORD processId) {
 }
 
 std::optional<std::wstring> Win32Player::ReadPlaylistTitle(int32_t n) {
+  return ReadEntryText(titles_, n);
+}
+
+std::optional<std::wstring> Win32Player::ReadEntryPath(int32_t n) {
+  return ReadEntryText(paths_, n);
+}
+
+std::optional<std::wstring> Win32Player::ReadEntryText(EntryText& text, int32_t n) {
   const WPARAM index = ArgumentParam(static_cast<int32_t>(static_cast<int64_t>(n) - 1));
-  const bool askUtf16 = utf16Misses_ < Utf16MissesBeforeAnsiOnly;
+  const bool askUtf16 = text.utf16Misses < Utf16MissesBeforeAnsiOnly;
   if (askUtf16) {
-    const auto answer = Ask(index, RequestEntryTitleAddressUtf16);
+    const auto answer = Ask(index, text.utf16Request);
     if (!answer) return std::nullopt;
-    if (const auto bytes = ReadTitleAt(*answer, Utf16TitleBufferSize)) {
-      utf16Misses_ = 0;
-      return ToWide(Utf16TitleFromBytes(*bytes));
+    if (const auto bytes = ReadTextAt(*answer, 2 * text.maxChars, 2)) {
+      text.utf16Misses = 0;
+      return ToWide(Utf16TextFromBytes(*bytes, text.maxChars));
     }
   }
-  // No readable UTF-16 title (an older player answers 1 to a request it does not know): the same
-  // title through the ANSI request.
-  const auto answer = Ask(index, RequestEntryTitleAddress);
+  // No readable UTF-16 text (an older player answers 1 to a request it does not know): the same
+  // text through the ANSI request.
+  const auto answer = Ask(index, text.ansiRequest);
   if (!answer) return std::nullopt;
-  const auto bytes = ReadTitleAt(*answer, TitleBufferSize);
+  const auto bytes = ReadTextAt(*answer, text.maxChars, 1);
   if (!bytes) return std::wstring();
-  if (askUtf16) ++utf16Misses_;
+  if (askUtf16) ++text.utf16Misses;
   return WidenAnsi(TitleFromBuffer(*bytes));
 }
 
-std::optional<std::string> Win32Player::ReadTitleAt(DWORD_PTR answer, std::size_t size) {
+std::optional<std::string> Win32Player::ReadTextAt(DWORD_PTR answer, std::size_t maxBytes,
+                                                   std::size_t unitBytes) {
   const DWORD processId = WindowProcessId();
   const HANDLE process = processId ? PlayerProcess(processId) : nullptr;
   if (!process) return std::nullopt;
   const uint64_t address = TitleAddress(answer, processIs32Bit_);
   if (!CanBeTitleAddress(address)) return std::nullopt;
-  std::string buffer(size, '\0');
-  const auto remote = reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address));
-  SIZE_T got = 0;
-  if (!::ReadProcessMemory(process, remote, buffer.data(), size, &got) || got != size) {
+  static const std::size_t pageSize = [] {
     SYSTEM_INFO system{};
     ::GetSystemInfo(&system);
-    const std::size_t count = BytesToPageEnd(address, system.dwPageSize, size);
-    got = 0;
-    if (count == 0 || !::ReadProcessMemory(process, remote, buffer.data(), count, &got)) {
-      return std::nullopt;
+    return static_cast<std::size_t>(system.dwPageSize);
+  }();
+  // A page at a time: the text may end right before memory that cannot be read, and a read
+  // into that fails as a whole.
+  std::string bytes;
+  while (bytes.size() < maxBytes && !HoldsZeroUnit(bytes, unitBytes)) {
+    const uint64_t at = address + bytes.size();
+    const std::size_t count = BytesToPageEnd(at, pageSize, maxBytes - bytes.size());
+    const std::size_t had = bytes.size();
+    bytes.resize(had + count);
+    SIZE_T got = 0;
+    const auto remote = reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(at));
+    if (count == 0 || !::ReadProcessMemory(process, remote, bytes.data() + had, count, &got)) {
+      bytes.resize(had);
+      break;
     }
+    bytes.resize(had + got);
+    if (got < count) break;
   }
-  buffer.resize(got);
-  return buffer;
+  if (bytes.empty()) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace tokalux

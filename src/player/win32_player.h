@@ -12,6 +12,8 @@
 #include <string_view>
 
 #include "player/player_link.h"
+#include "player/player_messages.h"
+#include "player/title_text.h"
 #include "player/unique_handle.h"
 
 namespace tokalux {
@@ -45,6 +47,7 @@ class Win32Player final : public PlayerLink {
   std::optional<int32_t> SendRequest(int32_t number, int32_t argument) override;
   std::wstring ReadSongTitle() override;
   std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override;
+  std::optional<std::wstring> ReadEntryPath(int32_t n) override;
 
  private:
   // Runs attempt(window) on the player's window; attempt answers whether it reached the window.
@@ -63,15 +66,26 @@ class Win32Player final : public PlayerLink {
   void Post(UINT message, WPARAM wparam, LPARAM lparam);
   // A handle on the player's process for reading memory, kept while the process stays the same.
   HANDLE PlayerProcess(DWORD processId);
-  // The bytes of the title the player's answer points at: size bytes, or up to the end of its
-  // page when a full read fails; nullopt when the answer is no address or nothing can be read.
-  std::optional<std::string> ReadTitleAt(DWORD_PTR answer, std::size_t size);
+  // A text the player keeps per entry (a title, a path), asked through a UTF-16 request and,
+  // where that gives nothing readable, through the ANSI one; after a run of entries that only the
+  // ANSI request gave (Utf16MissesBeforeAnsiOnly), only through that.
+  struct EntryText {
+    int32_t utf16Request;
+    int32_t ansiRequest;
+    std::size_t maxChars;
+    int utf16Misses = 0;
+  };
+  std::optional<std::wstring> ReadEntryText(EntryText& text, int32_t n);
+  // The bytes of the text the player's answer points at, up to maxBytes, read a page at a time
+  // until a zero unit ends it or a page cannot be read; nullopt when the answer is no address or
+  // nothing can be read.
+  std::optional<std::string> ReadTextAt(DWORD_PTR answer, std::size_t maxBytes,
+                                        std::size_t unitBytes);
 
   HWND window_;
   DWORD windowProcessId_ = 0;
-  // Titles in a row that the UTF-16 request did not give and the ANSI one did; from
-  // Utf16MissesBeforeAnsiOnly on, the player in use is asked only the ANSI request.
-  int utf16Misses_ = 0;
+  EntryText titles_{RequestEntryTitleAddressUtf16, RequestEntryTitleAddress, TitleBufferSize};
+  EntryText paths_{RequestEntryPathAddressUtf16, RequestEntryPathAddress, PathMaxChars};
   bool quiet_ = false;
   DWORD quietSince_ = 0;
   DWORD processId_ = 0;

@@ -28,9 +28,11 @@ class FakePlayer final : public PlayerLink {
   std::set<int32_t> silentTitles;
   bool stalled = false;
   std::map<int32_t, std::wstring> titles;  // by 1-based entry number
+  std::map<int32_t, std::wstring> paths;   // likewise; an entry without one has none
   std::wstring songTitle;
   std::vector<std::string> sent;  // "command 40045", "request 121 5"
   std::vector<int32_t> titleReads;
+  std::vector<int32_t> pathReads;
 
   void Set(int32_t number, int32_t argument, int32_t answer) {
     answers[{number, argument}] = answer;
@@ -58,6 +60,12 @@ class FakePlayer final : public PlayerLink {
     if (stalled || silentTitles.contains(n)) return std::nullopt;
     const auto it = titles.find(n);
     return it == titles.end() ? L"Title " + std::to_wstring(n) : it->second;
+  }
+  std::optional<std::wstring> ReadEntryPath(int32_t n) override {
+    pathReads.push_back(n);
+    if (stalled) return std::nullopt;
+    const auto it = paths.find(n);
+    return it == paths.end() ? std::wstring() : it->second;
   }
 };
 
