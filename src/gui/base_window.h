@@ -22,8 +22,8 @@ class BaseWindow {
  public:
   HWND hwnd() const { return window_.get(); }
 
-  // Moves a child window within its parent's client area and gives it this size, to be painted
-  // anew in full; where it stands so already nothing happens, so nothing repaints.
+  // Moves a child window within its parent's client area and gives it this size; where it stands
+  // so already nothing happens, so nothing repaints.
   void MoveTo(int left, int top, int width, int height) const {
     RECT now{};
     if (!::GetWindowRect(hwnd(), &now)) return;
@@ -32,8 +32,7 @@ class BaseWindow {
         now.bottom - now.top == height) {
       return;
     }
-    ::SetWindowPos(hwnd(), nullptr, left, top, width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
  protected:

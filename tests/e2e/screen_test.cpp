@@ -165,6 +165,11 @@ TEST_F(Running, ControlsArePlacedForThisScreen) {
 // DPI in wParam; Wine never does, so the test sends it as Windows would. The suggested rectangle
 // in lParam goes unread (the form covers the primary screen whatever it suggests): here it is 0.
 TEST_F(Running, ControlsAndFontsFollowADpiChange) {
+  ASSERT_TRUE(player_.Control("clock off"));  // every answer stays the same from here on
+  ASSERT_TRUE(WaitForFirstPoll());
+  PumpFor(1500ms);
+  const RECT screen{0, 0, 1024, 768};
+  const std::vector<COLORREF> before = ScreenPixels(screen);
   const RECT heading = ScreenRect(Control(id::lblInterpret_Titel));
   DWORD_PTR answer = 0;
   ASSERT_TRUE(::SendMessageTimeoutW(saver_.form(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0,
@@ -176,11 +181,13 @@ TEST_F(Running, ControlsAndFontsFollowADpiChange) {
   EXPECT_EQ(ScreenRect(saver_.form()).right, 1024);
   EXPECT_EQ(ScreenRect(saver_.form()).bottom, 768);
 
-  // And back: everything where it was.
+  // And back: everything where it was, and on screen as it was, pixel for pixel.
   ASSERT_TRUE(::SendMessageTimeoutW(saver_.form(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0,
                                     SMTO_NORMAL, 5000, &answer));
   ExpectControlsPlaced(saver_, 1024, 768, 96);
   EXPECT_EQ(ScreenRect(Control(id::lblInterpret_Titel)).bottom, heading.bottom);
+  PumpFor(500ms);
+  EXPECT_TRUE(ScreenPixels(screen) == before);
   EXPECT_TRUE(saver_.IsRunning());
 }
 
