@@ -67,6 +67,25 @@ UniqueWindow WhiteWindow(const RECT& area) {
       area.right - area.left, area.bottom - area.top, nullptr, nullptr, nullptr, nullptr));
 }
 
+// Detaches the second monitor (as undocking does, or a monitor that drops off in power saving) or
+// attaches it again to the right of the 1024-pixel primary, the way Windows' display settings do:
+// the new settings stored first, then applied to all monitors at once.
+bool AttachSecondMonitor(bool attach) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
+  if (attach) {
+    mode.dmPosition = {1024, 0};
+    mode.dmPelsWidth = 1280;
+    mode.dmPelsHeight = 720;
+  }
+  return ::ChangeDisplaySettingsExW(L"\\\\.\\DISPLAY2", &mode, nullptr,
+                                    CDS_UPDATEREGISTRY | CDS_NORESET,
+                                    nullptr) == DISP_CHANGE_SUCCESSFUL &&
+         ::ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) ==
+             DISP_CHANGE_SUCCESSFUL;
+}
+
 bool Overlap(const RECT& a, const RECT& b) {
   RECT both{};
   return ::IntersectRect(&both, &a, &b) != FALSE;
@@ -127,8 +146,11 @@ class TwoMonitors : public ::testing::Test {
   }
   void TearDown() override {
     if (saver_) saver_->process().Kill();
-    if (modeChanged_) {
-      EXPECT_TRUE(SetPrimaryMode(1024, 768));  // later tests expect it
+    if (modeChanged_) {  // later tests expect both monitors as they were
+      EXPECT_TRUE(SetPrimaryMode(1024, 768));
+      if (Monitors().size() < 2) {
+        EXPECT_TRUE(AttachSecondMonitor(true));
+      }
     }
   }
 
@@ -155,7 +177,7 @@ class TwoMonitors : public ::testing::Test {
 
   DemoPlayer player_;
   std::optional<ScreenSaver> saver_;
-  bool modeChanged_ = false;
+  bool modeChanged_ = false;  // a monitor's mode or presence
 };
 
 TEST_F(TwoMonitors, TheOtherMonitorTurnsBlackAndTheFormKeepsTheKeyboard) {
@@ -241,6 +263,22 @@ TEST_F(TwoMonitors, APrimaryModeChangeMovesTheFormTheControlsAndTheCovers) {
   ASSERT_TRUE(saver_->WaitForCaption(id::lblSongName, L"1. Wolfgang Amadeus Mozart - Requiem "));
   PumpFor(1s);
   EXPECT_EQ(FirstDifference(relaid, ScreenPixels(screen), screen.right), "");
+}
+
+TEST_F(TwoMonitors, AMonitorThatGoesTakesItsCoverAndOneThatComesGetsOne) {
+  ASSERT_TRUE(StartSaver());
+  ASSERT_EQ(Covers().size(), 1u);
+
+  modeChanged_ = true;
+  ASSERT_TRUE(AttachSecondMonitor(false));
+  ASSERT_EQ(Monitors().size(), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return Covers().empty(); }, 5s));
+
+  ASSERT_TRUE(AttachSecondMonitor(true));
+  ASSERT_EQ(Monitors().size(), 2u);
+  EXPECT_TRUE(WaitUntil([&] { return Covers().size() == 1; }, 5s));
+  ExpectEveryMonitorCovered();
+  EXPECT_EQ(saver_->Focus(), saver_->Control(id::sldLength));  // the keyboard stays with the form
 }
 
 }  // namespace
