@@ -1,8 +1,8 @@
-// tokalux.scr on two monitors and through a change of the primary monitor's mode, under Wine on
-// an X server with the dummy video driver: scripts/test.sh starts it with a 1024x768 primary and
-// a 1280x720 monitor to its right (ctest label "displays"). A mode change is made as a program
-// on Windows makes it, with ChangeDisplaySettingsEx; Wine then sends WM_DISPLAYCHANGE to every
-// top-level window, as Windows does.
+// tokalux.scr on two monitors and through display changes (the primary's mode, a monitor that
+// goes and comes back), under Wine on an X server with the dummy video driver: scripts/test.sh
+// starts it with a 1024x768 primary and a 1280x720 monitor to its right (ctest label "displays").
+// A change is made as a program on Windows makes it, with ChangeDisplaySettingsEx; Wine then
+// sends WM_DISPLAYCHANGE to every top-level window, as Windows does.
 #include <windows.h>
 
 #include <gtest/gtest.h>
