@@ -99,11 +99,12 @@ Section "Screen"
 EndSection
 CONF
   n=$(free_display 120)
-  # The server binary itself: /usr/bin/Xorg would go through the Xorg.wrap wrapper where
-  # xserver-xorg-legacy is installed, which lets only a console user start it. As root it takes a
-  # config from any path. -noreset: without it the server resets whenever its last client goes,
-  # and the monitor xrandr has just added goes with it. -novtswitch: it takes a free virtual
-  # terminal but does not switch the console to it. -nolisten tcp: local clients only.
+  # The server binary itself: /usr/bin/Xorg runs the Xorg.wrap wrapper where xserver-xorg-legacy
+  # is installed, and that decides by its own config who may start a server and with which
+  # rights. Run as root (as here), the server takes a config from any path. -noreset: without it
+  # the server resets whenever its last client goes, and the monitor xrandr has just added goes
+  # with it. -novtswitch: it takes a free virtual terminal but does not switch the console to it.
+  # -nolisten tcp: local clients only.
   /usr/lib/xorg/Xorg ":$n" -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -noreset \
     -novtswitch -nolisten tcp </dev/null >/dev/null 2>&1 &
   TOKALUX_DUMMY_X_PID=$!
