@@ -22,6 +22,19 @@ class BaseWindow {
  public:
   HWND hwnd() const { return window_.get(); }
 
+  // Moves a child window within its parent's client area and gives it this size; where it stands
+  // so already nothing happens, so nothing repaints.
+  void MoveTo(int left, int top, int width, int height) const {
+    RECT now{};
+    if (!::GetWindowRect(hwnd(), &now)) return;
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd()), reinterpret_cast<POINT*>(&now), 2);
+    if (now.left == left && now.top == top && now.right - now.left == width &&
+        now.bottom - now.top == height) {
+      return;
+    }
+    ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
  protected:
   BaseWindow() = default;
   ~BaseWindow() = default;

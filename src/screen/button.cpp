@@ -16,6 +16,13 @@ Button::Button(HWND parent, int controlId, std::wstring_view caption, const Pixe
   if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
 }
 
+void Button::SetFont(HFONT font) {
+  if (!hwnd() || font == style_.font) return;
+  style_.font = font;
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
 LRESULT Button::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCDESTROY) ForgetPaintCount(hwnd());
   return ::DefSubclassProc(hwnd(), message, wparam, lparam);

@@ -26,6 +26,9 @@ class Button : public BaseWindow<Button> {
 
   int id() const { return id_; }
 
+  // A new font (the screen's DPI changed).
+  void SetFont(HFONT font);
+
   // The parent forwards WM_DRAWITEM here.
   void Draw(const DRAWITEMSTRUCT& item) const;
 

@@ -39,19 +39,23 @@ LRESULT CoverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-void CoverWindows::Create(HINSTANCE instance, HWND form) {
+void CoverWindows::Update(HINSTANCE instance, HWND form) {
   RECT formRect{};
   if (!form || !::GetWindowRect(form, &formRect)) return;
   std::vector<ScreenArea> monitors;
   ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-  const std::vector<ScreenArea> covers =
+  std::vector<ScreenArea> areas =
       ChooseCovers({formRect.left, formRect.top, formRect.right, formRect.bottom}, monitors);
-  if (covers.empty() || !CoverWindow::Register(instance)) return;
+  if (areas == areas_) return;
 
-  for (const ScreenArea& area : covers) {
+  covers_.clear();
+  areas_ = std::move(areas);
+  if (areas_.empty() || !CoverWindow::Register(instance)) return;
+  for (const ScreenArea& area : areas_) {
     auto cover = std::make_unique<CoverWindow>(instance, form, area);
     if (cover->hwnd()) covers_.push_back(std::move(cover));
   }
+  if (::IsWindowVisible(form)) Show();
 }
 
 void CoverWindows::Show() {

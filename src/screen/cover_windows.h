@@ -28,12 +28,15 @@ class CoverWindow : public BaseWindow<CoverWindow> {
 
 class CoverWindows {
  public:
-  // Creates the covers (hidden) for the monitors the form does not cover; none with one monitor.
-  void Create(HINSTANCE instance, HWND form);
+  // Makes the covers for what the monitors there are now show beside the form (none with one
+  // monitor), hidden while the form is. Covers that already stand where they should stay as they
+  // are; otherwise the old ones go and new ones come.
+  void Update(HINSTANCE instance, HWND form);
   // Shows them on top of everything without activating any of them.
   void Show();
 
  private:
+  std::vector<ScreenArea> areas_;
   std::vector<std::unique_ptr<CoverWindow>> covers_;
 };
 

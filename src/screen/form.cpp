@@ -1,6 +1,7 @@
 #include "screen/form.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "display/control_ids.h"
 #include "screen/system_function.h"
@@ -22,6 +23,11 @@ std::vector<const ControlSpec*> CreationOrder() {
   std::stable_sort(order.begin(), order.end(),
                    [&](const ControlSpec* a, const ControlSpec* b) { return rank(a) < rank(b); });
   return order;
+}
+
+// The primary monitor in desktop pixels: its top-left corner is the desktop's origin.
+RECT PrimaryScreen() {
+  return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
 int ScreenDpi(HWND window) {
@@ -54,19 +60,19 @@ bool Form::Register(HINSTANCE instance) {
 
 bool Form::Create(HINSTANCE instance) {
   if (!Register(instance)) return false;
-  // The whole primary screen, task bar included: the bottom rows are placed from its bottom edge.
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  ::CreateWindowExW(WS_EX_TOPMOST, ClassName, L"tokalux", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
-                    height, nullptr, nullptr, instance, this);
+  instance_ = instance;
+  // Made over the primary screen, so its DPI is that screen's; ApplyPlacement sizes everything.
+  const RECT screen = PrimaryScreen();
+  ::CreateWindowExW(WS_EX_TOPMOST, ClassName, L"tokalux", WS_POPUP | WS_CLIPCHILDREN, screen.left,
+                    screen.top, screen.right - screen.left, screen.bottom - screen.top, nullptr,
+                    nullptr, instance, this);
   if (!hwnd()) return false;
 
-  dpi_ = ScreenDpi(hwnd());
-  fonts_.emplace(dpi_);
+  UseDpi(ScreenDpi(hwnd()));
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
   WireActions();
-  covers_.Create(instance, hwnd());
+  ApplyPlacement();
   ::SetTimer(hwnd(), PollTimer, PollIntervalMs, nullptr);
   return true;
 }
@@ -82,19 +88,15 @@ void Form::Show() {
   }
 }
 
+// The controls are made with no place of their own yet (the form is still hidden): ApplyPlacement
+// puts them where they belong.
 void Form::CreateControls() {
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  const Placement placement = PlaceControls(PixelsToTwips(client.right - client.left, dpi_),
-                                            PixelsToTwips(client.bottom - client.top, dpi_));
-
   tooltip_ = std::make_unique<Tooltip>(hwnd());
-
-  for (const ControlSpec* spec : CreationOrder()) CreateControl(*spec, placement);
+  for (const ControlSpec* spec : CreationOrder()) CreateControl(*spec);
 }
 
-void Form::CreateControl(const ControlSpec& spec, const Placement& placement) {
-  const PixelRect rect = ToPixels(placement.Rect(spec.id), dpi_);
+void Form::CreateControl(const ControlSpec& spec) {
+  const PixelRect rect{};
   HFONT font = fonts_->Get(spec.font);
   switch (spec.kind) {
     case ControlKind::Label:
@@ -179,6 +181,77 @@ Slider* Form::FindSlider(HWND window) const {
   return nullptr;
 }
 
+Slider* Form::FindSlider(int controlId) const {
+  if (seekSlider_ && seekSlider_->id() == controlId) return seekSlider_.get();
+  if (volumeSlider_ && volumeSlider_->id() == controlId) return volumeSlider_.get();
+  return nullptr;
+}
+
+// ---- Following the display ----
+
+void Form::ApplyPlacement() {
+  // The whole primary screen, task bar included: the bottom rows are placed from its bottom edge.
+  const RECT screen = PrimaryScreen();
+  ::SetWindowPos(hwnd(), nullptr, screen.left, screen.top, screen.right - screen.left,
+                 screen.bottom - screen.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  MoveControls(PlaceControls(PixelsToTwips(client.right - client.left, dpi_),
+                             PixelsToTwips(client.bottom - client.top, dpi_)));
+  covers_.Update(instance_, hwnd());
+}
+
+template <typename Action>
+void Form::ForControl(int controlId, Action&& action) {
+  if (Label* label = FindLabel(controlId)) {
+    action(*label);
+  } else if (Button* button = FindButton(controlId)) {
+    action(*button);
+  } else if (Slider* slider = FindSlider(controlId)) {
+    action(*slider);
+  } else if (frame_ && frame_->id() == controlId) {
+    action(*frame_);
+  }
+}
+
+void Form::MoveControls(const Placement& placement) {
+  for (const ControlSpec& spec : ControlTable()) {
+    const PixelRect rect = ToPixels(placement.Rect(spec.id), dpi_);
+    ForControl(spec.id, [&](auto& control) {
+      if constexpr (std::is_same_v<std::decay_t<decltype(control)>, Label>) {
+        control.Place(rect);  // a label may follow its caption instead
+      } else {
+        control.MoveTo(rect.left, rect.top, rect.width, rect.height);
+      }
+    });
+  }
+}
+
+void Form::UseDpi(int dpi) {
+  if (fonts_ && dpi == dpi_) return;
+  FontCache fonts(dpi);
+  for (const ControlSpec& spec : ControlTable()) {
+    ForControl(spec.id, [&](auto& control) { control.SetFont(fonts.Get(spec.font)); });
+  }
+  dpi_ = dpi;
+  fonts_ = std::move(fonts);  // the old fonts go only now that no control uses them
+}
+
+void Form::OnDisplayChange() {
+  // A monitor came or went, or one changed its mode: the primary may have another size, and the
+  // other monitors other places. Its DPI, if that changed too, comes with WM_DPICHANGED.
+  ApplyPlacement();
+}
+
+void Form::OnDpiChanged(WPARAM wparam) {
+  // The new DPI is in wParam (both halves hold it). The suggested rectangle in lParam is not
+  // needed, and not read: the form covers the whole primary screen whatever it suggests.
+  const int dpi = HIWORD(wparam);
+  if (dpi <= 0) return;
+  UseDpi(dpi);
+  ApplyPlacement();
+}
+
 bool Form::IsExitKey(const MSG& message) const {
   const bool escape = (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) ||
                       (message.message == WM_CHAR && message.wParam == 27);
@@ -237,6 +310,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
+    case WM_DISPLAYCHANGE:
+      OnDisplayChange();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(wparam);
+      return 0;
     case CloseMessage:
       // Ends the message loop with the form still up; the process takes it down (see main).
       ::PostQuitMessage(0);

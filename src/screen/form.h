@@ -1,6 +1,7 @@
 // The one full-screen form: a borderless, topmost, black window of class "tokalux" over the whole
-// primary screen, with every control placed for the screen's size, the once-a-second status
-// poll, and the controls wired to their actions. It is also what the poll writes through.
+// primary screen, with every control placed for the screen's size and DPI (again whenever the
+// display changes), the once-a-second status poll, and the controls wired to their actions. It is
+// also what the poll writes through.
 #pragma once
 
 #include <windows.h>
@@ -38,8 +39,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // The form talks to the player only through the player thread.
   Form(PlayerThread& player, SharedValues& shared);
 
-  // Creates the form (hidden) over the primary screen with all its controls, placed once for the
-  // screen's size, and starts Timer1. False when the window cannot be created.
+  // Creates the form (hidden) over the primary screen with all its controls, placed for the
+  // screen's size and DPI, and starts Timer1. False when the window cannot be created.
   bool Create(HINSTANCE instance);
   // Shows the form on top of everything, with the focus on the seek slider, and black covers
   // over the other monitors.
@@ -66,12 +67,27 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
   bool Register(HINSTANCE instance);
   void CreateControls();
-  void CreateControl(const ControlSpec& spec, const Placement& placement);
+  void CreateControl(const ControlSpec& spec);
   void WireActions();
+
+  // ---- Following the display ----
+  // The one way from the screen to what stands on it, for start-up and both display messages:
+  // the form over the whole primary monitor at its size now, every control where the layout puts
+  // it for that size at the form's DPI, and black covers over the other monitors there are now.
+  void ApplyPlacement();
+  void MoveControls(const Placement& placement);
+  // The fonts made at this DPI and given to every control (nothing when they are at it already).
+  void UseDpi(int dpi);
+  // Runs action on the control with this ID, whatever its kind.
+  template <typename Action>
+  void ForControl(int controlId, Action&& action);
+  void OnDisplayChange();
+  void OnDpiChanged(WPARAM wparam);
 
   Label* FindLabel(int controlId) const;
   Button* FindButton(int controlId) const;
   Slider* FindSlider(HWND window) const;
+  Slider* FindSlider(int controlId) const;
 
   LRESULT OnCommand(WPARAM wparam, LPARAM lparam);
   LRESULT OnDrawItem(const DRAWITEMSTRUCT* item);
@@ -84,10 +100,11 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
   PlayerThread& player_;
   SharedValues& shared_;
+  HINSTANCE instance_ = nullptr;
   ControlHandlers handlers_;
   StatusPoll poll_;
   int dpi_ = 96;
-  std::optional<FontCache> fonts_;
+  std::optional<FontCache> fonts_;  // at dpi_
   UniqueBrush background_;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Button>> buttons_;

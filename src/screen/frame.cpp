@@ -20,6 +20,13 @@ Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const PixelR
   if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
 }
 
+void Frame::SetFont(HFONT font) {
+  if (!hwnd() || font == style_.font) return;
+  style_.font = font;
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
 void Frame::PaintContent(HDC dc, const RECT& client) const {
   UniqueBrush back(::CreateSolidBrush(style_.back));
   ::FillRect(dc, &client, back.get());

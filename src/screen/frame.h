@@ -28,6 +28,9 @@ class Frame : public BaseWindow<Frame> {
 
   int id() const { return id_; }
 
+  // A new font (the screen's DPI changed).
+  void SetFont(HFONT font);
+
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:

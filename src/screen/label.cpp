@@ -36,6 +36,29 @@ void Label::SetTextColour(COLORREF colour) {
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
+void Label::SetFont(HFONT font) {
+  if (!hwnd() || font == style_.font) return;
+  style_.font = font;
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  FitToCaption();
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void Label::Place(const PixelRect& rect) {
+  if (!hwnd()) return;
+  if (style_.sizing == Sizing::Fixed) {
+    MoveTo(rect.left, rect.top, rect.width, rect.height);
+    return;
+  }
+  RECT now{};
+  ::GetWindowRect(hwnd(), &now);
+  MoveTo(rect.left, rect.top, now.right - now.left, now.bottom - now.top);
+  if (style_.sizing != Sizing::AutoWrap || rect.width == fixedWidth_) return;
+  fixedWidth_ = rect.width;
+  FitToCaption();
+  ::InvalidateRect(hwnd(), nullptr, FALSE);  // the caption wraps anew
+}
+
 bool Label::TakeCaption(const wchar_t* text) {
   const std::wstring_view caption = text ? std::wstring_view(text) : std::wstring_view();
   if (caption == caption_) return false;

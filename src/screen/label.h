@@ -38,6 +38,12 @@ class Label : public BaseWindow<Label> {
   void SetTextColour(COLORREF colour);
   COLORREF textColour() const { return style_.text; }
 
+  // A new font (the screen's DPI changed); an auto-sized label fits its caption again.
+  void SetFont(HFONT font);
+  // Moves the label to the rectangle's left and top. A fixed label takes its size; an auto-sized
+  // one keeps following its caption, and one that wraps wraps within the rectangle's width.
+  void Place(const PixelRect& rect);
+
   // A click on a clickable label.
   std::function<void()> onClick;
 

@@ -52,6 +52,10 @@ bool Slider::SetValue(int32_t value) {
   return true;
 }
 
+void Slider::SetFont(HFONT font) {
+  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 void Slider::HandleScroll(WORD code) {
   if (code == TB_ENDTRACK) return;
   if (onScroll) onScroll(Value());

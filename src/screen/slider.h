@@ -28,6 +28,9 @@ class Slider : public BaseWindow<Slider> {
   // A value outside minimum..maximum is refused likewise.
   bool SetValue(int32_t value);
 
+  // A new font (the screen's DPI changed).
+  void SetFont(HFONT font);
+
   // The parent forwards WM_HSCROLL here.
   void HandleScroll(WORD code);
 

@@ -1,9 +1,14 @@
 #include "harness/screen_saver.h"
 
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "gui/gui_handles.h"
+#include "screen/layout.h"
 #include "screen/paint_count.h"
 
 namespace tokalux::e2e {
@@ -122,10 +127,10 @@ COLORREF ScreenPixel(POINT point) {
   return ::GetPixel(screen.get(), point.x, point.y) & 0x00FFFFFF;
 }
 
-bool RectShowsColour(const RECT& rect, COLORREF colour) {
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return {};
   // One copy of the screen area, read back as 32-bit pixels.
   ScopedWindowDc screen(nullptr);
   UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
@@ -138,23 +143,68 @@ bool RectShowsColour(const RECT& rect, COLORREF colour) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!memory || !bitmap || !bits) return false;
+  if (!memory || !bitmap || !bits) return {};
   {
     ScopedSelect select(memory.get(), bitmap.get());
     ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
   }
   ::GdiFlush();
   // DIB pixels are 0x00RRGGBB.
-  const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
   const auto* pixels = static_cast<const DWORD*>(bits);
-  for (int i = 0; i < width * height; ++i) {
-    if ((pixels[i] & 0x00FFFFFF) == wanted) return true;
+  std::vector<COLORREF> colours(static_cast<std::size_t>(width) * height);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    colours[i] = RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF);
   }
-  return false;
+  return colours;
+}
+
+bool RectShowsColour(const RECT& rect, COLORREF colour) {
+  const std::vector<COLORREF> pixels = ScreenPixels(rect);
+  return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
 }
 
 uintptr_t PaintCount(HWND control) {
   return ::tokalux::PaintCount(control);
+}
+
+std::vector<HWND> ShownWindowsOf(DWORD processId, const wchar_t* windowClass) {
+  struct Search {
+    DWORD processId;
+    const wchar_t* windowClass;
+    std::vector<HWND> shown;
+  } search{processId, windowClass, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t className[64] = {};
+        ::GetClassNameW(window, className, 64);
+        const std::wstring name(className);
+        if (owner == s->processId && ::IsWindowVisible(window) && name != TOOLTIPS_CLASSW &&
+            (!s->windowClass || name == s->windowClass)) {
+          s->shown.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.shown;
+}
+
+void ExpectControlsPlaced(const ScreenSaver& saver, int width, int height, int dpi) {
+  const Placement placement = PlaceControls(PixelsToTwips(width, dpi), PixelsToTwips(height, dpi));
+  for (const ControlSpec& spec : ControlTable()) {
+    const PixelRect want = ToPixels(placement.FormRect(spec.id), dpi);
+    const RECT have = ScreenRect(saver.Control(spec.id));
+    EXPECT_NEAR(have.left, want.left, 2) << spec.name;
+    EXPECT_NEAR(have.top, want.top, 2) << spec.name;
+    if (spec.sizing != Sizing::Auto) {  // auto-sized labels follow their caption instead
+      EXPECT_NEAR(have.right - have.left, want.width, 2) << spec.name;
+    }
+    if (spec.sizing == Sizing::Fixed) {
+      EXPECT_NEAR(have.bottom - have.top, want.height, 2) << spec.name;
+    }
+  }
 }
 
 }  // namespace tokalux::e2e

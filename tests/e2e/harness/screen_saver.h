@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "harness/process.h"
 
@@ -70,10 +71,21 @@ POINT CentreOf(HWND window);
 
 // The colour of one screen pixel, as 0x00BBGGRR.
 COLORREF ScreenPixel(POINT screenPoint);
+// The colours of a rectangle of the screen (screen pixels), row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& screenRect);
 // True when some pixel of the rectangle (screen pixels) has exactly this colour.
 bool RectShowsColour(const RECT& screenRect, COLORREF colour);
 
 // How often a control of the screen saver has painted itself so far.
 uintptr_t PaintCount(HWND control);
+
+// The shown top-level windows of a process, tooltips aside (they show while the mouse rests);
+// only those of the class when one is given.
+std::vector<HWND> ShownWindowsOf(DWORD processId, const wchar_t* windowClass = nullptr);
+
+// Checks that every control of the form stands where the layout puts it on a primary screen of
+// width x height pixels at this DPI (auto-sized labels only by their left and top edges, as they
+// follow their captions).
+void ExpectControlsPlaced(const ScreenSaver& saver, int width, int height, int dpi);
 
 }  // namespace tokalux::e2e
