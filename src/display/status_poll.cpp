@@ -28,7 +28,9 @@ constexpr const wchar_t* UnknownLengthText = L"--:--";
 
 }  // namespace
 
-PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition) {
+PlayerStatus AskPlayer(PlayerLink& player, const PollBasis& basis) {
+  int16_t listLength = basis.listLength;
+  int16_t listPosition = basis.listPosition;
   PlayerStatus status;
   status.playPosition = player.SendRequest(RequestPlayTime, 0);
   status.trackLength = player.SendRequest(RequestPlayTime, 1);
@@ -51,6 +53,11 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
   status.listLength = listLength;
   status.listPosition = listPosition;
   status.playState = player.SendRequest(RequestPlayState, 0);
+  const bool inList = listPosition >= 1 && listPosition <= listLength;
+  status.pathEntry = inList ? listPosition : int16_t{0};
+  if (basis.pathEntry != status.pathEntry || basis.pathSongTitle != status.songTitle) {
+    status.entryPath = inList ? player.ReadEntryPath(listPosition) : std::wstring();
+  }
 
   status.window = ComputePlaylistWindow(listLength, listPosition);
   status.titles = ReadWindowTitles(status.window, player);
@@ -58,9 +65,8 @@ PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosit
 }
 
 StatusPoll::Job StatusPoll::NextJob() const {
-  const int16_t length = shared_.listLength;
-  const int16_t position = shared_.listPosition;
-  return [length, position](PlayerLink& link) { return AskPlayer(link, length, position); };
+  const PollBasis basis{shared_.listLength, shared_.listPosition, pathEntry_, pathSongTitle_};
+  return [basis](PlayerLink& link) { return AskPlayer(link, basis); };
 }
 
 void StatusPoll::Tick(const Submit& submit, std::chrono::milliseconds bound) {
@@ -124,6 +130,15 @@ void StatusPoll::Show(const PlayerStatus& status) {
   }
   titles_ = std::move(titles);
   currentLine_ = FillPlaylistLines(status.window, status.listPosition, shown, screen_);
+
+  if (status.entryPath) {
+    pathEntry_ = status.pathEntry;
+    pathSongTitle_ = status.songTitle;
+    if (status.entryPath != entryPath_) {
+      entryPath_ = status.entryPath;
+      if (onEntryPath) onEntryPath(*entryPath_);
+    }
+  }
 }
 
 }  // namespace tokalux

@@ -34,14 +34,31 @@ struct PlayerStatus {
   int16_t listPosition = 0;
   PlaylistWindow window;
   std::vector<std::optional<std::wstring>> titles;  // of the entries window.first .. last
+  // The current entry's file path, when the poll asked for it (see PollBasis): empty for a
+  // position outside the list; nullopt when not asked or not answered. pathEntry is the entry
+  // it belongs to, 0 for none.
+  std::optional<std::wstring> entryPath;
+  int16_t pathEntry = 0;
+};
+
+// What a poll goes by from the polls before it.
+struct PollBasis {
+  // The list length and 1-based position shown.
+  int16_t listLength = 0;
+  int16_t listPosition = 0;
+  // The entry (0: none, the position was outside the list) and song title whose file path was
+  // last answered; the path is asked again only when either has changed since, so the poll's
+  // cost stays where it is.
+  std::optional<int16_t> pathEntry;
+  std::wstring pathSongTitle;
 };
 
 // Asks the player, in this order: elapsed time, length, the song title, the three stream
-// details, the volume, the list length and position, the play state, then the title of every
-// entry in the window. A list request with no answer keeps the value passed in (the last poll's);
-// an answer that does not fit in 16 bits keeps it too, and the position's +1 still goes onto a
-// position kept that way.
-PlayerStatus AskPlayer(PlayerLink& player, int16_t listLength, int16_t listPosition);
+// details, the volume, the list length and position, the play state, the current entry's file
+// path when the basis says so, then the title of every entry in the window. A list request with
+// no answer keeps the basis's value (the last poll's); an answer that does not fit in 16 bits
+// keeps it too, and the position's +1 still goes onto a position kept that way.
+PlayerStatus AskPlayer(PlayerLink& player, const PollBasis& basis);
 
 class StatusPoll {
  public:
@@ -70,6 +87,10 @@ class StatusPoll {
   // The line that showed the current entry in the latest poll shown, 0 when none did.
   int currentLine() const { return currentLine_; }
 
+  // Called with the current entry's file path whenever a poll learns a path other than the one
+  // before (empty: no entry, or none readable).
+  std::function<void(const std::wstring& path)> onEntryPath;
+
  private:
   StatusScreen& screen_;
   SharedValues& shared_;
@@ -78,6 +99,9 @@ class StatusPoll {
   std::optional<int32_t> lengthS_;
   std::map<int32_t, std::wstring> titles_;  // the last window's titles, by entry number
   int currentLine_ = 0;
+  std::optional<int16_t> pathEntry_;
+  std::wstring pathSongTitle_;
+  std::optional<std::wstring> entryPath_;  // the last path answered
 };
 
 // A hand-off that runs the job at once, on the calling thread, with this player (the tests' fake,

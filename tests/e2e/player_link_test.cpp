@@ -153,6 +153,19 @@ TEST_F(PlayerLinkTest, TitlesInEveryScriptWhereThePlayerOffersUtf16) {
   EXPECT_EQ(count("request 212 "), 21);
 }
 
+// An entry's file path comes like its title: UTF-16 where the player offers it, through the code
+// page from an older player, and whole up to 32767 characters.
+TEST_F(PlayerLinkTest, EntryPathsAreReadLikeTitles) {
+  ASSERT_TRUE(player_.Control("path 3 C:\\\\Музыка\\\\Кино.mp3"));
+  EXPECT_EQ(link_.ReadEntryPath(4), L"C:\\Музыка\\Кино.mp3");
+  const std::string longPath = "\\\\\\\\server\\\\share\\\\" + std::string(32700, 'x');
+  ASSERT_TRUE(player_.Control("path 0 " + longPath));
+  EXPECT_EQ(link_.ReadEntryPath(1), L"\\\\server\\share\\" + std::wstring(32700, L'x'));
+  EXPECT_EQ(link_.ReadEntryPath(21), L"");  // past the end: no path
+  ASSERT_TRUE(player_.Control("old on"));
+  EXPECT_EQ(link_.ReadEntryPath(4), ThroughCodePage(L"C:\\Музыка\\Кино.mp3"));
+}
+
 TEST_F(PlayerLinkTest, RandomAnswersGiveDefinedResults) {
   ASSERT_TRUE(player_.Control("random on 7"));
   for (int32_t n = -50; n < 250; ++n) {

@@ -31,6 +31,7 @@ struct StoredTitle {
 // 0x81 is no character of it and widens to U+FFFD.
 class FakeTitleStore final : public TitleStore {
  public:
+  explicit FakeTitleStore(uint64_t base = 0x10000) : base_(base) {}
   void Clear() override {
     titles.clear();
     ++clears;
@@ -42,10 +43,10 @@ class FakeTitleStore final : public TitleStore {
     return true;
   }
   uint64_t Address(std::size_t index) const override {
-    return titles.count(index) ? 0x10000 + index * 0x100 : 0;
+    return titles.count(index) ? base_ + index * 0x100 : 0;
   }
   uint64_t Utf16Address(std::size_t index) const override {
-    return titles.count(index) ? 0x20000 + index * 0x200 : 0;
+    return titles.count(index) ? 2 * base_ + index * 0x200 : 0;
   }
   std::string ToAnsi(std::u16string_view text) const override {
     std::string bytes;
@@ -62,10 +63,13 @@ class FakeTitleStore final : public TitleStore {
   std::map<std::size_t, StoredTitle> titles;
   int clears = 0;
   bool refuse = false;
+
+ private:
+  uint64_t base_;
 };
 
 Entry Track(const std::u16string& title, int32_t lengthS, StreamDetails stream = {}) {
-  return Entry{title, lengthS, stream, {}};
+  return Entry{title, lengthS, stream, {}, {}, {}};
 }
 
 class DemoStateTest : public ::testing::Test {
@@ -94,14 +98,15 @@ class DemoStateTest : public ::testing::Test {
       text += u"|" + entry.title + u"/" + store.FromAnsi(entry.ansiTitle) + u"/" +
               number(entry.lengthS) + u"/" + number(entry.stream.sampleRateKhz);
     }
-    for (const int32_t request : {104, 105, 124, 125, 126, 212, 213}) {
+    for (const int32_t request : {104, 105, 124, 125, 126, 211, 212, 213, 214}) {
       text += u"|" + number(state.Request(request, 1));
     }
     return text;
   }
 
   FakeTitleStore store;
-  DemoState state{store};
+  FakeTitleStore paths{0x100000};
+  DemoState state{store, paths};
 };
 
 TEST_F(DemoStateTest, ClockRunsOnlyWhilePlayingAndNotFrozen) {
@@ -257,7 +262,7 @@ TEST_F(DemoStateTest, RequestsAnswerFromTheState) {
   EXPECT_EQ(Ask(RequestEntryTitleAddressUtf16, -1), 0);
   EXPECT_EQ(Ask(RequestGetVolume, VolumeQueryArgument), 200);
   EXPECT_EQ(state.volume(), 200);  // asked, not set
-  EXPECT_EQ(Ask(214, 0), 1);       // requests the player does not know answer 1
+  EXPECT_EQ(Ask(215, 0), 1);       // requests the player does not know answer 1
   EXPECT_EQ(Ask(0, 0), 1);
   // After Stop the times are unknown and the stream details stay the last song's.
   state.Command(CommandNext);
@@ -491,6 +496,31 @@ TEST_F(DemoStateTest, TitleCommandsStoreTheTextInBothForms) {
   store.refuse = true;  // no memory: the command fails and the old title stays
   EXPECT_FALSE(Control("title 1 Lost"));
   EXPECT_EQ(state.playlist()[1].title, u"Edge");
+}
+
+// Each entry has a file, kept like its title; an old player knows only the ANSI request.
+TEST_F(DemoStateTest, EntryPathsAreKeptLikeTitles) {
+  ASSERT_TRUE(Control("path 1 D:\\\\Музыка\\\\Two.flac"));
+  EXPECT_EQ(paths.titles[1],
+            (StoredTitle{"D:\\??????\\Two.flac", u"D:\\Музыка\\Two.flac", TitlePlacement::Packed}));
+  EXPECT_EQ(Ask(RequestEntryPathAddressUtf16, 1), 0x200200);
+  EXPECT_EQ(Ask(RequestEntryPathAddress, 1), 0x100100);
+  EXPECT_EQ(Ask(RequestEntryPathAddressUtf16, 3), 0);
+  ASSERT_TRUE(Control("old on"));
+  EXPECT_EQ(Ask(RequestEntryPathAddressUtf16, 1), 1);
+  EXPECT_EQ(Ask(RequestEntryPathAddress, 1), 0x100100);
+  EXPECT_FALSE(Control("path 3 x"));
+  EXPECT_FALSE(Control("path 1 " + std::string(MaxPathBytes + 1, 'x')));
+
+  ASSERT_TRUE(Control("entries 2"));  // a generated list: a library's file for each entry
+  EXPECT_EQ(paths.titles[1].utf16,
+            u"C:\\Music\\Mara Lindqvist\\2 Mara Lindqvist - Midnight Gardens.mp3");
+  const auto listed = ParsePlaylist("Radio\t-1\thttp://radio.example/stream\nSong\t\tC:\\a.mp3\n");
+  ASSERT_TRUE(listed);
+  EXPECT_EQ((*listed)[0].path, u"http://radio.example/stream");
+  EXPECT_EQ((*listed)[0].lengthS, StreamLengthS);
+  EXPECT_EQ((*listed)[1].path, u"C:\\a.mp3");
+  EXPECT_GT((*listed)[1].lengthS, 0);
 }
 
 TEST(DecodeUtf8, DecodesEveryScriptAndEachBadByteAsOneReplacement) {

@@ -22,8 +22,8 @@ class FakePlayer final : public PlayerLink {
  public:
   // Answers by (request number, argument); anything not set answers 0, like a vanished player.
   std::map<std::pair<int32_t, int32_t>, int32_t> answers;
-  // Requests (by number) and titles (by entry) the player does not answer; stalled, it answers
-  // none of them.
+  // Requests (by number) and titles and paths (by entry) the player does not answer; stalled, it
+  // answers none of them.
   std::set<int32_t> silentRequests;
   std::set<int32_t> silentTitles;
   bool stalled = false;
@@ -63,7 +63,7 @@ class FakePlayer final : public PlayerLink {
   }
   std::optional<std::wstring> ReadEntryPath(int32_t n) override {
     pathReads.push_back(n);
-    if (stalled) return std::nullopt;
+    if (stalled || silentTitles.contains(n)) return std::nullopt;
     const auto it = paths.find(n);
     return it == paths.end() ? std::wstring() : it->second;
   }

@@ -214,12 +214,38 @@ TEST_F(StatusPollTest, ALatePollIsShownLaterAndNoSecondQueuesBehindIt) {
   EXPECT_TRUE(screen.captions.empty());
 
   player.SetPlaylist(3, 1);
-  late.set_value(AskPlayer(player, 0, 0));
+  late.set_value(AskPlayer(player, {}));
   poll.Tick(submit, 20ms);
   EXPECT_EQ(handedOver, 1);
   EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 2 of 3");
   Poll();  // the next tick hands over a new poll
   EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 2 of 3");
+}
+
+// The current entry's file is asked for when the entry or the song title changes, not at every
+// poll; a path that got no answer is asked again, and only a new path is passed on.
+TEST_F(StatusPollTest, AsksTheEntrysPathOnlyWhenTheEntryOrTheTitleChanges) {
+  std::vector<std::wstring> told;
+  poll.onEntryPath = [&](const std::wstring& path) { told.push_back(path); };
+  player.paths = {{1, L"C:\\one.mp3"}, {2, L"C:\\two.mp3"}};
+  player.SetPlaylist(5, 1);
+  player.songTitle = L"2. Two ";
+  Poll();
+  Poll();
+  player.songTitle = L"2. Two, live ";  // the same entry playing something else: a stream
+  Poll();
+  player.SetPlaylist(5, 3);
+  Poll();
+  player.SetPlaylist(5, 0);
+  player.silentTitles = {1};
+  Poll();
+  player.silentTitles.clear();
+  Poll();
+  Poll();
+  player.SetPlaylist(0, 0);  // nothing to ask about: no path
+  Poll();
+  EXPECT_EQ(player.pathReads, (std::vector<int32_t>{2, 2, 4, 1, 1}));
+  EXPECT_EQ(told, (std::vector<std::wstring>{L"C:\\two.mp3", L"", L"C:\\one.mp3", L""}));
 }
 
 TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {

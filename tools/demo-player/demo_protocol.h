@@ -33,6 +33,7 @@ inline constexpr const char* ControlTitle = "title";                    // K TEX
 inline constexpr const char* ControlTitleBytes = "titlebytes";          // K HEX
 inline constexpr const char* ControlTitleAtPageEnd = "titleatpageend";  // K TEXT
 inline constexpr const char* ControlTitleOdd = "titleodd";              // K TEXT
+inline constexpr const char* ControlPath = "path";                      // K TEXT
 inline constexpr const char* ControlPosition = "position";              // K
 inline constexpr const char* ControlTime = "time";                      // MS
 inline constexpr const char* ControlTrackLength = "tracklength";        // S (-1: a stream)

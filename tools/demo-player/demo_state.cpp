@@ -102,6 +102,9 @@ std::vector<Entry> GeneratedPlaylist(std::size_t count) {
                         FirstWords[(i / Artists.size()) % FirstWords.size()] + " " +
                         SecondWords[(i * 5 + i / Artists.size()) % SecondWords.size()];
     if (i >= combinations) title += " (Take " + std::to_string(i / combinations + 1) + ")";
+    // A library's file for it (which no disk here has: no picture).
+    entry.path = Ascii16("C:\\Music\\" + std::string(Artists[i % Artists.size()]) + "\\" +
+                         std::to_string(i + 1) + " " + title + ".mp3");
     entry.title = Ascii16(title);
     entry.lengthS = static_cast<int32_t>(90 + (i * 53) % 331);
     entry.stream = {SampleRates[i % SampleRates.size()], BitRates[i % BitRates.size()],
@@ -122,10 +125,19 @@ std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text) {
     Entry entry;
     const std::size_t tab = line.find('\t');
     if (tab != std::string_view::npos) {
-      const auto length =
-          ParseInRange<int32_t>(line.substr(tab + 1), StreamLengthS, MaxTrackLengthS);
-      if (!length) return std::nullopt;
-      entry.lengthS = *length;
+      std::string_view length = line.substr(tab + 1);
+      const std::size_t pathTab = length.find('\t');
+      if (pathTab != std::string_view::npos) {
+        const std::string_view path = length.substr(pathTab + 1);
+        if (path.size() > MaxPathBytes) return std::nullopt;
+        entry.path = DecodeUtf8(path);
+        length = length.substr(0, pathTab);
+      }
+      if (!length.empty() || pathTab == std::string_view::npos) {
+        const auto seconds = ParseInRange<int32_t>(length, StreamLengthS, MaxTrackLengthS);
+        if (!seconds) return std::nullopt;
+        entry.lengthS = *seconds;
+      }
       line = line.substr(0, tab);
     }
     if (line.size() > MaxTitleBytes || entries.size() == MaxEntries) return std::nullopt;
@@ -267,10 +279,15 @@ std::span<const RequestRow> DemoState::Requests() {
     {RequestStreamInfo, 2, "channels of the loaded entry, kept after Stop; 0 for an empty list",
      [](DemoState& s, int32_t) -> int64_t { return s.entries_.empty() ? 0 : s.entries_[s.loaded_].stream.channels; }},
     {RequestEntryTitleAddress, std::nullopt, "address of the entry's title, zero-terminated ANSI bytes below 2 GiB; 0 outside the list",
-     [](DemoState& s, int32_t index) -> int64_t { return s.TitleAddress(index, false); }},
+     [](DemoState& s, int32_t index) -> int64_t { return s.AddressIn(s.titles_, index, false); }},
     {RequestEntryTitleAddressUtf16, std::nullopt, "address of the entry's title, zero-terminated UTF-16 below 2 GiB; 0 outside the list; an old player does not know it",
      [](DemoState& s, int32_t index) -> int64_t {
-       return s.oldPlayer_ ? UnknownRequestAnswer : s.TitleAddress(index, true); }},
+       return s.oldPlayer_ ? UnknownRequestAnswer : s.AddressIn(s.titles_, index, true); }},
+    {RequestEntryPathAddress, std::nullopt, "address of the entry's file path, zero-terminated ANSI bytes below 2 GiB; 0 outside the list",
+     [](DemoState& s, int32_t index) -> int64_t { return s.AddressIn(s.paths_, index, false); }},
+    {RequestEntryPathAddressUtf16, std::nullopt, "address of the entry's file path, zero-terminated UTF-16 below 2 GiB; 0 outside the list; an old player does not know it",
+     [](DemoState& s, int32_t index) -> int64_t {
+       return s.oldPlayer_ ? UnknownRequestAnswer : s.AddressIn(s.paths_, index, true); }},
   };
   // clang-format on
   return table;
@@ -356,10 +373,10 @@ CommandOutcome DemoState::Step(int direction) {
   return CommandOutcome::Done;
 }
 
-int64_t DemoState::TitleAddress(int32_t argument, bool utf16) const {
+int64_t DemoState::AddressIn(const TitleStore& store, int32_t argument, bool utf16) const {
   if (argument < 0 || static_cast<std::size_t>(argument) >= entries_.size()) return 0;
   const auto index = static_cast<std::size_t>(argument);
-  return static_cast<int64_t>(utf16 ? titles_.Utf16Address(index) : titles_.Address(index));
+  return static_cast<int64_t>(utf16 ? store.Utf16Address(index) : store.Address(index));
 }
 
 bool DemoState::SetPlaylist(std::vector<Entry> entries) {
@@ -370,13 +387,24 @@ bool DemoState::SetPlaylist(std::vector<Entry> entries) {
   if (entries_.empty()) state_ = PlayState::Stopped;
   ++captionRevision_;
   titles_.Clear();
+  paths_.Clear();
   bool stored = true;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     Entry& entry = entries_[i];
     entry.ansiTitle = titles_.ToAnsi(entry.title);
+    entry.ansiPath = paths_.ToAnsi(entry.path);
     stored = titles_.Store(i, entry.ansiTitle, entry.title, TitlePlacement::Packed) && stored;
+    stored = paths_.Store(i, entry.ansiPath, entry.path, TitlePlacement::Packed) && stored;
   }
   return stored;
+}
+
+bool DemoState::SetPath(std::size_t index, std::u16string path) {
+  std::string ansi = paths_.ToAnsi(path);
+  if (!paths_.Store(index, ansi, path, TitlePlacement::Packed)) return false;
+  entries_[index].path = std::move(path);
+  entries_[index].ansiPath = std::move(ansi);
+  return true;
 }
 
 bool DemoState::SetTitle(std::size_t index, std::u16string text, std::string ansi,
@@ -569,6 +597,13 @@ ControlOutcome DemoState::Control(std::string_view command) {
     std::u16string title = DecodeUtf8(*bytes);
     std::string ansi = titles_.ToAnsi(title);
     return {SetTitle(*index, std::move(title), std::move(ansi), placement)};
+  }
+  if (*name == ControlPath) {
+    const auto index = entryIndex();
+    const auto text = index ? words.Text() : std::nullopt;
+    const auto bytes = text ? Unescape(*text) : std::nullopt;
+    if (!bytes || bytes->size() > MaxPathBytes) return {};
+    return {SetPath(*index, DecodeUtf8(*bytes))};
   }
   if (*name == ControlPosition) {
     const auto index = entryIndex();

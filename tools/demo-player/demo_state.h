@@ -36,12 +36,16 @@ struct Entry {
   // The title's bytes in the system's ANSI code page, as an older player keeps it; set when the
   // entry is stored.
   std::string ansiTitle;
+  // The entry's file (or a stream's address), and its bytes in the code page likewise.
+  std::u16string path;
+  std::string ansiPath;
 };
 
 // A track's length in seconds stays at most this, so its length in ms fits in 32 bits.
 inline constexpr int32_t MaxTrackLengthS = 2'147'483;
 inline constexpr std::size_t MaxEntries = 100'000;
 inline constexpr std::size_t MaxTitleBytes = 1 << 20;
+inline constexpr std::size_t MaxPathBytes = 4 * 32767;  // 32767 characters in UTF-8
 inline constexpr int32_t MaxHangMs = 600'000;
 inline constexpr int32_t MaxVolume = 255;
 inline constexpr int32_t VolumeStep = 4;
@@ -56,9 +60,9 @@ inline constexpr const char* IdleCaption = "Winamp 5.92";
 std::vector<Entry> GeneratedPlaylist(std::size_t count);
 
 // A playlist file's text (UTF-8): one title per line, optionally followed by a TAB and the length
-// in seconds (-1: a stream). Blank lines are skipped and CR LF line ends accepted. nullopt when a
-// length is not a number in -1..MaxTrackLengthS, a title is too long or there are too many
-// entries.
+// in seconds (-1: a stream), and by another TAB and the entry's file path (an empty length keeps
+// the default). Blank lines are skipped and CR LF line ends accepted. nullopt when a length is not
+// a number in -1..MaxTrackLengthS, a title or path is too long or there are too many entries.
 std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text);
 
 // TEXT arguments: \xNN (two hex digits) gives that byte, \\ a backslash; nullopt for any other
@@ -117,8 +121,9 @@ struct CommandRow {
 
 class DemoState {
  public:
-  // Starts with an empty playlist, playing, volume 200, the clock running.
-  explicit DemoState(TitleStore& titles) : titles_(titles) {}
+  // Starts with an empty playlist, playing, volume 200, the clock running. The entries' titles
+  // and file paths are kept in the two stores.
+  DemoState(TitleStore& titles, TitleStore& paths) : titles_(titles), paths_(paths) {}
 
   // The answers to every request and command the player knows, as the README lists them.
   static std::span<const RequestRow> Requests();
@@ -189,12 +194,14 @@ class DemoState {
   void Seek(int64_t ms);
   CommandOutcome Step(int direction);
   bool SetTitle(std::size_t index, std::u16string text, std::string ansi, TitlePlacement placement);
+  bool SetPath(std::size_t index, std::u16string path);
   bool LoadPlaylistFile(std::string_view path);
   ControlOutcome SetAnswer(std::string_view arguments);
-  // The title's address for a request of entry `argument`; 0 outside the list.
-  int64_t TitleAddress(int32_t argument, bool utf16) const;
+  // The address in the store of entry `argument`'s text; 0 outside the list.
+  int64_t AddressIn(const TitleStore& store, int32_t argument, bool utf16) const;
 
   TitleStore& titles_;
+  TitleStore& paths_;
   std::vector<Entry> entries_;
   std::size_t position_ = 0;
   std::size_t loaded_ = 0;

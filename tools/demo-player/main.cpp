@@ -268,7 +268,8 @@ int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
   if (options->send) return SendControl(*options->send);
 
   TitleMemory titles;
-  if (!titles.ready()) {
+  TitleMemory paths;
+  if (!titles.ready() || !paths.ready()) {
     Print("tokalux-demo-player: no room for titles below 2 GiB");
     return StartFailed;
   }
@@ -277,7 +278,7 @@ int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
     Print("tokalux-demo-player: cannot write " + options->logFile);
     return StartFailed;
   }
-  DemoState state(titles);
+  DemoState state(titles, paths);
   for (const std::string& command : options->setup) {
     if (!state.Control(command).accepted) {
       Print("tokalux-demo-player: cannot apply \"" + command + "\"");
