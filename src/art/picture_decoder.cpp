@@ -42,7 +42,7 @@ std::optional<Pixels> PictureDecoder::Decode(std::span<const uint8_t> bytes, int
                                    WICBitmapPaletteTypeCustom))) {
     return std::nullopt;
   }
-  const Placement place = FitInSquare(width, height, side);
+  const SquareFit place = FitInSquare(width, height, side);
   ComPtr<IWICBitmapScaler> scaler;
   for (const WICBitmapInterpolationMode mode : {HighQualityCubic, WICBitmapInterpolationModeFant}) {
     if (SUCCEEDED(factory_->CreateBitmapScaler(scaler.put())) &&

@@ -4,7 +4,7 @@
 
 namespace tokalux {
 
-Placement FitInSquare(uint32_t width, uint32_t height, int side) {
+SquareFit FitInSquare(uint32_t width, uint32_t height, int side) {
   if (width == 0 || height == 0 || side <= 0) return {};
   const uint64_t longer = std::max(width, height);
   // The shorter side scaled, rounded to the nearest pixel.

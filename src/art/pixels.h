@@ -18,12 +18,12 @@ struct Pixels {
 // A picture's place in a square of side pixels: scaled to fit, aspect ratio kept, centred. The
 // scaled size is at least 1 by 1. A cover is usually square and fills the square; a wide or tall
 // one leaves transparent (all zero) bars, which show the screen's black behind them.
-struct Placement {
+struct SquareFit {
   int x = 0;
   int y = 0;
   int width = 0;
   int height = 0;
 };
-Placement FitInSquare(uint32_t width, uint32_t height, int side);
+SquareFit FitInSquare(uint32_t width, uint32_t height, int side);
 
 }  // namespace tokalux

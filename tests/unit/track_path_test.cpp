@@ -80,7 +80,7 @@ TEST(SidePictures, TakesTheKnownNamesInTheirOrderWithoutRegardToCase) {
 
 TEST(FitInSquare, KeepsTheAspectRatioCentred) {
   const auto fit = [](uint32_t w, uint32_t h, int side) {
-    const Placement p = FitInSquare(w, h, side);
+    const SquareFit p = FitInSquare(w, h, side);
     return std::vector<int>{p.x, p.y, p.width, p.height};
   };
   EXPECT_EQ(fit(500, 500, 300), (std::vector<int>{0, 0, 300, 300}));
