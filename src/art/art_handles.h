@@ -1,5 +1,5 @@
-// Owners for the Win32 and COM objects of the cover-art worker: a kernel handle (a file, the
-// worker's thread), a directory search, a bitmap, a COM interface.
+// Owners for the Win32 and COM objects of the cover-art worker beside the kernel handles of
+// base/win32_handles.h: a directory search, a bitmap, a COM interface.
 #pragma once
 
 #include <windows.h>
@@ -7,13 +7,11 @@
 #include <utility>
 
 #include "base/unique_any.h"
+#include "base/win32_handles.h"
 
 namespace tokalux {
 
 namespace detail {
-inline void CloseArtHandle(HANDLE h) {
-  ::CloseHandle(h);
-}
 inline void CloseFileSearch(HANDLE h) {
   ::FindClose(h);
 }
@@ -22,8 +20,6 @@ inline void DeleteBitmap(HBITMAP bitmap) {
 }
 }  // namespace detail
 
-// A kernel handle; nullptr is "none" (convert INVALID_HANDLE_VALUE on the way in).
-using UniqueKernelHandle = UniqueAny<HANDLE, detail::CloseArtHandle>;
 // A FindFirstFileExW search; nullptr is "none".
 using UniqueFileSearch = UniqueAny<HANDLE, detail::CloseFileSearch>;
 using UniqueDib = UniqueAny<HBITMAP, detail::DeleteBitmap>;

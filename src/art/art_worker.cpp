@@ -78,8 +78,8 @@ struct ArtWorker::Shared {
   Opener open;
   // Set when the work under way is no longer wanted (a newer request, the end); reset when the
   // thread starts on the next request.
-  UniqueKernelHandle giveUp{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  UniqueKernelHandle thread;  // the worker thread's own handle, to cancel its blocking calls
+  UniqueHandle giveUp{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle thread;  // the worker thread's own handle, to cancel its blocking calls
 
   std::mutex mutex;
   std::condition_variable wake;

@@ -13,7 +13,7 @@ std::unique_ptr<FileSource> FileSource::Open(const std::wstring& path, HANDLE gi
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
-  UniqueKernelHandle owner(file);
+  UniqueHandle owner(file);
   LARGE_INTEGER size{};
   if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileSizeEx(file, &size) || size.QuadPart < 0) {
     return nullptr;
@@ -22,7 +22,7 @@ std::unique_ptr<FileSource> FileSource::Open(const std::wstring& path, HANDLE gi
                                       giveUp);
 }
 
-FileSource::FileSource(UniqueKernelHandle file, uint64_t size, HANDLE giveUp)
+FileSource::FileSource(UniqueHandle file, uint64_t size, HANDLE giveUp)
     : file_(std::move(file)),
       size_(size),
       giveUp_(giveUp),

@@ -21,7 +21,7 @@ class FileSource final : public ByteSource {
   // manual-reset event that its owner sets when the reads are no longer wanted (or nullptr).
   static std::unique_ptr<FileSource> Open(const std::wstring& path, HANDLE giveUp);
   // A file (or pipe) opened for overlapped reading, taken as size bytes long.
-  FileSource(UniqueKernelHandle file, uint64_t size, HANDLE giveUp);
+  FileSource(UniqueHandle file, uint64_t size, HANDLE giveUp);
 
   uint64_t Size() const override { return size_; }
   // Reads in chunks of at most 1 MiB, each waited for together with giveUp: once giveUp is set,
@@ -30,10 +30,10 @@ class FileSource final : public ByteSource {
   bool Read(uint64_t offset, std::span<uint8_t> out) override;
 
  private:
-  UniqueKernelHandle file_;
+  UniqueHandle file_;
   uint64_t size_;
   HANDLE giveUp_;
-  UniqueKernelHandle done_;  // the overlapped reads' event
+  UniqueHandle done_;  // the overlapped reads' event
 };
 
 }  // namespace tokalux

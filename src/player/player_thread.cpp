@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 #include "player/win32_player.h"
 
 namespace tokalux {

@@ -14,7 +14,7 @@
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 
 namespace tokalux {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "display/control_ids.h"
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"
 

@@ -176,7 +176,7 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
   folder.Put(L"folder.jpg", Bytes(50, 'x'));  // the best name, but no picture
 
   // A tag editor has the file open for writing, letting others read.
-  const UniqueKernelHandle editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+  const UniqueHandle editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                                 nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(editor);
   Receiver receiver;
@@ -220,9 +220,9 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
 // those from a share that stopped answering do, until the worker gives them up.
 struct BlockingWorker {
   std::wstring pipeName = L"\\\\.\\pipe\\tokalux-art-" + std::to_wstring(::GetCurrentProcessId());
-  UniqueKernelHandle pipe{::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+  UniqueHandle pipe{::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
                                              1, 4096, 4096, 0, nullptr)};
-  UniqueKernelHandle opened{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle opened{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::unique_ptr<ArtWorker> worker;
 
   explicit BlockingWorker(HWND window) {
@@ -230,7 +230,7 @@ struct BlockingWorker {
         window, ArtReady,
         [this](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
           if (path != L"C:\\blocked\\a.mp3") return ArtWorker::DefaultOpener()(path, giveUp);
-          UniqueKernelHandle client(::CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr,
+          UniqueHandle client(::CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr,
                                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
           ::SetEvent(opened.get());
           return std::make_unique<FileSource>(std::move(client), 1 << 20, giveUp);

@@ -15,7 +15,7 @@
 #include "harness/demo_player.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 
 namespace tokalux::e2e {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 
 namespace tokalux::demo {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 #include "title_slots.h"
 #include "title_store.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "demo_protocol.h"
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 
 namespace tokalux::e2e {
 

@@ -77,7 +77,7 @@ bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
   HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  const UniqueKernelHandle owner(file);
+  const UniqueHandle owner(file);
   DWORD written = 0;
   return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();

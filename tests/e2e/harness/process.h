@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "player/unique_handle.h"
+#include "base/win32_handles.h"
 
 namespace tokalux::e2e {
 

@@ -1,5 +1,5 @@
-// Owners for the kernel handles the player link needs. The window and GDI kinds are in
-// gui/gui_handles.h.
+// Owners for kernel objects, for the Windows build of any folder: a handle (a process, a file, a
+// thread) and a desktop. The window and GDI kinds are in gui/gui_handles.h.
 #pragma once
 
 #include <windows.h>
