@@ -67,6 +67,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   bool Register(HINSTANCE instance);
   void CreateControls();
   void CreateControl(const ControlSpec& spec, const Placement& placement);
+  // Tells the labels whose captions may be of any length what they must keep off.
+  void KeepCaptionsOffOthers(const Placement& placement);
   void WireActions();
 
   Label* FindLabel(int controlId) const;
@@ -89,6 +91,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::future<PlayerStatus> pendingPoll_;
   int dpi_ = 96;
   std::optional<FontCache> fonts_;
+  TextFonts textFonts_;  // the labels' fonts at other sizes, and fallbacks
   UniqueBrush background_;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Button>> buttons_;

@@ -1,16 +1,21 @@
 // A label: a "Static" child window that paints itself, double-buffered, in its own font and
-// colours, left-aligned, with no "&" prefix processing. Auto-sized labels follow their caption.
-// Setting the caption or colour a label already has repaints nothing.
+// colours, left-aligned, with no "&" prefix processing, and with fallback fonts for characters
+// its font lacks. Auto-sized labels follow their caption. Setting the caption or colour a label
+// already has repaints nothing. The window text is always the whole caption, however much of it
+// shows.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gui/base_window.h"
 #include "screen/layout.h"
+#include "screen/text_layout.h"
 
 namespace tokalux {
 
@@ -19,7 +24,8 @@ struct LabelStyle {
   COLORREF text = 0;
   COLORREF back = 0;
   Sizing sizing = Sizing::Fixed;
-  bool clickable = false;  // reports clicks (SS_NOTIFY)
+  bool clickable = false;      // reports clicks (SS_NOTIFY)
+  TextFonts* fonts = nullptr;  // the sizes and fallbacks of fonts it draws with
 };
 
 class Label : public BaseWindow<Label> {
@@ -38,6 +44,16 @@ class Label : public BaseWindow<Label> {
   void SetTextColour(COLORREF colour);
   COLORREF textColour() const { return style_.text; }
 
+  // Keeps the caption off the obstacles (pixels, in the parent's client coordinates). A one-line
+  // label grows right only to the nearest obstacle in its row, or the parent's right edge, and
+  // ends with an ellipsis there. A wrapping label grows down only to the highest obstacle under
+  // it, or the parent's bottom edge: a caption too long for that is drawn smaller, down to half
+  // its font's size, and what still does not fit ends with an ellipsis.
+  void KeepOff(std::vector<PixelRect> obstacles);
+  // The font size the caption is drawn at, and whether it ends with an ellipsis.
+  int drawnFontHeight() const { return layout_.fontHeight(); }
+  bool cut() const { return layout_.cut(); }
+
   // A click on a clickable label.
   std::function<void()> onClick;
 
@@ -47,13 +63,14 @@ class Label : public BaseWindow<Label> {
   // Takes a new caption (the path of WM_SETTEXT, so outside tools take it too).
   bool TakeCaption(const wchar_t* text);
   void FitToCaption();
-  UINT DrawFlags() const;
   void PaintContent(HDC dc, const RECT& client) const;
 
   int id_;
   LabelStyle style_;
   std::wstring caption_;
   int fixedWidth_;  // the width an AutoWrap label wraps within
+  std::optional<std::vector<PixelRect>> obstacles_;
+  TextLayout layout_;
 };
 
 }  // namespace tokalux
