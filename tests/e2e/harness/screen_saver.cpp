@@ -1,5 +1,6 @@
 #include "harness/screen_saver.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -122,10 +123,10 @@ COLORREF ScreenPixel(POINT point) {
   return ::GetPixel(screen.get(), point.x, point.y) & 0x00FFFFFF;
 }
 
-bool RectShowsColour(const RECT& rect, COLORREF colour) {
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return {};
   // One copy of the screen area, read back as 32-bit pixels.
   ScopedWindowDc screen(nullptr);
   UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
@@ -138,19 +139,24 @@ bool RectShowsColour(const RECT& rect, COLORREF colour) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!memory || !bitmap || !bits) return false;
+  if (!memory || !bitmap || !bits) return {};
   {
     ScopedSelect select(memory.get(), bitmap.get());
     ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
   }
   ::GdiFlush();
   // DIB pixels are 0x00RRGGBB.
-  const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-  const auto* pixels = static_cast<const DWORD*>(bits);
-  for (int i = 0; i < width * height; ++i) {
-    if ((pixels[i] & 0x00FFFFFF) == wanted) return true;
+  const auto* dib = static_cast<const DWORD*>(bits);
+  std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = RGB((dib[i] >> 16) & 0xFF, (dib[i] >> 8) & 0xFF, dib[i] & 0xFF);
   }
-  return false;
+  return pixels;
+}
+
+bool RectShowsColour(const RECT& rect, COLORREF colour) {
+  const std::vector<COLORREF> pixels = ScreenPixels(rect);
+  return std::find(pixels.begin(), pixels.end(), colour & 0x00FFFFFF) != pixels.end();
 }
 
 uintptr_t PaintCount(HWND control) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "harness/process.h"
 
@@ -70,6 +71,8 @@ POINT CentreOf(HWND window);
 
 // The colour of one screen pixel, as 0x00BBGGRR.
 COLORREF ScreenPixel(POINT screenPoint);
+// The pixels of a rectangle of the screen, row by row, as 0x00BBGGRR; none when it cannot be read.
+std::vector<COLORREF> ScreenPixels(const RECT& screenRect);
 // True when some pixel of the rectangle (screen pixels) has exactly this colour.
 bool RectShowsColour(const RECT& screenRect, COLORREF colour);
 
