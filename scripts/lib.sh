@@ -2,8 +2,11 @@
 # Sourced, not run.
 
 TOKALUX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Fonts: Liberation for the metric twins of Arial; WenQuanYi Micro Hei (CJK and Hangul) and DejaVu
+# Sans (Arabic, Hebrew, some emoji) for titles in other scripts, drawn with fallback fonts.
 TOKALUX_PACKAGES=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64
-  xvfb xauth fonts-liberation imagemagick clang libclang-rt-14-dev zip)
+  xvfb xauth fonts-liberation fonts-wqy-microhei fonts-dejavu-core imagemagick clang
+  libclang-rt-14-dev zip)
 
 say() { printf '\n== %s\n' "$*"; }
 
