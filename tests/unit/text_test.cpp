@@ -131,19 +131,20 @@ TEST(FitText, TooTallShrinksToTheLargestStepThatFits) {
 TEST(FitText, TooLongAtTheFloorEndsItsLastShownLineWithAnEllipsis) {
   const std::u16string text = Words(200);
   EvenFont font(text.size());
-  const FitRoom room{1000, 240, true, 64, 32};
+  const FitRoom room{950, 240, true, 64, 32};
   const FittedText fitted = FitText(text, font, room);
   EXPECT_EQ(fitted.fontHeight, 32);
   EXPECT_TRUE(fitted.ellipsis);
-  ASSERT_EQ(fitted.lines.size(), 6u);  // 240 / 40
-  // The last line takes as much of the rest as fits beside the ellipsis (32 wide at the floor).
+  ASSERT_EQ(fitted.lines.size(), 6u);  // 240 / 40, twelve words each
+  // The last line takes as much of the rest as fits beside the ellipsis (32 wide at the floor):
+  // here a word and a half less than its twelve words wrapped, which would leave no room for it.
   const TextLine last = fitted.lines.back();
   EXPECT_EQ(last.begin, fitted.lines[4].end + 1);
-  EXPECT_LE((last.end - last.begin) * 16 + 32, 1000u);
-  EXPECT_GT((last.end - last.begin + 5) * 16 + 32, 1000u);
+  EXPECT_LE((last.end - last.begin) * 16 + 32, 950u);
+  EXPECT_GT((last.end - last.begin + 1) * 16 + 32, 950u);
 
   // Lower than one line: one line all the same.
-  EXPECT_EQ(FitText(text, font, {1000, 10, true, 64, 32}).lines.size(), 1u);
+  EXPECT_EQ(FitText(text, font, {950, 10, true, 64, 32}).lines.size(), 1u);
 }
 
 TEST(FitText, OneLineIsCutWithAnEllipsisOnlyWhenTooWide) {
