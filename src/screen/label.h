@@ -50,9 +50,6 @@ class Label : public BaseWindow<Label> {
   // it, or the parent's bottom edge: a caption too long for that is drawn smaller, down to half
   // its font's size, and what still does not fit ends with an ellipsis.
   void KeepOff(std::vector<PixelRect> obstacles);
-  // The font size the caption is drawn at, and whether it ends with an ellipsis.
-  int drawnFontHeight() const { return layout_.fontHeight(); }
-  bool cut() const { return layout_.cut(); }
 
   // A click on a clickable label.
   std::function<void()> onClick;

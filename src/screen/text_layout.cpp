@@ -36,7 +36,8 @@ std::wstring FaceKey(std::wstring_view face) {
 }
 
 bool SameFace(std::wstring_view a, std::wstring_view b) {
-  return FaceKey(a) == FaceKey(b);
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
 }
 
 bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
@@ -101,12 +102,12 @@ std::vector<std::wstring> InstalledFaces(HDC dc) {
 // The label's own face (font 0) and the fallbacks found for a text (1 up).
 class Faces final : public FontSource {
  public:
-  Faces(TextFonts& fonts, const LOGFONTW& like) : fonts_(fonts), like_(like) {}
+  Faces(TextFonts& fonts, const LOGFONTW& like)
+      : fonts_(fonts), like_(like), covers_{&fonts.Coverage(fonts.Font(like, Height()))} {}
 
   bool Covers(int font, char32_t c) override {
-    if (font < 0 || font > static_cast<int>(faces_.size())) return false;
-    const std::wstring_view face = font == 0 ? std::wstring_view() : faces_[font - 1];
-    return fonts_.Coverage(fonts_.Font(like_, Height(), face)).Contains(c);
+    if (font < 0 || font >= static_cast<int>(covers_.size())) return false;
+    return covers_[static_cast<std::size_t>(font)]->Contains(c);
   }
 
   int Fallback(Script script, std::u32string_view chars) override {
@@ -115,6 +116,7 @@ class Faces final : public FontSource {
     const auto known = std::find(faces_.begin(), faces_.end(), face);
     if (known != faces_.end()) return static_cast<int>(known - faces_.begin()) + 1;
     faces_.push_back(face);
+    covers_.push_back(&fonts_.Coverage(fonts_.Font(like_, Height(), face)));
     return static_cast<int>(faces_.size());
   }
 
@@ -131,6 +133,7 @@ class Faces final : public FontSource {
   TextFonts& fonts_;
   LOGFONTW like_;
   std::vector<std::wstring> faces_;
+  std::vector<const CharacterSet*> covers_;  // by font, the own one first
 };
 
 // Whether a run needs Uniscribe's shaping: right-to-left text, a script whose letters change
@@ -402,10 +405,9 @@ const CharacterSet& TextFonts::Coverage(HFONT font) {
   return coverage_.emplace(face, ReadCoverage(dc_.get(), font)).first->second;
 }
 
-bool TextFonts::Installed(std::wstring_view face) {
+const std::vector<std::wstring>& TextFonts::Installed() {
   if (!installed_) installed_ = InstalledFaces(dc_.get());
-  return std::any_of(installed_->begin(), installed_->end(),
-                     [&](const std::wstring& have) { return SameFace(have, face); });
+  return *installed_;
 }
 
 std::wstring TextFonts::FallbackFace(Script script, std::u32string_view chars,
@@ -415,10 +417,14 @@ std::wstring TextFonts::FallbackFace(Script script, std::u32string_view chars,
     const CharacterSet& set = Coverage(Font(like, height, face));
     return std::all_of(chars.begin(), chars.end(), [&](char32_t c) { return set.Contains(c); });
   };
+  const std::vector<std::wstring>& installed = Installed();
   for (const std::wstring_view face : PreferredFaces(script)) {
-    if (Installed(face) && coversAll(face)) return std::wstring(face);
+    const bool present =
+        std::any_of(installed.begin(), installed.end(),
+                    [&](const std::wstring& have) { return SameFace(have, face); });
+    if (present && coversAll(face)) return std::wstring(face);
   }
-  for (const std::wstring& face : *installed_) {
+  for (const std::wstring& face : installed) {
     if (coversAll(face)) return face;
   }
   return {};
@@ -457,8 +463,8 @@ void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const
   ascent_ = metrics.ascent;
   lineHeight_ = fitted.lineHeight;
   fontHeight_ = fitted.fontHeight;
-  cut_ = fitted.ellipsis;
-  const std::vector<uint8_t> breaks = cut_ ? TextBreaks(Utf16(text)) : std::vector<uint8_t>();
+  const bool cut = fitted.ellipsis;
+  const std::vector<uint8_t> breaks = cut ? TextBreaks(Utf16(text)) : std::vector<uint8_t>();
   for (std::size_t i = 0; i < fitted.lines.size(); ++i) {
     TextLine shown = fitted.lines[i];
     const bool last = i + 1 == fitted.lines.size();
@@ -468,14 +474,14 @@ void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const
     for (int attempt = 0; attempt < 8; ++attempt) {
       std::wstring lineText(text.substr(shown.begin, shown.end - shown.begin));
       std::vector<FontRun> lineRuns = Slice(fontRuns, shown.begin, shown.end);
-      if (cut_ && last) {
+      if (cut && last) {
         lineRuns.push_back({lineText.size(), lineText.size() + ellipsis.size(), 0});
         lineText += ellipsis;
       }
       line.runs = InVisualOrder(ShapeText(fonts, lineText, lineRuns, slotFonts, nullptr));
       line.width = 0;
       for (const Run& run : line.runs) line.width += run.width;
-      if (!(cut_ && last) || line.width <= room.width || shown.end == shown.begin) break;
+      if (!(cut && last) || line.width <= room.width || shown.end == shown.begin) break;
       do {
         --shown.end;
       } while (shown.end > shown.begin && !(breaks[shown.end] & CutBefore));

@@ -57,7 +57,8 @@ class TextFonts {
     TEXTMETRICW metrics{};
   };
   Entry* Find(HFONT font);
-  bool Installed(std::wstring_view face);
+  // The installed faces (enumerated once).
+  const std::vector<std::wstring>& Installed();
 
   UniqueMemoryDc dc_;
   std::vector<std::unique_ptr<Entry>> entries_;
@@ -74,9 +75,8 @@ class TextLayout {
   // The widest line, and the height of the lines (of one line for an empty text).
   int width() const { return width_; }
   int height() const { return lineHeight_ * std::max<int>(1, static_cast<int>(lines_.size())); }
-  // The size the text is drawn at (see FitRoom), and whether an ellipsis ends it.
+  // The size the text is drawn at (see FitRoom).
   int fontHeight() const { return fontHeight_; }
-  bool cut() const { return cut_; }
 
   // Draws the lines with their top left corner at (left, top), transparently, in the colour.
   void Draw(HDC dc, int left, int top, COLORREF colour) const;
@@ -105,7 +105,6 @@ class TextLayout {
   int ascent_ = 0;
   int width_ = 0;
   int fontHeight_ = 0;
-  bool cut_ = false;
 };
 
 }  // namespace tokalux
