@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -331,9 +333,10 @@ const std::wstring Japanese =
     L"\u661f\u91ce\u307f\u306a\u3068 - \u591c\u660e\u3051\u306e"
     L"\u30e1\u30ed\u30c7\u30a3\u30fc";  // 星野みなと - 夜明けのメロディー
 // فرقة النور - حفلة 1975 - نسم علينا الهوى: with a year among its words, runs of both directions.
-const std::wstring Arabic = L"\u0641\u0631\u0642\u0629 \u0627\u0644\u0646\u0648\u0631 - \u062d"
-                            L"\u0641\u0644\u0629 1975 - \u0646\u0633\u0645 \u0639\u0644\u064a"
-                            L"\u0646\u0627 \u0627\u0644\u0647\u0648\u0649";
+const std::wstring Arabic =
+    L"\u0641\u0631\u0642\u0629 \u0627\u0644\u0646\u0648\u0631 - \u062d"
+    L"\u0641\u0644\u0629 1975 - \u0646\u0633\u0645 \u0639\u0644\u064a"
+    L"\u0646\u0627 \u0627\u0644\u0647\u0648\u0649";
 // The current entry: the song title shows its first 156 characters.
 const std::wstring Longest =
     L"Mara Lindqvist, Juno Falk & Orla & The Tides - Where The Northern Rivers Meet The Sea At "
