@@ -351,10 +351,6 @@ TextFonts::TextFonts() {
   dc_.reset(::CreateCompatibleDC(screen.get()));
 }
 
-TextFonts::~TextFonts() {
-  for (const auto& entry : entries_) ::ScriptFreeCache(&entry->cache);
-}
-
 HFONT TextFonts::Font(const LOGFONTW& like, int height, std::wstring_view face) {
   LOGFONTW wanted = like;
   wanted.lfHeight = -std::max(1, height);
@@ -387,7 +383,7 @@ TextFonts::Entry* TextFonts::Find(HFONT font) {
 
 SCRIPT_CACHE* TextFonts::ScriptCache(HFONT font) {
   Entry* entry = Find(font);
-  return entry ? &entry->cache : nullptr;
+  return entry ? entry->cache.get() : nullptr;
 }
 
 const TEXTMETRICW& TextFonts::Metrics(HFONT font) {

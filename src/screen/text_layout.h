@@ -25,10 +25,22 @@
 
 namespace tokalux {
 
+// Uniscribe's cache for one font: Uniscribe fills it in, its owner frees it.
+class UniqueScriptCache {
+ public:
+  UniqueScriptCache() = default;
+  ~UniqueScriptCache() { ::ScriptFreeCache(&cache_); }
+  UniqueScriptCache(const UniqueScriptCache&) = delete;
+  UniqueScriptCache& operator=(const UniqueScriptCache&) = delete;
+  SCRIPT_CACHE* get() { return &cache_; }
+
+ private:
+  SCRIPT_CACHE cache_ = nullptr;
+};
+
 class TextFonts {
  public:
   TextFonts();
-  ~TextFonts();
   TextFonts(const TextFonts&) = delete;
   TextFonts& operator=(const TextFonts&) = delete;
 
@@ -53,7 +65,7 @@ class TextFonts {
   struct Entry {
     LOGFONTW logFont{};
     UniqueFont font;
-    SCRIPT_CACHE cache = nullptr;
+    UniqueScriptCache cache;  // goes before its font
     TEXTMETRICW metrics{};
   };
   Entry* Find(HFONT font);
