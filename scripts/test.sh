@@ -34,6 +34,22 @@ if [ $windows_rc -eq 0 ]; then
   fi
   stop_dummy_x
 
+  # Long titles on two more screens: a laptop at 150 % and a low 1280x720 one, each on an Xvfb
+  # of that size, with a Wine prefix of its own for another DPI.
+  for screen in 1920x1080x24@144 1280x720x24@96; do
+    TOKALUX_SCREEN=${screen%@*} start_xvfb
+    dpi=${screen#*@}
+    prefix=test
+    [ "$dpi" = 96 ] || prefix="test-${dpi}dpi"
+    TOKALUX_WINEPREFIX='' prepare_wine "$prefix"
+    set_wine_dpi "$dpi"
+    say "long titles at ${screen%x24@*}, $dpi dpi (display $DISPLAY)"
+    ctest --preset windows -R '^LongTitles\.' || windows_rc=1
+    stop_wine
+    stop_xvfb
+  done
+
+  # Last, so that its summary closes the output.
   start_xvfb
   prepare_wine test
   say "end-to-end tests under Wine (display $DISPLAY)"

@@ -102,8 +102,12 @@ void Form::CreateControl(const ControlSpec& spec) {
     case ControlKind::Label:
     case ControlKind::PlaylistLine: {
       HWND parent = spec.container == Container::Frame1 && frame_ ? frame_->hwnd() : hwnd();
-      const LabelStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour),
-                             spec.sizing, spec.kind == ControlKind::PlaylistLine};
+      const LabelStyle style{.font = font,
+                             .text = ResolveColour(spec.textColour),
+                             .back = ResolveColour(spec.backColour),
+                             .sizing = spec.sizing,
+                             .clickable = spec.kind == ControlKind::PlaylistLine,
+                             .fonts = &textFonts_};
       labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, rect, style));
       break;
     }
@@ -224,6 +228,19 @@ void Form::MoveControls(const Placement& placement) {
         control.MoveTo(rect.left, rect.top, rect.width, rect.height);
       }
     });
+  }
+  KeepCaptionsOffOthers(placement);
+}
+
+void Form::KeepCaptionsOffOthers(const Placement& placement) {
+  for (const ControlSpec& spec : ControlTable()) {
+    Label* label = KeepsOffOthers(spec) ? FindLabel(spec.id) : nullptr;
+    if (!label) continue;
+    std::vector<PixelRect> obstacles;
+    for (const TwipRect& obstacle : TextObstacles(placement, spec.id)) {
+      obstacles.push_back(ToPixels(obstacle, dpi_));
+    }
+    label->KeepOff(std::move(obstacles));
   }
 }
 

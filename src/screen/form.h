@@ -26,6 +26,7 @@
 #include "screen/frame.h"
 #include "screen/label.h"
 #include "screen/slider.h"
+#include "screen/text_layout.h"
 #include "screen/tooltip.h"
 
 namespace tokalux {
@@ -68,6 +69,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   bool Register(HINSTANCE instance);
   void CreateControls();
   void CreateControl(const ControlSpec& spec);
+  // Tells the labels whose captions may be of any length what they must keep off.
+  void KeepCaptionsOffOthers(const Placement& placement);
   void WireActions();
 
   // ---- Following the display ----
@@ -105,6 +108,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   StatusPoll poll_;
   int dpi_ = 96;
   std::optional<FontCache> fonts_;  // at dpi_
+  TextFonts textFonts_;             // the labels' fonts at other sizes, and fallbacks
   UniqueBrush background_;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Button>> buttons_;

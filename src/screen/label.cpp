@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 #include "gui/buffered_paint.h"
 #include "screen/paint_count.h"
@@ -68,32 +70,58 @@ bool Label::TakeCaption(const wchar_t* text) {
   return true;
 }
 
-UINT Label::DrawFlags() const {
-  UINT flags = DT_LEFT | DT_TOP | DT_NOPREFIX;
-  flags |= style_.sizing == Sizing::AutoWrap ? DT_WORDBREAK : DT_SINGLELINE;
-  return flags;
+void Label::KeepOff(std::vector<PixelRect> obstacles) {
+  obstacles_ = std::move(obstacles);
+  if (!hwnd()) return;
+  FitToCaption();
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
+namespace {
+
+// The character height of a font, in pixels.
+int CharacterHeight(HFONT font) {
+  LOGFONTW logFont{};
+  ::GetObjectW(font, sizeof(logFont), &logFont);
+  return std::max(1, static_cast<int>(std::abs(logFont.lfHeight)));
+}
+
+}  // namespace
+
 void Label::FitToCaption() {
-  if (style_.sizing == Sizing::Fixed) return;
-  ScopedWindowDc dc(hwnd());
-  ScopedSelect font(dc.get(), style_.font);
-  TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc.get(), &metrics);
+  if (!style_.fonts) return;
+  HWND parent = ::GetParent(hwnd());
+  RECT room{};
+  ::GetClientRect(parent, &room);
+  RECT placed{};
+  ::GetWindowRect(hwnd(), &placed);
+  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&placed), 2);
+  const PixelRect own{placed.left, placed.top, placed.right - placed.left,
+                      placed.bottom - placed.top};
 
-  RECT measured{0, 0, style_.sizing == Sizing::AutoWrap ? fixedWidth_ : 0, 0};
-  if (!caption_.empty()) {
-    ::DrawTextW(dc.get(), caption_.c_str(), static_cast<int>(caption_.size()), &measured,
-                DrawFlags() | DT_CALCRECT);
+  const int fontHeight = CharacterHeight(style_.font);
+  constexpr int32_t unlimited = std::numeric_limits<int32_t>::max();
+  FitRoom fit{unlimited, unlimited, style_.sizing == Sizing::AutoWrap, fontHeight, fontHeight};
+  if (fit.wrap) {
+    fit.width = fixedWidth_;
+    if (obstacles_) {
+      const PixelRect columns{own.left, own.top, fixedWidth_, 0};
+      fit.height = BottomLimit<PixelRect>(columns, *obstacles_, room.bottom) - own.top;
+      fit.floorHeight = (fontHeight + 1) / 2;  // still readable from across the room
+    }
   }
-  int width = measured.right - measured.left;
-  const int height =
-      caption_.empty() ? metrics.tmHeight : std::max<int>(measured.bottom - measured.top, 0);
-  if (style_.sizing == Sizing::AutoWrap) width = fixedWidth_;
+  layout_.Fit(*style_.fonts, style_.font, caption_, fit);
+  if (!fit.wrap && obstacles_) {
+    // The row's height is the text's own: a line in a taller fallback font takes more rows.
+    const PixelRect row{own.left, own.top, layout_.width(), layout_.height()};
+    fit.width = std::max(0, RightLimit<PixelRect>(row, *obstacles_, room.right) - own.left);
+    if (layout_.width() > fit.width) layout_.Fit(*style_.fonts, style_.font, caption_, fit);
+  }
+  if (style_.sizing == Sizing::Fixed) return;
 
-  RECT current{};
-  ::GetWindowRect(hwnd(), &current);
-  if (current.right - current.left == width && current.bottom - current.top == height) return;
+  const int width = fit.wrap ? fixedWidth_ : std::min(layout_.width(), fit.width);
+  const int height = layout_.height();
+  if (own.width == width && own.height == height) return;
   ::SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The parent repaints what a shrinking label uncovered; the label repaints itself.
 }
@@ -101,11 +129,7 @@ void Label::FitToCaption() {
 void Label::PaintContent(HDC dc, const RECT& client) const {
   UniqueBrush back(::CreateSolidBrush(style_.back));
   ::FillRect(dc, &client, back.get());
-  ScopedSelect font(dc, style_.font);
-  ::SetTextColor(dc, style_.text);
-  ::SetBkMode(dc, TRANSPARENT);
-  RECT area = client;
-  ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &area, DrawFlags());
+  layout_.Draw(dc, client.left, client.top, style_.text);
 }
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

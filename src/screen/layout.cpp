@@ -311,6 +311,22 @@ int32_t FontPixelHeight(double points, int dpi) {
   return static_cast<int32_t>(std::lround(points * dpi / 72.0));
 }
 
+bool KeepsOffOthers(const ControlSpec& spec) {
+  return spec.id == ControlId::lblSongName || spec.kind == ControlKind::PlaylistLine;
+}
+
+std::vector<TwipRect> TextObstacles(const Placement& placement, int controlId,
+                                    std::span<const TwipRect> extra) {
+  std::vector<TwipRect> obstacles;
+  for (const ControlSpec& spec : Controls) {
+    if (spec.id != controlId && spec.container == Container::Form) {
+      obstacles.push_back(placement.Rect(spec.id));
+    }
+  }
+  obstacles.insert(obstacles.end(), extra.begin(), extra.end());
+  return obstacles;
+}
+
 PixelRect ToPixels(const TwipRect& rect, int dpi) {
   const int32_t left = TwipsToPixels(rect.left, dpi);
   const int32_t top = TwipsToPixels(rect.top, dpi);

@@ -3,10 +3,13 @@
 // and right edges. Lengths are twips (1440 to the inch); the form converts them to pixels once.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "display/colours.h"
 
@@ -148,11 +151,52 @@ struct PixelRect {
   int32_t top = 0;
   int32_t width = 0;
   int32_t height = 0;
+
+  constexpr int32_t right() const { return left + width; }
+  constexpr int32_t bottom() const { return top + height; }
   friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 // A twip rectangle in pixels. The edges are converted, not the sizes, so controls that share an
 // edge in twips share it in pixels too.
 PixelRect ToPixels(const TwipRect& rect, int dpi);
+
+// ---- Room for captions of any length ----
+
+// The labels whose captions come from the player, and so may be of any length: the song title,
+// which shrinks and then ends with an ellipsis where it would reach a control below it, and the
+// playlist lines, which end with an ellipsis where they would reach one to their right. Every
+// other label shows short texts of its own and grows as its caption asks.
+bool KeepsOffOthers(const ControlSpec& spec);
+
+// What a label's caption must not cover: every other control on the form (in form coordinates;
+// the frame stands for its labels), and the extra obstacles, such as a picture beside the lines.
+std::vector<TwipRect> TextObstacles(const Placement& placement, int controlId,
+                                    std::span<const TwipRect> extra = {});
+
+// How far right one line of text standing in `row` may reach: to the left edge of the nearest
+// obstacle to its right whose top-to-bottom span the row shares, else to `edge` (the screen's
+// right edge). Twips or pixels alike.
+template <typename Rect>
+int32_t RightLimit(const Rect& row, std::span<const Rect> obstacles, int32_t edge) {
+  int32_t limit = edge;
+  for (const Rect& obstacle : obstacles) {
+    const bool sharesRows = obstacle.top < row.bottom() && row.top < obstacle.bottom();
+    if (sharesRows && obstacle.left >= row.left) limit = std::min(limit, obstacle.left);
+  }
+  return limit;
+}
+
+// How far down text wrapped within `columns` may reach: to the top of the highest obstacle under
+// its top whose left-to-right span the columns share, else to `edge` (the screen's bottom edge).
+template <typename Rect>
+int32_t BottomLimit(const Rect& columns, std::span<const Rect> obstacles, int32_t edge) {
+  int32_t limit = edge;
+  for (const Rect& obstacle : obstacles) {
+    const bool sharesColumns = obstacle.left < columns.right() && columns.left < obstacle.right();
+    if (sharesColumns && obstacle.top >= columns.top) limit = std::min(limit, obstacle.top);
+  }
+  return limit;
+}
 
 }  // namespace tokalux

@@ -1,21 +1,30 @@
 // tokalux.scr end to end under Wine: start-up and exit, every control with its ID, caption and
-// place, the Tab order, the colours on screen and no needless repaints, against the demo player.
+// place, the Tab order, the colours on screen and no needless repaints, against the demo player;
+// long titles and titles in every script on whatever screen the tests run.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "display/control_ids.h"
+#include "gui/gui_handles.h"
 #include "harness/demo_player.h"
 #include "harness/process.h"
 #include "harness/screen_saver.h"
 #include "player/player_messages.h"
+#include "screen/fonts.h"
 #include "screen/layout.h"
 
 namespace tokalux::e2e {
@@ -301,6 +310,397 @@ TEST_F(Running, SeekSliderTakesThePollsValuesAndRefusesImpossibleOnes) {
   EXPECT_EQ(::SendMessageW(seek, TBM_GETRANGEMAX, 0, 0), 270);
   EXPECT_EQ(::SendMessageW(seek, TBM_GETPOS, 0, 0), 83);
   EXPECT_TRUE(saver_.IsRunning());
+}
+
+// ---- Long titles, and titles in every script ----
+// Nothing here assumes a screen size or DPI: scripts/test.sh runs this suite on 1024x768 at 96 dpi,
+// 1920x1080 at 144 dpi and 1280x720 at 96 dpi.
+
+// What a new user's player holds: remasters with their featured artists and an internet radio's
+// title line, of a hundred characters and more, and titles in other scripts.
+const std::wstring Remaster =
+    L"Northbound Static - Electric Motion (feat. Amber Wires, Kasimir Drei & The Lowland Radio "
+    L"Orchestra) [2024 Remaster]";
+const std::wstring Radio =
+    L"Lowland Radio 24/7 | Now playing: Amber Wires - Golden Echoes (Extended Club Mix) | Next: "
+    L"Kasimir Drei - Silver Dreams (Radio Edit) | lowlandradio.example";
+const std::wstring Japanese =
+    L"\u661f\u91ce\u307f\u306a\u3068 - \u591c\u660e\u3051\u306e"
+    L"\u30e1\u30ed\u30c7\u30a3\u30fc";  // 星野みなと - 夜明けのメロディー
+// فرقة النور - حفلة 1975 - نسم علينا الهوى: with a year among its words, runs of both directions.
+const std::wstring Arabic =
+    L"\u0641\u0631\u0642\u0629 \u0627\u0644\u0646\u0648\u0631 - \u062d"
+    L"\u0641\u0644\u0629 1975 - \u0646\u0633\u0645 \u0639\u0644\u064a"
+    L"\u0646\u0627 \u0627\u0644\u0647\u0648\u0649";
+// The current entry: the song title shows its first 156 characters.
+const std::wstring Longest =
+    L"Mara Lindqvist, Juno Falk & Orla & The Tides - Where The Northern Rivers Meet The Sea At "
+    L"Last (feat. The Sundial Choir & The Velvet Circuit Strings) [Deluxe Edition]";
+
+// Entry n's title: 12 is the current one (line 8), 6 and 7 (lines 2 and 3) in other scripts.
+std::wstring LongTitle(int entry) {
+  if (entry == 12) return Longest;
+  if (entry == 6) return Japanese;
+  if (entry == 7) return Arabic;
+  return entry % 2 ? Radio : Remaster;
+}
+
+std::string Utf8(const std::wstring& text) {
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.pop_back();
+  return bytes;
+}
+
+std::wstring LongTitleList() {
+  const std::wstring path = ScratchPath(L"playlist");
+  std::ofstream file(std::filesystem::path{path}, std::ios::binary);
+  for (int entry = 1; entry <= 30; ++entry) file << Utf8(LongTitle(entry)) << "\t300\n";
+  return path;
+}
+
+// A picture: its pixels row by row, as 0x00BBGGRR.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;
+
+  int Lit() const {
+    return static_cast<int>(pixels.size() - std::count(pixels.begin(), pixels.end(), 0u));
+  }
+  friend bool operator==(const Picture&, const Picture&) = default;
+};
+
+void PrintTo(const Picture& picture, std::ostream* out) {
+  *out << picture.width << "x" << picture.height << " pixels, " << picture.Lit() << " lit";
+}
+
+Picture ScreenPicture(const RECT& rect) {
+  return {rect.right - rect.left, rect.bottom - rect.top, ScreenPixels(rect)};
+}
+
+// What `draw` paints in the colour on black on a picture of this size.
+Picture Drawn(int width, int height, COLORREF colour, const std::function<void(HDC)>& draw) {
+  ScopedWindowDc screen(nullptr);
+  UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  Picture picture{width, height, {}};
+  if (!memory || !bitmap || !bits) return picture;
+  {
+    ScopedSelect select(memory.get(), bitmap.get());
+    const RECT all{0, 0, width, height};
+    ::FillRect(memory.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::SetTextColor(memory.get(), colour);
+    ::SetBkMode(memory.get(), TRANSPARENT);
+    draw(memory.get());
+  }
+  ::GdiFlush();
+  const auto* dib = static_cast<const DWORD*>(bits);  // 0x00RRGGBB
+  for (int i = 0; i < width * height; ++i) {
+    picture.pixels.push_back(RGB((dib[i] >> 16) & 0xFF, (dib[i] >> 8) & 0xFF, dib[i] & 0xFF));
+  }
+  return picture;
+}
+
+// Text drawn as the labels drew it before they had fallbacks and room: DrawText, in the label's
+// own font.
+Picture DrawnText(HFONT font, const std::wstring& text, int width, int height, COLORREF colour,
+                  UINT flags) {
+  return Drawn(width, height, colour, [&](HDC dc) {
+    ScopedSelect select(dc, font);
+    RECT area{0, 0, width, height};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+                DT_LEFT | DT_TOP | DT_NOPREFIX | flags);
+  });
+}
+
+SIZE TextSize(HFONT font, const std::wstring& text, int width, UINT flags) {
+  ScopedWindowDc screen(nullptr);
+  ScopedSelect select(screen.get(), font);
+  RECT area{0, 0, width, 0};
+  ::DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &area,
+              DT_LEFT | DT_TOP | DT_NOPREFIX | DT_CALCRECT | flags);
+  return {area.right, area.bottom};
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+class LongTitles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::SetProcessDPIAware();  // screen pixels as they are, at any DPI
+    ASSERT_TRUE(player_.window());
+    ASSERT_TRUE(player_.Control("clock off"));
+    ASSERT_TRUE(saver_.WaitForForm());
+    ASSERT_TRUE(saver_.WaitForCaption(id::lblplaylist(15), L"19 . " + LongTitle(19), 10s));
+    PumpFor(500ms);  // the lines' paints
+    ScopedWindowDc screen(nullptr);
+    fonts_.emplace(::GetDeviceCaps(screen.get(), LOGPIXELSY));
+  }
+  void TearDown() override { saver_.process().Kill(); }
+  ~LongTitles() override { ::DeleteFileW(playlist_.c_str()); }
+
+  HWND Control(int controlId) const { return saver_.Control(controlId); }
+  HFONT FontOf(int controlId) { return fonts_->Get(FindControlSpec(controlId)->font); }
+
+  // How far right a line may reach: the nearest control to its right that shares its rows, or
+  // the screen's edge.
+  int RoomRight(const RECT& line) const {
+    int room = ::GetSystemMetrics(SM_CXSCREEN);
+    for (const ControlSpec& spec : ControlTable()) {
+      const RECT other = ScreenRect(Control(spec.id));
+      const bool sharesRows = other.top < line.bottom && line.top < other.bottom;
+      if (spec.kind != ControlKind::PlaylistLine && sharesRows && other.left >= line.left) {
+        room = std::min<int>(room, other.left);
+      }
+    }
+    return room;
+  }
+
+  std::wstring playlist_ = LongTitleList();
+  DemoPlayer player_{L"--playlist \"" + playlist_ + L"\" --position 11"};
+  ScreenSaver saver_{L"/S"};
+  std::optional<FontCache> fonts_;
+};
+
+TEST_F(LongTitles, NoControlCoversAnotherAndEveryOneStaysOnTheScreen) {
+  const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblSongName, (L"12. " + Longest).substr(0, 156)));
+  PumpFor(300ms);
+  // The transport buttons each stand over their neighbour, and the frame holds its labels.
+  const auto together = [](const ControlSpec& a, const ControlSpec& b) {
+    const bool transport = a.id >= id::cmdPrev && a.id <= id::cmdNext && b.id >= id::cmdPrev &&
+                           b.id <= id::cmdNext && std::abs(a.id - b.id) == 1;
+    const auto inFrame = [](const ControlSpec& c) {
+      return c.id == id::Frame1 || c.container == Container::Frame1;
+    };
+    return transport || (inFrame(a) && inFrame(b));
+  };
+  const auto name = [](const ControlSpec& spec) {
+    return spec.kind == ControlKind::PlaylistLine
+               ? "line " + std::to_string(spec.id - id::lblplaylist(0))
+               : std::string(spec.name);
+  };
+  std::vector<std::string> misfits;
+  const auto& table = ControlTable();
+  for (std::size_t a = 0; a < table.size(); ++a) {
+    const RECT ra = ScreenRect(Control(table[a].id));
+    if (ra.left < 0 || ra.top < 0 || ra.right > screen.right || ra.bottom > screen.bottom) {
+      misfits.push_back(name(table[a]) + " off the screen");
+    }
+    for (std::size_t b = a + 1; b < table.size(); ++b) {
+      if (Overlap(ra, ScreenRect(Control(table[b].id))) && !together(table[a], table[b])) {
+        misfits.push_back(name(table[a]) + " and " + name(table[b]));
+      }
+    }
+  }
+  EXPECT_EQ(misfits, std::vector<std::string>{});
+
+  EXPECT_LE(ScreenRect(Control(id::lblSongName)).bottom,
+            ScreenRect(Control(id::lbltrackvontracks)).top);
+}
+
+TEST_F(LongTitles, ASongTitleTooLongForItsPlaceIsDrawnWholeAtASmallerSize) {
+  const std::wstring song = (L"12. " + Longest).substr(0, 156);
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblSongName, song));
+  PumpFor(300ms);
+  const RECT title = ScreenRect(Control(id::lblSongName));
+  const int room = ScreenRect(Control(id::lbltrackvontracks)).top - title.top;
+  EXPECT_LE(title.bottom - title.top, room);
+  const Picture picture = ScreenPicture(title);
+  LOGFONTW like{};
+  ::GetObjectW(FontOf(id::lblSongName), sizeof(like), &like);
+  const int full = std::abs(like.lfHeight);
+  EXPECT_GT(TextSize(FontOf(id::lblSongName), song, picture.width, DT_WORDBREAK).cy, room);
+
+  // Wrapped as DrawText wraps it at some smaller size, down to half its own, every word shown.
+  int drawnAt = 0;
+  for (int height = full - 1; height >= full / 2 && drawnAt == 0; --height) {
+    LOGFONTW smaller = like;
+    smaller.lfHeight = -height;
+    UniqueFont font(::CreateFontIndirectW(&smaller));
+    if (TextSize(font.get(), song, picture.width, DT_WORDBREAK).cy == picture.height &&
+        picture == DrawnText(font.get(), song, picture.width, picture.height, RGB(0, 255, 0),
+                             DT_WORDBREAK)) {
+      drawnAt = height;
+    }
+  }
+  EXPECT_GT(drawnAt, 0) << "not the whole title at a smaller size";
+  std::printf("song title of %zu characters drawn at %d of %d pixels\n", song.size(), drawnAt,
+              full);
+}
+
+TEST_F(LongTitles, LinesTooLongForTheirRoomEndWithAnEllipsisAndClickAsBefore) {
+  const HFONT font = FontOf(id::lblplaylist(1));
+  ScopedWindowDc screen(nullptr);
+  SIZE dots{};
+  {
+    ScopedSelect select(screen.get(), font);
+    ::GetTextExtentPoint32W(screen.get(), L"\u2026", 1, &dots);
+  }
+  int cutAtEdge = 0;
+  int cutAtControl = 0;
+  for (int line = 1; line <= 15; ++line) {
+    const int entry = line + 4;
+    if (entry == 6 || entry == 7) continue;  // other scripts: see below
+    SCOPED_TRACE("line " + std::to_string(line));
+    const HWND window = Control(id::lblplaylist(line));
+    const std::wstring caption = std::to_wstring(entry) + L" . " + LongTitle(entry);
+    EXPECT_EQ(WindowText(window), caption);  // what a reader or a click gets: all of it
+    const RECT shown = ScreenRect(window);
+    const int room = RoomRight(shown);
+    const int wanted = TextSize(font, caption, 0, DT_SINGLELINE).cx;
+    const COLORREF colour = entry == 12 ? RGB(255, 0, 0) : RGB(0, 255, 0);  // the current one red
+    const Picture picture = ScreenPicture(shown);
+    const auto drawn = [&](const std::wstring& text) {
+      return DrawnText(font, text, picture.width, picture.height, colour, DT_SINGLELINE);
+    };
+    if (shown.left + wanted <= room) {
+      EXPECT_EQ(shown.right - shown.left, wanted);
+      EXPECT_EQ(picture, drawn(caption));
+    } else {
+      ++(room == ::GetSystemMetrics(SM_CXSCREEN) ? cutAtEdge : cutAtControl);
+      EXPECT_LE(shown.right, room);
+      EXPECT_GT(shown.right, room - 2 * dots.cx);
+      // The caption's beginning, then an ellipsis.
+      bool ellipsis = false;
+      for (std::size_t k = caption.size(); k > 0 && !ellipsis; --k) {
+        const std::wstring text = caption.substr(0, k) + L"\u2026";
+        if (TextSize(font, text, 0, DT_SINGLELINE).cx == picture.width) {
+          ellipsis = picture == drawn(text);
+        }
+      }
+      EXPECT_TRUE(ellipsis) << "not the caption's beginning and an ellipsis";
+    }
+  }
+  EXPECT_GE(cutAtEdge, 1);
+  EXPECT_GE(cutAtControl, 1);
+
+  // A click on a cut line jumps to its entry and plays it, as on any line.
+  ASSERT_TRUE(player_.ClearLog());
+  const RECT first = ScreenRect(Control(id::lblplaylist(1)));
+  ClickAt({first.right - 3, (first.top + first.bottom) / 2});
+  EXPECT_TRUE(WaitUntil([&] { return player_.Logged("command 40045"); }, 3s));
+  EXPECT_EQ(player_.ActionLog(), (Log{"request 121 4", "command 40045"}));
+}
+
+// Faces installed here with glyphs for every character of the text.
+std::vector<std::wstring> FacesCovering(const std::wstring& text, int height) {
+  ScopedWindowDc screen(nullptr);
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  std::vector<std::wstring> faces;
+  ::EnumFontFamiliesExW(
+      screen.get(), &query,
+      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) -> int {
+        auto& list = *reinterpret_cast<std::vector<std::wstring>*>(data);
+        if (font->lfFaceName[0] != L'@' &&
+            std::find(list.begin(), list.end(), font->lfFaceName) == list.end()) {
+          list.emplace_back(font->lfFaceName);
+        }
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&faces), 0);
+  std::vector<std::wstring> covering;
+  for (const std::wstring& face : faces) {
+    UniqueFont font(::CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  0, 0, 0, 0, face.c_str()));
+    ScopedSelect select(screen.get(), font.get());
+    std::vector<WORD> glyphs(text.size());
+    ::GetGlyphIndicesW(screen.get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS);
+    if (std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end()) covering.push_back(face);
+  }
+  return covering;
+}
+
+TEST_F(LongTitles, OtherScriptsAreDrawnWithGlyphsInTheirOrderNotAsBoxes) {
+  const HFONT own = FontOf(id::lblplaylist(1));
+  LOGFONTW like{};
+  ::GetObjectW(own, sizeof(like), &like);
+  for (const int line : {2, 3}) {
+    const std::wstring title = LongTitle(line + 4);
+    const std::wstring number = std::to_wstring(line + 4) + L" . ";
+    SCOPED_TRACE(Utf8(number + title));
+    const RECT shown = ScreenRect(Control(id::lblplaylist(line)));
+    const Picture picture = ScreenPicture(shown);
+    ASSERT_GT(picture.Lit(), 0);
+    const COLORREF green = RGB(0, 255, 0);
+
+    // The label's font alone draws boxes for these.
+    EXPECT_NE(picture,
+              DrawnText(own, number + title, picture.width, picture.height, green, DT_SINGLELINE));
+
+    // The number in the label's font, then the title as the system itself draws it (its glyphs
+    // shaped and in their order, right to left for Arabic) in some face that has them all.
+    std::vector<std::string> tried;
+    bool drawnSo = false;
+    for (const std::wstring& face : FacesCovering(title, std::abs(like.lfHeight))) {
+      LOGFONTW other = like;
+      other.lfCharSet = DEFAULT_CHARSET;
+      ::wcsncpy(other.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+      UniqueFont fallback(::CreateFontIndirectW(&other));
+      const Picture expected = Drawn(picture.width, picture.height, green, [&](HDC dc) {
+        TEXTMETRICW ownMetrics{}, otherMetrics{};
+        SIZE numberSize{};
+        {
+          ScopedSelect select(dc, fallback.get());
+          ::GetTextMetricsW(dc, &otherMetrics);
+        }
+        ScopedSelect select(dc, own);
+        ::GetTextMetricsW(dc, &ownMetrics);
+        ::GetTextExtentPoint32W(dc, number.c_str(), static_cast<int>(number.size()), &numberSize);
+        const int baseline = std::max(ownMetrics.tmAscent, otherMetrics.tmAscent);
+        ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+        ::ExtTextOutW(dc, 0, baseline, 0, nullptr, number.c_str(), static_cast<UINT>(number.size()),
+                      nullptr);
+        ::SelectObject(dc, fallback.get());
+        ::ExtTextOutW(dc, numberSize.cx, baseline, 0, nullptr, title.c_str(),
+                      static_cast<UINT>(title.size()), nullptr);
+        ::SelectObject(dc, own);
+      });
+      tried.push_back(Utf8(face));
+      drawnSo = drawnSo || expected == picture;
+    }
+    EXPECT_TRUE(drawnSo) << "drawn unlike the system draws it in any of "
+                         << ::testing::PrintToString(tried);
+  }
+}
+
+TEST_F(LongTitles, TitlesThatFitAreDrawnAsBefore) {
+  // A title of three lines at most, a playlist line that fits, the heading and the time.
+  const std::wstring song =
+      L"The Quiet Engines - Northern Lights Over The Harbour (Live At The Old Town Hall) ";
+  ASSERT_TRUE(player_.Control("caption " + Utf8(song) + "- Winamp"));
+  ASSERT_TRUE(player_.Control("title 4 Juno Falk - Distant Gardens"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblSongName, song));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblplaylist(1), L"5 . Juno Falk - Distant Gardens"));
+  PumpFor(500ms);
+  for (const int control :
+       {id::lblSongName, id::lblplaylist(1), id::lblInterpret_Titel, id::lblTime}) {
+    const ControlSpec& spec = *FindControlSpec(control);
+    SCOPED_TRACE(spec.name);
+    const HWND window = Control(control);
+    const RECT shown = ScreenRect(window);
+    const HFONT font = FontOf(control);
+    const UINT flags = spec.sizing == Sizing::AutoWrap ? DT_WORDBREAK : DT_SINGLELINE;
+    const std::wstring caption = *WindowText(window);
+    const int width = shown.right - shown.left;
+    const SIZE size = TextSize(font, caption, width, flags);
+    if (spec.sizing == Sizing::Auto) {
+      EXPECT_EQ(width, size.cx);
+    }
+    EXPECT_EQ(shown.bottom - shown.top, size.cy);
+    const COLORREF colour = ResolveColour(spec.textColour);
+    EXPECT_EQ(ScreenPicture(shown), DrawnText(font, caption, width, size.cy, colour, flags));
+  }
 }
 
 }  // namespace

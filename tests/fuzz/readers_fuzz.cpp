@@ -1,6 +1,7 @@
 // libFuzzer target: the byte readers and the click arithmetic over arbitrary bytes from the
-// player, and the picture readers over arbitrary bytes from a music file. Any crash, sanitizer
-// report or broken invariant (a trap) is a finding.
+// player, the picture readers over arbitrary bytes from a music file, and the readers of what
+// fonts hand over and the text fitting over arbitrary titles. Any crash, sanitizer report or
+// broken invariant (a trap) is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +19,9 @@
 #include "player/title_text.h"
 #include "screen/command_line.h"
 #include "screen/control_actions.h"
+#include "screen/font_cmap.h"
+#include "screen/font_fallback.h"
+#include "screen/text_fit.h"
 
 namespace {
 
@@ -26,6 +30,15 @@ constexpr std::size_t npos16 = std::u16string::npos;
 void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
+
+// Fonts that cover some characters each and fall back somewhere, decided by the characters.
+class AnyFonts final : public tokalux::FontSource {
+ public:
+  bool Covers(int font, char32_t c) override { return (c + static_cast<char32_t>(font)) % 3 != 0; }
+  int Fallback(tokalux::Script, std::u32string_view chars) override {
+    return static_cast<int>(chars.size() % 4);
+  }
+};
 
 int32_t TakeInt32(std::string_view& bytes) {
   int32_t value = 0;
@@ -133,5 +146,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Check(window.first <= position && position <= window.last);
     Check(window.first >= 1 && window.last <= length && window.last - window.first == 14);
   }
+
+  // A font's character map from any bytes: ranges in order, apart, within Unicode.
+  if (const auto set = tokalux::ReadCmap(input)) {
+    const auto& ranges = set->ranges();
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+      Check(ranges[i].first <= ranges[i].second && ranges[i].second <= 0x10FFFF);
+      Check(i == 0 || ranges[i].first > ranges[i - 1].second + 1);
+    }
+  }
+
+  // Any title wrapped at any width: every unit on one line or in the break between two, in order,
+  // each line starting where a cut may fall; the fonts' runs cover it all, in order.
+  const std::vector<uint8_t> breaks = tokalux::TextBreaks(units);
+  std::vector<int32_t> advances;
+  for (std::size_t i = 0; i < units.size(); ++i) advances.push_back(units[i] % 23);
+  const int32_t width = TakeInt32(rest) % 300;
+  std::size_t next = 0;
+  for (const tokalux::TextLine& line : tokalux::WrapLines(advances, breaks, width)) {
+    Check(line.begin >= next && line.begin <= line.end && line.end <= units.size());
+    Check(line.begin == 0 || (breaks[line.begin] & tokalux::CutBefore));
+    for (std::size_t i = next; i < line.begin; ++i) Check(breaks[i] & tokalux::Space);
+    next = line.end;
+  }
+  for (std::size_t i = next; i < units.size(); ++i) Check(breaks[i] & tokalux::Space);
+  AnyFonts fonts;
+  std::size_t covered = 0;
+  for (const tokalux::FontRun& run : tokalux::AssignFonts(units, fonts)) {
+    Check(run.begin == covered && run.end > run.begin);
+    covered = run.end;
+  }
+  Check(covered == units.size());
   return 0;
 }

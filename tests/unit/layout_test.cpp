@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <span>
 #include <set>
 #include <string>
 #include <utility>
@@ -378,6 +379,89 @@ TEST(FittedPlacement, SmallerScreensKeepTheAnchoredPlacement) {
   }
   // Too narrow, though high enough: still covers "total".
   EXPECT_FALSE(Misfits(PlaceControls(15359, 10800), {15359, 10800}).empty());
+}
+
+// ---- Room for captions of any length ----
+
+TEST(TextRoom, OnlyTheSongTitleAndThePlaylistLinesKeepOffOthers) {
+  std::set<int> keepOff;
+  for (const ControlSpec& spec : ControlTable()) {
+    if (KeepsOffOthers(spec)) keepOff.insert(spec.id);
+  }
+  std::set<int> expected{id::lblSongName};
+  for (int i = 1; i <= 15; ++i) expected.insert(id::lblplaylist(i));
+  EXPECT_EQ(keepOff, expected);
+}
+
+// How far right each playlist line may reach, and how far down the song title.
+struct Limits {
+  int32_t titleBottom;
+  std::array<int32_t, 15> lineRight;
+};
+
+Limits LimitsOf(const Placement& p, Screen s, std::span<const TwipRect> extra = {}) {
+  Limits limits{};
+  limits.titleBottom = BottomLimit<TwipRect>(p.Rect(id::lblSongName),
+                                             TextObstacles(p, id::lblSongName, extra), s.height);
+  for (int i = 1; i <= 15; ++i) {
+    const std::vector<TwipRect> obstacles = TextObstacles(p, id::lblplaylist(i), extra);
+    limits.lineRight[i - 1] = RightLimit<TwipRect>(p.Rect(id::lblplaylist(i)), obstacles, s.width);
+  }
+  return limits;
+}
+
+TEST(TextRoom, TheTitleStopsAtTheTrackCounterAndLinesAtWhatStandsToTheirRight) {
+  // 1024 x 768 at 96 dpi: lines 14 and 15 meet the frame, the others run to the screen's edge.
+  const Screen small{15360, 11520};
+  const Placement p = PlaceControls(small.width, small.height);
+  Limits limits = LimitsOf(p, small);
+  EXPECT_EQ(limits.titleBottom, p.Rect(id::lbltrackvontracks).top);
+  EXPECT_EQ(limits.titleBottom, 4320);
+  for (int i = 1; i <= 15; ++i) {
+    EXPECT_EQ(limits.lineRight[i - 1], i >= 14 ? p.Rect(id::Frame1).left : 15360) << i;
+  }
+
+  // 1280 x 720 at 96 dpi and 1920 x 1080 at 144 dpi: lines 12 to 14 meet the frame, line 15 the
+  // volume slider (before the + button).
+  const Screen wide{19200, 10800};
+  const Placement q = PlaceControls(wide.width, wide.height);
+  limits = LimitsOf(q, wide);
+  EXPECT_EQ(limits.titleBottom, 4320);
+  for (int i = 1; i <= 15; ++i) {
+    const int32_t expected = i == 15   ? q.Rect(id::sldVol).left
+                             : i >= 12 ? q.Rect(id::Frame1).left
+                                       : 19200;
+    EXPECT_EQ(limits.lineRight[i - 1], expected) << i;
+  }
+  EXPECT_LT(q.Rect(id::sldVol).left, q.Rect(id::cmdVolIncr).left);
+
+  // One more obstacle, a square right of lines 3 to 6, cuts those lines as well.
+  const std::array<TwipRect, 1> square{TwipRect{12000, 5400, 2400, 1440}};
+  limits = LimitsOf(p, small, square);
+  for (int i = 1; i <= 15; ++i) {
+    const int32_t expected = i >= 14 ? 13360 : (i >= 3 && i <= 6) ? 12000 : 15360;
+    EXPECT_EQ(limits.lineRight[i - 1], expected) << i;
+  }
+}
+
+TEST(TextRoom, LimitsTakeOnlyWhatStandsAheadInTheSameRowsOrColumns) {
+  const TwipRect row{100, 100, 50, 20};
+  const std::array<TwipRect, 4> obstacles{
+      TwipRect{400, 119, 10, 10},  // shares the row's last twip: the limit
+      TwipRect{300, 120, 10, 10},  // just below the row
+      TwipRect{50, 100, 60, 20},   // starts left of the row
+      TwipRect{600, 90, 10, 200}};
+  EXPECT_EQ(RightLimit<TwipRect>(row, obstacles, 1000), 400);
+  EXPECT_EQ(RightLimit<TwipRect>(row, {}, 1000), 1000);
+
+  const TwipRect columns{100, 100, 200, 10};
+  const std::array<TwipRect, 4> below{
+      TwipRect{250, 500, 100, 10},  // shares the columns' last twips: the limit
+      TwipRect{300, 200, 10, 10},   // starts right of the columns
+      TwipRect{0, 50, 100, 300},    // ends left of them
+      TwipRect{150, 90, 10, 20}};   // above their top
+  EXPECT_EQ(BottomLimit<TwipRect>(columns, below, 5000), 500);
+  EXPECT_EQ(BottomLimit<TwipRect>(columns, {}, 5000), 5000);
 }
 
 }  // namespace

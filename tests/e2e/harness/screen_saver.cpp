@@ -150,17 +150,17 @@ std::vector<COLORREF> ScreenPixels(const RECT& rect) {
   }
   ::GdiFlush();
   // DIB pixels are 0x00RRGGBB.
-  const auto* pixels = static_cast<const DWORD*>(bits);
-  std::vector<COLORREF> colours(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    colours[i] = RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF);
+  const auto* dib = static_cast<const DWORD*>(bits);
+  std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = RGB((dib[i] >> 16) & 0xFF, (dib[i] >> 8) & 0xFF, dib[i] & 0xFF);
   }
-  return colours;
+  return pixels;
 }
 
 bool RectShowsColour(const RECT& rect, COLORREF colour) {
   const std::vector<COLORREF> pixels = ScreenPixels(rect);
-  return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
+  return std::find(pixels.begin(), pixels.end(), colour & 0x00FFFFFF) != pixels.end();
 }
 
 uintptr_t PaintCount(HWND control) {

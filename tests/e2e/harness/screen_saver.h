@@ -71,7 +71,7 @@ POINT CentreOf(HWND window);
 
 // The colour of one screen pixel, as 0x00BBGGRR.
 COLORREF ScreenPixel(POINT screenPoint);
-// The colours of a rectangle of the screen (screen pixels), row by row.
+// The pixels of a rectangle of the screen, row by row, as 0x00BBGGRR; none when it cannot be read.
 std::vector<COLORREF> ScreenPixels(const RECT& screenRect);
 // True when some pixel of the rectangle (screen pixels) has exactly this colour.
 bool RectShowsColour(const RECT& screenRect, COLORREF colour);

@@ -1,0 +1,100 @@
+// Figures for laying captions out, what a label does when its caption changes (an unchanged one
+// costs nothing):
+//   title     the song title of 156 characters, too long for its room at 48 points, fitted by
+//             shrinking (room of 1024x768 at 96 dpi), first with fresh fonts, then as again later
+//   lines     fifteen playlist lines that all change at once (the list scrolled), in four scripts,
+//             the long ones cut with an ellipsis at the screen's edge
+// Usage: text_bench.exe [--runs N] (run under Wine: scripts/bench.sh).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench_args.h"
+#include "screen/fonts.h"
+#include "screen/layout.h"
+#include "screen/text_layout.h"
+
+namespace {
+
+using namespace tokalux;
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
+}
+
+template <typename Work>
+double MedianMs(int runs, Work&& work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const double start = Now();
+    work(i);
+    times.push_back(Now() - start);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+const std::wstring Title =
+    L"12. Mara Lindqvist, Juno Falk & Orla & The Tides - Where The Northern Rivers Meet The Sea At "
+    L"Last (feat. The Sundial Choir & The Velvet Circuit Strings) [De";
+
+const std::wstring Lines[] = {
+    L"Northbound Static - Electric Motion (feat. Amber Wires, Kasimir Drei & The Lowland Radio "
+    L"Orchestra) [2024 Remaster]",
+    L"\u661f\u91ce\u307f\u306a\u3068 - \u591c\u660e\u3051\u306e\u30e1\u30ed\u30c7\u30a3\u30fc",
+    L"\u0641\u0631\u0642\u0629 \u0627\u0644\u0646\u0648\u0631 - \u0646\u0633\u0645 \u0639\u0644"
+    L"\u064a\u0646\u0627 \u0627\u0644\u0647\u0648\u0649",
+    L"Juno Falk - Distant Gardens",
+    L"Lowland Radio 24/7 | Now playing: Amber Wires - Golden Echoes (Extended Club Mix) | "
+    L"lowlandradio.example"};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = bench::ArgValue(argc, argv, L"--runs", 50);
+  constexpr int dpi = 96;
+  FontCache fontCache(dpi);
+  const HFONT titleFont = fontCache.Get(FindControlSpec(102)->font);
+  const HFONT lineFont = fontCache.Get(FindControlSpec(401)->font);
+  const FitRoom titleRoom{1018, 240, true, FontPixelHeight(48, dpi), FontPixelHeight(24, dpi)};
+  // A line first takes all the width it wants and is fitted again when that is too much, as the
+  // label does.
+  const int lineHeight = FontPixelHeight(9.75, dpi);
+  const FitRoom anyWidth{1 << 30, 0, false, lineHeight, lineHeight};
+  const FitRoom lineRoom{1024 - 528, 0, false, lineHeight, lineHeight};
+
+  TextFonts cold;
+  TextLayout layout;
+  double start = Now();
+  layout.Fit(cold, titleFont, Title, titleRoom);
+  const double first = Now() - start;
+  std::printf("title, first (fonts made):   %6.2f ms, drawn at %d px of %d, %zu-character title\n",
+              first, layout.fontHeight(), titleRoom.fontHeight, Title.size());
+
+  TextFonts fonts;
+  layout.Fit(fonts, titleFont, Title, titleRoom);
+  const double title = MedianMs(runs, [&](int) { layout.Fit(fonts, titleFont, Title, titleRoom); });
+  std::printf("title, again:                %6.2f ms (median of %d)\n", title, runs);
+
+  std::vector<TextLayout> lines(15);
+  const double all = MedianMs(runs, [&](int run) {
+    for (int i = 0; i < 15; ++i) {
+      const std::wstring caption = std::to_wstring(run * 15 + i) + L" . " + Lines[(run + i) % 5];
+      TextLayout& line = lines[static_cast<std::size_t>(i)];
+      line.Fit(fonts, lineFont, caption, anyWidth);
+      if (line.width() > lineRoom.width) line.Fit(fonts, lineFont, caption, lineRoom);
+    }
+  });
+  std::printf("fifteen changed lines:       %6.2f ms (median of %d)\n", all, runs);
+  return 0;
+}

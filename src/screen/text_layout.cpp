@@ -1,0 +1,515 @@
+#include "screen/text_layout.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cwctype>
+#include <numeric>
+
+#include "screen/font_fallback.h"
+
+namespace tokalux {
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 units");
+
+std::u16string_view Utf16(std::wstring_view text) {
+  return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
+}
+
+// A table tag as GetFontData takes it: the four letters in file order, read as a little-endian
+// number.
+constexpr DWORD TableTag(const char (&name)[5]) {
+  return static_cast<DWORD>(static_cast<uint8_t>(name[0])) |
+         static_cast<DWORD>(static_cast<uint8_t>(name[1])) << 8 |
+         static_cast<DWORD>(static_cast<uint8_t>(name[2])) << 16 |
+         static_cast<DWORD>(static_cast<uint8_t>(name[3])) << 24;
+}
+
+// Character maps beyond this are not fonts we can use.
+constexpr DWORD LargestCmap = 16 * 1024 * 1024;
+
+// Face names compare without regard to case, as GDI compares them.
+std::wstring FaceKey(std::wstring_view face) {
+  std::wstring key(face);
+  std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return std::towupper(c); });
+  return key;
+}
+
+bool SameFace(std::wstring_view a, std::wstring_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
+}
+
+bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
+  return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+         a.lfCharSet == b.lfCharSet && a.lfQuality == b.lfQuality &&
+         SameFace(a.lfFaceName, b.lfFaceName);
+}
+
+// What a font has glyphs for: its character map, or, for a font without one (a bitmap font),
+// the ranges GDI reports for it.
+CharacterSet ReadCoverage(HDC dc, HFONT font) {
+  ScopedSelect select(dc, font);
+  constexpr DWORD cmap = TableTag("cmap");
+  const DWORD size = ::GetFontData(dc, cmap, 0, nullptr, 0);
+  if (size != GDI_ERROR && size > 0 && size <= LargestCmap) {
+    std::string bytes(size, '\0');
+    if (::GetFontData(dc, cmap, 0, bytes.data(), size) == size) {
+      if (auto set = ReadCmap(bytes)) return std::move(*set);
+    }
+  }
+  const DWORD glyphSetSize = ::GetFontUnicodeRanges(dc, nullptr);
+  if (glyphSetSize < sizeof(GLYPHSET)) return {};
+  std::vector<DWORD> buffer((glyphSetSize + sizeof(DWORD) - 1) / sizeof(DWORD));
+  auto* glyphSet = reinterpret_cast<GLYPHSET*>(buffer.data());
+  if (::GetFontUnicodeRanges(dc, glyphSet) == 0) return {};
+  const std::size_t room = (glyphSetSize - offsetof(GLYPHSET, ranges)) / sizeof(WCRANGE);
+  const std::size_t count = std::min<std::size_t>(glyphSet->cRanges, room);
+  std::vector<CharacterSet::Range> ranges;
+  for (std::size_t i = 0; i < count; ++i) {
+    const WCRANGE& range = glyphSet->ranges[i];
+    if (range.cGlyphs > 0) {
+      ranges.emplace_back(range.wcLow, char32_t{range.wcLow} + range.cGlyphs - 1);
+    }
+  }
+  return CharacterSet(std::move(ranges));
+}
+
+std::vector<std::wstring> InstalledFaces(HDC dc) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  std::vector<std::wstring> faces;
+  ::EnumFontFamiliesExW(
+      dc, &query,
+      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) -> int {
+        auto& list = *reinterpret_cast<std::vector<std::wstring>*>(data);
+        // Vertical faces ("@..."), bitmap fonts and symbol fonts draw no script's text.
+        const std::wstring_view face = font->lfFaceName;
+        if (face.empty() || face[0] == L'@' || (type & RASTER_FONTTYPE) ||
+            font->lfCharSet == SYMBOL_CHARSET) {
+          return 1;
+        }
+        const bool known = std::any_of(list.begin(), list.end(), [&](const std::wstring& have) {
+          return SameFace(have, face);
+        });
+        if (!known) list.emplace_back(face);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&faces), 0);
+  return faces;
+}
+
+// The label's own face (font 0) and the fallbacks found for a text (1 up).
+class Faces final : public FontSource {
+ public:
+  Faces(TextFonts& fonts, const LOGFONTW& like)
+      : fonts_(fonts), like_(like), covers_{&fonts.Coverage(fonts.Font(like, Height()))} {}
+
+  bool Covers(int font, char32_t c) override {
+    if (font < 0 || font >= static_cast<int>(covers_.size())) return false;
+    return covers_[static_cast<std::size_t>(font)]->Contains(c);
+  }
+
+  int Fallback(Script script, std::u32string_view chars) override {
+    const std::wstring face = fonts_.FallbackFace(script, chars, like_);
+    if (face.empty()) return 0;
+    const auto known = std::find(faces_.begin(), faces_.end(), face);
+    if (known != faces_.end()) return static_cast<int>(known - faces_.begin()) + 1;
+    faces_.push_back(face);
+    covers_.push_back(&fonts_.Coverage(fonts_.Font(like_, Height(), face)));
+    return static_cast<int>(faces_.size());
+  }
+
+  // Every font of the text at a size: the own one first, then the fallbacks.
+  std::vector<HFONT> At(int height) {
+    std::vector<HFONT> fonts{fonts_.Font(like_, height)};
+    for (const std::wstring& face : faces_) fonts.push_back(fonts_.Font(like_, height, face));
+    return fonts;
+  }
+
+  int Height() const { return std::max(1, static_cast<int>(std::abs(like_.lfHeight))); }
+
+ private:
+  TextFonts& fonts_;
+  LOGFONTW like_;
+  std::vector<std::wstring> faces_;
+  std::vector<const CharacterSet*> covers_;  // by font, the own one first
+};
+
+// Whether a run needs Uniscribe's shaping: right-to-left text, a script whose letters change
+// with their neighbours, or characters beyond the basic plane. The rest is drawn as GDI draws plain
+// text, as the labels always drew it, to the pixel.
+bool NeedsShaping(const SCRIPT_ANALYSIS& analysis, const wchar_t* chars, int count) {
+  if (analysis.fRTL) return true;
+  const SCRIPT_PROPERTIES** properties = nullptr;
+  int scripts = 0;
+  if (SUCCEEDED(::ScriptGetProperties(&properties, &scripts)) && analysis.eScript < scripts &&
+      properties[analysis.eScript]->fComplex) {
+    return true;
+  }
+  return std::any_of(chars, chars + count, [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; });
+}
+
+// Measures plain text in one font, as GDI measures it.
+bool MeasurePlain(HDC dc, HFONT font, const wchar_t* chars, int count, TextLayout::Run& run,
+                  int* logicalWidths) {
+  ScopedSelect select(dc, font);
+  std::vector<int> extents(static_cast<std::size_t>(count));
+  SIZE size{};
+  if (!::GetTextExtentExPointW(dc, chars, count, 0, nullptr, extents.data(), &size)) return false;
+  run.font = font;
+  run.text.assign(chars, static_cast<std::size_t>(count));
+  run.width = size.cx;
+  if (logicalWidths) {
+    for (int i = 0; i < count; ++i) logicalWidths[i] = extents[i] - (i > 0 ? extents[i - 1] : 0);
+  }
+  return true;
+}
+
+// Shapes and places `count` characters of one item in one font. False when Uniscribe cannot.
+bool ShapeRun(HDC dc, TextFonts& fonts, HFONT font, const wchar_t* chars, int count,
+              SCRIPT_ANALYSIS analysis, TextLayout::Run& run, int* logicalWidths) {
+  run.font = font;
+  run.cache = fonts.ScriptCache(font);
+  if (!run.cache) return false;
+  ScopedSelect select(dc, font);
+  std::vector<WORD> clusters(static_cast<std::size_t>(count));
+  std::vector<SCRIPT_VISATTR> attributes;
+  int maxGlyphs = count * 3 / 2 + 16;
+  int glyphCount = 0;
+  HRESULT result = E_FAIL;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    run.glyphs.resize(static_cast<std::size_t>(maxGlyphs));
+    attributes.resize(static_cast<std::size_t>(maxGlyphs));
+    result = ::ScriptShape(dc, run.cache, chars, count, maxGlyphs, &analysis, run.glyphs.data(),
+                           clusters.data(), attributes.data(), &glyphCount);
+    if (result == E_OUTOFMEMORY) {
+      maxGlyphs *= 2;
+    } else if (result == USP_E_SCRIPT_NOT_IN_FONT && analysis.eScript != SCRIPT_UNDEFINED) {
+      analysis.eScript = SCRIPT_UNDEFINED;  // the font's own glyphs, unshaped
+    } else {
+      break;
+    }
+  }
+  if (FAILED(result)) return false;
+  const auto glyphs = static_cast<std::size_t>(glyphCount);
+  run.glyphs.resize(glyphs);
+  attributes.resize(glyphs);
+  run.advances.assign(glyphs, 0);
+  run.offsets.assign(glyphs, GOFFSET{});
+  ABC abc{};
+  if (FAILED(::ScriptPlace(dc, run.cache, run.glyphs.data(), glyphCount, attributes.data(),
+                           &analysis, run.advances.data(), run.offsets.data(), &abc))) {
+    return false;
+  }
+  run.analysis = analysis;
+  run.width = std::accumulate(run.advances.begin(), run.advances.end(), 0);
+  if (logicalWidths &&
+      FAILED(::ScriptGetLogicalWidths(&analysis, count, glyphCount, run.advances.data(),
+                                      clusters.data(), attributes.data(), logicalWidths))) {
+    std::fill(logicalWidths, logicalWidths + count, 0);
+    logicalWidths[0] = run.width;
+  }
+  return true;
+}
+
+// The text in runs of one font, script and direction, in logical order: Uniscribe's items cut at
+// the font runs, with neighbouring plain runs of one font and direction drawn as one, as GDI
+// would draw them. Each unit's width goes to `logicalWidths` when given.
+std::vector<TextLayout::Run> ShapeText(TextFonts& fonts, std::wstring_view text,
+                                       const std::vector<FontRun>& fontRuns,
+                                       const std::vector<HFONT>& slotFonts,
+                                       std::vector<int>* logicalWidths) {
+  std::vector<TextLayout::Run> runs;
+  if (logicalWidths) logicalWidths->assign(text.size(), 0);
+  if (text.empty()) return runs;
+  const int length = static_cast<int>(text.size());
+  std::vector<SCRIPT_ITEM> items(text.size() + 2);
+  SCRIPT_CONTROL control{};
+  SCRIPT_STATE state{};  // a left-to-right paragraph, as the labels are left-aligned
+  int itemCount = 0;
+  if (FAILED(::ScriptItemize(text.data(), length, static_cast<int>(items.size()) - 1, &control,
+                             &state, items.data(), &itemCount))) {
+    items[0] = SCRIPT_ITEM{};
+    items[1].iCharPos = length;
+    itemCount = 1;
+  }
+
+  struct Piece {
+    std::size_t begin;
+    std::size_t end;
+    SCRIPT_ANALYSIS analysis;
+    HFONT font;
+    bool plain;
+  };
+  std::vector<Piece> pieces;
+  for (int i = 0; i < itemCount; ++i) {
+    const auto itemBegin = static_cast<std::size_t>(items[i].iCharPos);
+    const auto itemEnd = static_cast<std::size_t>(items[i + 1].iCharPos);
+    for (const FontRun& fontRun : fontRuns) {
+      const std::size_t begin = std::max(itemBegin, fontRun.begin);
+      const std::size_t end = std::min(itemEnd, fontRun.end);
+      if (begin >= end) continue;
+      const auto slot = static_cast<std::size_t>(fontRun.font);
+      HFONT font = slot < slotFonts.size() ? slotFonts[slot] : slotFonts[0];
+      const SCRIPT_ANALYSIS& analysis = items[i].a;
+      const bool plain =
+          !NeedsShaping(analysis, text.data() + begin, static_cast<int>(end - begin));
+      if (plain && !pieces.empty() && pieces.back().plain && pieces.back().font == font &&
+          pieces.back().analysis.s.uBidiLevel == analysis.s.uBidiLevel) {
+        pieces.back().end = end;
+      } else {
+        pieces.push_back({begin, end, analysis, font, plain});
+      }
+    }
+  }
+
+  for (const Piece& piece : pieces) {
+    TextLayout::Run run;
+    run.analysis = piece.analysis;
+    const wchar_t* chars = text.data() + piece.begin;
+    const int count = static_cast<int>(piece.end - piece.begin);
+    int* widths = logicalWidths ? logicalWidths->data() + piece.begin : nullptr;
+    const bool done = piece.plain ? MeasurePlain(fonts.dc(), piece.font, chars, count, run, widths)
+                                  : ShapeRun(fonts.dc(), fonts, piece.font, chars, count,
+                                             piece.analysis, run, widths);
+    if (done) runs.push_back(std::move(run));
+  }
+  return runs;
+}
+
+// The runs of one line in visual order, left to right, by their embedding levels.
+std::vector<TextLayout::Run> InVisualOrder(std::vector<TextLayout::Run> runs) {
+  if (runs.size() < 2) return runs;
+  std::vector<BYTE> levels;
+  for (const TextLayout::Run& run : runs)
+    levels.push_back(static_cast<BYTE>(run.analysis.s.uBidiLevel));
+  std::vector<int> visualToLogical(runs.size());
+  if (FAILED(::ScriptLayout(static_cast<int>(runs.size()), levels.data(), visualToLogical.data(),
+                            nullptr))) {
+    return runs;
+  }
+  std::vector<TextLayout::Run> visual;
+  visual.reserve(runs.size());
+  for (const int logical : visualToLogical)
+    visual.push_back(std::move(runs[static_cast<std::size_t>(logical)]));
+  return visual;
+}
+
+// The font runs of [begin, end) of a text, moved to start at 0.
+std::vector<FontRun> Slice(const std::vector<FontRun>& runs, std::size_t begin, std::size_t end) {
+  std::vector<FontRun> slice;
+  for (const FontRun& run : runs) {
+    const std::size_t from = std::max(begin, run.begin);
+    const std::size_t to = std::min(end, run.end);
+    if (from < to) slice.push_back({from - begin, to - begin, run.font});
+  }
+  return slice;
+}
+
+struct LineMetrics {
+  int ascent = 0;
+  int descent = 0;
+};
+
+// The tallest ascent and descent of the fonts a text uses (the own one always).
+LineMetrics MetricsOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
+                      const std::vector<FontRun>& runs) {
+  LineMetrics metrics;
+  std::vector<bool> used(slotFonts.size(), false);
+  used[0] = true;
+  for (const FontRun& run : runs) {
+    if (static_cast<std::size_t>(run.font) < used.size())
+      used[static_cast<std::size_t>(run.font)] = true;
+  }
+  for (std::size_t slot = 0; slot < slotFonts.size(); ++slot) {
+    if (!used[slot]) continue;
+    const TEXTMETRICW& tm = fonts.Metrics(slotFonts[slot]);
+    metrics.ascent = std::max(metrics.ascent, static_cast<int>(tm.tmAscent));
+    metrics.descent = std::max(metrics.descent, static_cast<int>(tm.tmDescent));
+  }
+  return metrics;
+}
+
+// TextMeasure through a function.
+template <typename Function>
+class MeasureWith final : public TextMeasure {
+ public:
+  explicit MeasureWith(Function function) : function_(std::move(function)) {}
+  MeasuredText Measure(int32_t fontHeight) override { return function_(fontHeight); }
+
+ private:
+  Function function_;
+};
+
+}  // namespace
+
+// ---- TextFonts ----
+
+TextFonts::TextFonts() {
+  ScopedWindowDc screen(nullptr);
+  dc_.reset(::CreateCompatibleDC(screen.get()));
+}
+
+HFONT TextFonts::Font(const LOGFONTW& like, int height, std::wstring_view face) {
+  LOGFONTW wanted = like;
+  wanted.lfHeight = -std::max(1, height);
+  if (!face.empty()) {
+    std::fill(std::begin(wanted.lfFaceName), std::end(wanted.lfFaceName), L'\0');
+    face.substr(0, LF_FACESIZE - 1).copy(wanted.lfFaceName, LF_FACESIZE - 1);
+    wanted.lfCharSet = DEFAULT_CHARSET;  // a fallback is asked for by face alone
+    wanted.lfPitchAndFamily = DEFAULT_PITCH;
+  }
+  for (const auto& entry : entries_) {
+    if (SameFont(entry->logFont, wanted)) return entry->font.get();
+  }
+  auto entry = std::make_unique<Entry>();
+  entry->logFont = wanted;
+  entry->font.reset(::CreateFontIndirectW(&wanted));
+  if (entry->font && dc_) {
+    ScopedSelect select(dc_.get(), entry->font.get());
+    ::GetTextMetricsW(dc_.get(), &entry->metrics);
+  }
+  entries_.push_back(std::move(entry));
+  return entries_.back()->font.get();
+}
+
+TextFonts::Entry* TextFonts::Find(HFONT font) {
+  for (const auto& entry : entries_) {
+    if (entry->font.get() == font) return entry.get();
+  }
+  return nullptr;
+}
+
+SCRIPT_CACHE* TextFonts::ScriptCache(HFONT font) {
+  Entry* entry = Find(font);
+  return entry ? entry->cache.get() : nullptr;
+}
+
+const TEXTMETRICW& TextFonts::Metrics(HFONT font) {
+  static const TEXTMETRICW none{};
+  const Entry* entry = Find(font);
+  return entry ? entry->metrics : none;
+}
+
+const CharacterSet& TextFonts::Coverage(HFONT font) {
+  LOGFONTW logFont{};
+  ::GetObjectW(font, sizeof(logFont), &logFont);
+  const std::wstring face = FaceKey(logFont.lfFaceName);
+  const auto known = coverage_.find(face);
+  if (known != coverage_.end()) return known->second;
+  return coverage_.emplace(face, ReadCoverage(dc_.get(), font)).first->second;
+}
+
+const std::vector<std::wstring>& TextFonts::Installed() {
+  if (!installed_) installed_ = InstalledFaces(dc_.get());
+  return *installed_;
+}
+
+std::wstring TextFonts::FallbackFace(Script script, std::u32string_view chars,
+                                     const LOGFONTW& like) {
+  const int height = std::max(1, static_cast<int>(std::abs(like.lfHeight)));
+  const auto coversAll = [&](std::wstring_view face) {
+    const CharacterSet& set = Coverage(Font(like, height, face));
+    return std::all_of(chars.begin(), chars.end(), [&](char32_t c) { return set.Contains(c); });
+  };
+  const std::vector<std::wstring>& installed = Installed();
+  for (const std::wstring_view face : PreferredFaces(script)) {
+    const bool present =
+        std::any_of(installed.begin(), installed.end(),
+                    [&](const std::wstring& have) { return SameFace(have, face); });
+    if (present && coversAll(face)) return std::wstring(face);
+  }
+  for (const std::wstring& face : installed) {
+    if (coversAll(face)) return face;
+  }
+  return {};
+}
+
+// ---- TextLayout ----
+
+void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const FitRoom& room) {
+  LOGFONTW like{};
+  ::GetObjectW(font, sizeof(like), &like);
+  Faces faces(fonts, like);
+  const std::vector<FontRun> fontRuns = AssignFonts(Utf16(text), faces);
+  const bool ellipsisInFont = faces.Covers(0, U'\u2026');
+  const std::wstring ellipsis = ellipsisInFont ? L"\u2026" : L"...";
+
+  MeasureWith measure([&](int32_t height) {
+    const std::vector<HFONT> slotFonts = faces.At(height);
+    MeasuredText measured;
+    std::vector<int> widths;
+    ShapeText(fonts, text, fontRuns, slotFonts, &widths);
+    measured.advances.assign(widths.begin(), widths.end());
+    const LineMetrics metrics = MetricsOf(fonts, slotFonts, fontRuns);
+    measured.lineHeight = metrics.ascent + metrics.descent;
+    for (const Run& run :
+         ShapeText(fonts, ellipsis, {{0, ellipsis.size(), 0}}, slotFonts, nullptr)) {
+      measured.ellipsisWidth += run.width;
+    }
+    return measured;
+  });
+  const FittedText fitted = FitText(Utf16(text), measure, room);
+
+  const std::vector<HFONT> slotFonts = faces.At(fitted.fontHeight);
+  const LineMetrics metrics = MetricsOf(fonts, slotFonts, fontRuns);
+  lines_.clear();
+  width_ = 0;
+  ascent_ = metrics.ascent;
+  lineHeight_ = fitted.lineHeight;
+  fontHeight_ = fitted.fontHeight;
+  const bool cut = fitted.ellipsis;
+  const std::vector<uint8_t> breaks = cut ? TextBreaks(Utf16(text)) : std::vector<uint8_t>();
+  for (std::size_t i = 0; i < fitted.lines.size(); ++i) {
+    TextLine shown = fitted.lines[i];
+    const bool last = i + 1 == fitted.lines.size();
+    Line line;
+    // An ellipsis line shaped as a whole can come out a little wider than its parts measured
+    // (letters that join differently at the cut): it then gives up a character or two.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      std::wstring lineText(text.substr(shown.begin, shown.end - shown.begin));
+      std::vector<FontRun> lineRuns = Slice(fontRuns, shown.begin, shown.end);
+      if (cut && last) {
+        lineRuns.push_back({lineText.size(), lineText.size() + ellipsis.size(), 0});
+        lineText += ellipsis;
+      }
+      line.runs = InVisualOrder(ShapeText(fonts, lineText, lineRuns, slotFonts, nullptr));
+      line.width = 0;
+      for (const Run& run : line.runs) line.width += run.width;
+      if (!(cut && last) || line.width <= room.width || shown.end == shown.begin) break;
+      do {
+        --shown.end;
+      } while (shown.end > shown.begin && !(breaks[shown.end] & CutBefore));
+      while (shown.end > shown.begin && (breaks[shown.end - 1] & Space)) --shown.end;
+    }
+    width_ = std::max(width_, line.width);
+    lines_.push_back(std::move(line));
+  }
+}
+
+void TextLayout::Draw(HDC dc, int left, int top, COLORREF colour) const {
+  const UINT align = ::SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+  ::SetTextColor(dc, colour);
+  ::SetBkMode(dc, TRANSPARENT);
+  int baseline = top + ascent_;
+  for (const Line& line : lines_) {
+    int x = left;
+    for (const Run& run : line.runs) {
+      ScopedSelect select(dc, run.font);
+      if (run.cache) {
+        ::ScriptTextOut(dc, run.cache, x, baseline, 0, nullptr, &run.analysis, nullptr, 0,
+                        run.glyphs.data(), static_cast<int>(run.glyphs.size()), run.advances.data(),
+                        nullptr, run.offsets.data());
+      } else {
+        ::ExtTextOutW(dc, x, baseline, 0, nullptr, run.text.c_str(),
+                      static_cast<UINT>(run.text.size()), nullptr);
+      }
+      x += run.width;
+    }
+    baseline += lineHeight_;
+  }
+  ::SetTextAlign(dc, align);
+}
+
+}  // namespace tokalux
