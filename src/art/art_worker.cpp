@@ -51,10 +51,12 @@ std::optional<Pixels> FindPicture(const Job& job, const ArtWorker::Opener& open,
                                   const PictureDecoder& decoder, HANDLE giveUp) {
   const std::u16string path(job.trackPath.begin(), job.trackPath.end());
   if (!IsTrackFile(path)) return std::nullopt;
-  if (const auto track = open(job.trackPath, giveUp)) {
-    if (const auto bytes = FindEmbeddedPicture(*track)) {
-      if (auto pixels = decoder.Decode(*bytes, job.side)) return pixels;
-    }
+  // A track that is not there (moved, deleted, on a share that is gone) is no track of the album
+  // whose pictures may lie in that folder.
+  const auto track = open(job.trackPath, giveUp);
+  if (!track) return std::nullopt;
+  if (const auto bytes = FindEmbeddedPicture(*track)) {
+    if (auto pixels = decoder.Decode(*bytes, job.side)) return pixels;
   }
   if (IsSet(giveUp)) return std::nullopt;
   const std::u16string_view folder = FolderOf(path);

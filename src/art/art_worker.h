@@ -9,7 +9,8 @@
 //
 // Where the picture is looked for, in order: the picture embedded in the file (see
 // embedded_picture.h), then the pictures beside it (SidePictureRank in track_path.h), best
-// first. The first that decodes counts; a stream, a CD track or a path that is no file has none.
+// first. The first that decodes counts; a stream, a CD track, a path that is no file and a file
+// that cannot be opened have none.
 #pragma once
 
 #include <windows.h>

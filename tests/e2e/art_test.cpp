@@ -188,7 +188,7 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
       {tagged, Orange},
       {plain, Teal},
       {L"http://radio.example/stream.mp3", std::nullopt},
-      {folder.path() + L"\\missing.mp3", Teal},  // the folder's pictures still count
+      {folder.path() + L"\\missing.mp3", std::nullopt},  // not the folder's pictures either
       {L"Q:\\no such folder\\x.mp3", std::nullopt},
   };
   int expected = 0;
