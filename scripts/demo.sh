@@ -35,10 +35,37 @@ else
 fi
 
 bin="$TOKALUX_ROOT/build/windows"
+
+# A small music library behind the playlist: a file for every entry, a few with their album's
+# picture beside them (made here), and the radio station a stream.
+cover() {  # FOLDER COLOUR COLOUR TITLE ARTIST
+  convert -size 600x600 radial-gradient:"$2-$3" \( -size 600x600 xc:none -fill '#ffffff30' \
+    -draw 'circle 300,260 300,60' -fill '#ffffff20' -draw 'circle 420,420 420,330' \) -composite \
+    -font DejaVu-Sans-Bold -fill '#2b1d3a' -gravity south -pointsize 44 -annotate +0+60 "$4" \
+    -pointsize 26 -annotate +0+28 "$5" "$1/folder.jpg"
+}
+music="$TOKALUX_ROOT/build/demo-music"
+rm -rf "$music" && mkdir -p "$music"
+music_in_wine=$(winepath -w "$music" 2>/dev/null)
+n=0
+while IFS= read -r line || [ -n "$line" ]; do
+  [ -n "$line" ] || continue
+  n=$((n + 1))
+  mkdir -p "$music/$n" && : >"$music/$n/track.mp3"
+  case $n in
+    12) cover "$music/$n" '#f9d976' '#e0567c' 'The Northern Rivers' 'Mara Lindqvist & friends' ;;
+    5) cover "$music/$n" '#a1c4fd' '#3b4d8f' 'Группа крови' 'Северный Ветер' ;;
+    13) cover "$music/$n" '#d4fc79' '#2f8f6a' 'Red Beans' 'Lin Xiaoyu' ;;
+  esac
+  path="$music_in_wine\\$n\\track.mp3"
+  [[ $line == *"Radio 24/7"* ]] && path="http://lowlandradio.example/stream"
+  printf '%s\t%s\n' "$line" "$path"
+done <"$TOKALUX_ROOT/docs/demo-playlist.txt" >"$music/playlist.txt"
+
 say "starting the demo player"
 # Titles as real playlists have them: long ones, and ones in other scripts; the current entry has
 # the longest.
-playlist=$(winepath -w "$TOKALUX_ROOT/docs/demo-playlist.txt" 2>/dev/null)
+playlist=$(winepath -w "$music/playlist.txt" 2>/dev/null)
 wine "$bin/tokalux-demo-player.exe" --corner --playlist "$playlist" --position 11 >/dev/null 2>&1 &
 player_pid=$!
 for _ in $(seq 1 100); do

@@ -37,6 +37,9 @@ inline constexpr int cmdVolIncr = 213;
 inline constexpr int cmdVolDecr = 214;
 inline constexpr int cmdEnd = 215;
 
+// The current track's picture (no caption; black while there is none).
+inline constexpr int picCover = 130;
+
 inline constexpr int sldLength = 301;
 inline constexpr int sldVol = 302;
 

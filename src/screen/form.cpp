@@ -46,10 +46,15 @@ int ScreenDpi(HWND window) {
 }  // namespace
 
 Form::Form(PlayerThread& player, SharedValues& shared)
-    : player_(player), shared_(shared), handlers_(player, shared), poll_(*this, shared) {}
+    : player_(player), shared_(shared), handlers_(player, shared), poll_(*this, shared) {
+  poll_.onEntryPath = [this](const std::wstring& path) {
+    entryPath_ = path;
+    RequestArt();
+  };
+}
 
 bool Form::Register(HINSTANCE instance) {
-  if (!Frame::Register(instance)) return false;
+  if (!Frame::Register(instance) || !ArtView::Register(instance)) return false;
   const auto smallIcon = static_cast<HICON>(
       ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                    ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
@@ -71,6 +76,8 @@ bool Form::Create(HINSTANCE instance) {
   UseDpi(ScreenDpi(hwnd()));
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
+  artView_ = std::make_unique<ArtView>(hwnd(), ControlId::picCover);
+  art_.emplace(hwnd(), ArtReadyMessage);
   WireActions();
   ApplyPlacement();
   ::SetTimer(hwnd(), PollTimer, PollIntervalMs, nullptr);
@@ -200,9 +207,23 @@ void Form::ApplyPlacement() {
                  screen.bottom - screen.top, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  MoveControls(PlaceControls(PixelsToTwips(client.right - client.left, dpi_),
-                             PixelsToTwips(client.bottom - client.top, dpi_)));
+  const int32_t heightTwips = PixelsToTwips(client.bottom - client.top, dpi_);
+  const Placement placement =
+      PlaceControls(PixelsToTwips(client.right - client.left, dpi_), heightTwips);
+  MoveControls(placement);
+  PlaceArt(placement, heightTwips);
+  KeepCaptionsOffOthers(placement);
   covers_.Update(instance_, hwnd());
+}
+
+void Form::PlaceArt(const Placement& placement, int32_t screenHeightTwips) {
+  artSquare_ = ArtSquare(placement, screenHeightTwips, dpi_);
+  const int side = artView_->side();
+  artView_->Place(artSquare_ ? std::optional(SquareToPixels(*artSquare_, dpi_)) : std::nullopt);
+  if (artView_->side() != side) {
+    artView_->Show(std::nullopt);  // a picture of the old size until the new one comes
+    RequestArt();
+  }
 }
 
 template <typename Action>
@@ -229,18 +250,36 @@ void Form::MoveControls(const Placement& placement) {
       }
     });
   }
-  KeepCaptionsOffOthers(placement);
 }
 
 void Form::KeepCaptionsOffOthers(const Placement& placement) {
   for (const ControlSpec& spec : ControlTable()) {
     Label* label = KeepsOffOthers(spec) ? FindLabel(spec.id) : nullptr;
     if (!label) continue;
+    std::vector<TwipRect> extra;
+    if (artSquare_) extra.push_back(ArtObstacle(*artSquare_));  // the picture beside the lines
     std::vector<PixelRect> obstacles;
-    for (const TwipRect& obstacle : TextObstacles(placement, spec.id)) {
+    for (const TwipRect& obstacle : TextObstacles(placement, spec.id, extra)) {
       obstacles.push_back(ToPixels(obstacle, dpi_));
     }
     label->KeepOff(std::move(obstacles));
+  }
+}
+
+// ---- The current track's picture ----
+
+void Form::RequestArt() {
+  if (art_ && artView_->side() > 0 && !entryPath_.empty()) {
+    art_->Request(entryPath_, artView_->side());
+  } else {
+    artView_->Show(std::nullopt);
+  }
+}
+
+void Form::OnArtReady() {
+  const auto result = art_ ? art_->Take() : std::nullopt;
+  if (result && result->trackPath == entryPath_ && result->side == artView_->side()) {
+    artView_->Show(result->picture);
   }
 }
 
@@ -332,6 +371,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(wparam);
+      return 0;
+    case ArtReadyMessage:
+      OnArtReady();
       return 0;
     case CloseMessage:
       // Ends the message loop with the form still up; the process takes it down (see main).

@@ -19,6 +19,8 @@
 #include "gui/base_window.h"
 #include "gui/gui_handles.h"
 #include "player/player_thread.h"
+#include "art/art_worker.h"
+#include "screen/art_view.h"
 #include "screen/button.h"
 #include "screen/control_handlers.h"
 #include "screen/cover_windows.h"
@@ -65,6 +67,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
  private:
   static constexpr UINT CloseMessage = WM_APP + 1;
+  // The art worker posts this when the current track's picture is ready.
+  static constexpr UINT ArtReadyMessage = WM_APP + 2;
 
   bool Register(HINSTANCE instance);
   void CreateControls();
@@ -79,6 +83,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // it for that size at the form's DPI, and black covers over the other monitors there are now.
   void ApplyPlacement();
   void MoveControls(const Placement& placement);
+  // The picture's square for this placement (hidden where none fits), and the picture asked for
+  // again at its new size when that changed.
+  void PlaceArt(const Placement& placement, int32_t screenHeightTwips);
   // The fonts made at this DPI and given to every control (nothing when they are at it already).
   void UseDpi(int dpi);
   // Runs action on the control with this ID, whatever its kind.
@@ -86,6 +93,11 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void ForControl(int controlId, Action&& action);
   void OnDisplayChange();
   void OnDpiChanged(WPARAM wparam);
+
+  // ---- The current track's picture ----
+  // Asks the worker for the picture of the current entry's file at the square's size.
+  void RequestArt();
+  void OnArtReady();
 
   Label* FindLabel(int controlId) const;
   Button* FindButton(int controlId) const;
@@ -117,6 +129,10 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::unique_ptr<Slider> volumeSlider_;
   std::unique_ptr<Tooltip> tooltip_;
   CoverWindows covers_;  // the monitors beside the primary
+  std::unique_ptr<ArtView> artView_;
+  std::optional<TwipRect> artSquare_;
+  std::optional<ArtWorker> art_;
+  std::wstring entryPath_;  // the current entry's file, as the player last gave it
   HWND lastFocus_ = nullptr;
 };
 

@@ -315,6 +315,39 @@ bool KeepsOffOthers(const ControlSpec& spec) {
   return spec.id == ControlId::lblSongName || spec.kind == ControlKind::PlaylistLine;
 }
 
+std::optional<TwipRect> ArtSquare(const Placement& placement, int32_t screenHeightTwips, int dpi) {
+  // Below the lowest the song title may reach, at its right edge, and right of the lines' room.
+  const TwipRect title = placement.Rect(ControlId::lblSongName);
+  const std::vector<TwipRect> underTitle = TextObstacles(placement, ControlId::lblSongName);
+  const int32_t top = BottomLimit<TwipRect>(title, underTitle, screenHeightTwips) + ArtMargin;
+  const int32_t left = placement.Rect(ControlId::lblplaylist(1)).left + LineRoomBesideArt;
+  const int32_t right = title.right();
+  // Down to the highest control under it in those columns; the lines give way, the title is
+  // above it.
+  std::vector<TwipRect> below;
+  for (const ControlSpec& spec : Controls) {
+    if (spec.container == Container::Form && spec.kind != ControlKind::PlaylistLine &&
+        spec.id != ControlId::lblSongName) {
+      below.push_back(placement.Rect(spec.id));
+    }
+  }
+  const TwipRect columns{left, top, right - left, 0};
+  const int32_t bottom = BottomLimit<TwipRect>(columns, below, screenHeightTwips) - ArtMargin;
+  const int32_t side = std::min(right - left, bottom - top);
+  const TwipRect square{right - side, top, side, side};
+  if (side <= 0 || SquareToPixels(square, dpi).width < MinArtPixels) return std::nullopt;
+  return square;
+}
+
+TwipRect ArtObstacle(const TwipRect& square) {
+  return {square.left - ArtMargin, square.top, square.width + ArtMargin, square.height};
+}
+
+PixelRect SquareToPixels(const TwipRect& square, int dpi) {
+  const PixelRect rect = ToPixels(square, dpi);
+  return {rect.left, rect.top, rect.width, rect.width};
+}
+
 std::vector<TwipRect> TextObstacles(const Placement& placement, int controlId,
                                     std::span<const TwipRect> extra) {
   std::vector<TwipRect> obstacles;

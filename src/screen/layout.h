@@ -199,4 +199,27 @@ int32_t BottomLimit(const Rect& columns, std::span<const Rect> obstacles, int32_
   return limit;
 }
 
+// ---- The current track's picture ----
+
+// Twips between the picture and what stands around it.
+inline constexpr int32_t ArtMargin = 120;
+// Twips the playlist lines keep for themselves left of the picture: their numbers and the start of
+// their titles (a 2-inch line of the lines' type).
+inline constexpr int32_t LineRoomBesideArt = 2880;
+// A picture of fewer pixels a side is not worth showing.
+inline constexpr int32_t MinArtPixels = 96;
+
+// The square for the current track's picture, the same for every track on a screen: as large as
+// fits at the right edge below where the song title may reach, above the lower controls in its
+// columns, and right of the room the playlist lines keep, covering no control; the lines that
+// reach it are cut there. Nothing where the square would have fewer than MinArtPixels pixels a
+// side at this dpi.
+std::optional<TwipRect> ArtSquare(const Placement& placement, int32_t screenHeightTwips, int dpi);
+
+// What the playlist lines keep off besides the other controls: the picture and its margin.
+TwipRect ArtObstacle(const TwipRect& square);
+
+// The square in pixels, as a square: its left and top edges converted, its side from its width.
+PixelRect SquareToPixels(const TwipRect& square, int dpi);
+
 }  // namespace tokalux

@@ -113,30 +113,6 @@ TEST_F(ArtTest, PixelsBecomeATopDownDibSection) {
   EXPECT_FALSE(MakeDibSection(Pixels{}));
 }
 
-// A folder of scratch files, removed with its contents at the end.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(std::wstring path) : path_(std::move(path)) {
-    ::CreateDirectoryW(Long(path_).c_str(), nullptr);
-  }
-  ~ScratchFolder() {
-    for (auto it = files_.rbegin(); it != files_.rend(); ++it) ::DeleteFileW(Long(*it).c_str());
-    ::RemoveDirectoryW(Long(path_).c_str());
-  }
-  // Writes a file in the folder and answers its path.
-  std::wstring Put(const std::wstring& name, const Bytes& bytes) {
-    files_.push_back(path_ + L"\\" + name);
-    EXPECT_TRUE(WriteBytes(Long(files_.back()), bytes));
-    return files_.back();
-  }
-  const std::wstring& path() const { return path_; }
-  static std::wstring Long(const std::wstring& path) { return L"\\\\?\\" + path; }
-
- private:
-  std::wstring path_;
-  std::vector<std::wstring> files_;
-};
-
 // A message-only window that counts the worker's messages.
 class Receiver {
  public:
@@ -176,8 +152,8 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
   folder.Put(L"folder.jpg", Bytes(50, 'x'));  // the best name, but no picture
 
   // A tag editor has the file open for writing, letting others read.
-  const UniqueHandle editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                nullptr, OPEN_EXISTING, 0, nullptr));
+  const UniqueHandle editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(editor);
   Receiver receiver;
   ArtWorker worker(receiver.window(), ArtReady);
@@ -220,8 +196,8 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
 // those from a share that stopped answering do, until the worker gives them up.
 struct BlockingWorker {
   std::wstring pipeName = L"\\\\.\\pipe\\tokalux-art-" + std::to_wstring(::GetCurrentProcessId());
-  UniqueHandle pipe{::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
-                                             1, 4096, 4096, 0, nullptr)};
+  UniqueHandle pipe{::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1,
+                                       4096, 4096, 0, nullptr)};
   UniqueHandle opened{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::unique_ptr<ArtWorker> worker;
 
@@ -231,7 +207,7 @@ struct BlockingWorker {
         [this](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
           if (path != L"C:\\blocked\\a.mp3") return ArtWorker::DefaultOpener()(path, giveUp);
           UniqueHandle client(::CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr,
-                                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+                                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
           ::SetEvent(opened.get());
           return std::make_unique<FileSource>(std::move(client), 1 << 20, giveUp);
         });

@@ -464,5 +464,45 @@ TEST(TextRoom, LimitsTakeOnlyWhatStandsAheadInTheSameRowsOrColumns) {
   EXPECT_EQ(BottomLimit<TwipRect>(columns, {}, 5000), 5000);
 }
 
+// The picture's square: as large as fits right of the lines' room, below the song title's reach and
+// above the lower controls, covering none of them; the lines it cuts give way at its margin.
+TEST(ArtSquare, FitsTheEmptyAreaOfEveryScreenAndCutsTheLinesBesideIt) {
+  struct Case {
+    int width, height, dpi;
+    int32_t minSide;  // pixels
+  };
+  for (const Case c : {Case{1024, 768, 96, 200}, Case{1280, 720, 96, 250},
+                       Case{1920, 1080, 144, 300}, Case{1600, 900, 120, 250}}) {
+    const Screen s{PixelsToTwips(c.width, c.dpi), PixelsToTwips(c.height, c.dpi)};
+    const Placement p = PlaceControls(s.width, s.height);
+    const auto square = ArtSquare(p, s.height, c.dpi);
+    ASSERT_TRUE(square) << c.width << "x" << c.height;
+    const PixelRect pixels = SquareToPixels(*square, c.dpi);
+    EXPECT_GE(pixels.width, c.minSide) << c.width << "x" << c.height;
+    EXPECT_EQ(pixels.width, pixels.height);
+    EXPECT_LE(pixels.right(), c.width);
+    EXPECT_EQ(square->right(), p.Rect(id::lblSongName).right());
+    EXPECT_GE(square->top, LimitsOf(p, s).titleBottom + ArtMargin);
+    EXPECT_GE(square->left, p.Rect(id::lblplaylist(1)).left + LineRoomBesideArt);
+    for (const ControlSpec& spec : ControlTable()) {
+      if (spec.kind != ControlKind::PlaylistLine && spec.id != id::lblSongName) {
+        EXPECT_FALSE(Overlap(*square, p.FormRect(spec.id))) << spec.name << " " << c.width;
+      }
+    }
+    // The lines in its rows stop a margin short of it.
+    const std::array<TwipRect, 1> extra{ArtObstacle(*square)};
+    const Limits limits = LimitsOf(p, s, extra);
+    for (int i = 1; i <= 15; ++i) {
+      const TwipRect line = p.Rect(id::lblplaylist(i));
+      if (line.top < square->bottom() && square->top < line.bottom()) {
+        EXPECT_EQ(limits.lineRight[i - 1], square->left - ArtMargin) << i;
+      }
+    }
+  }
+  // 800 x 600 has no room for one worth showing.
+  const Placement small = PlaceControls(12000, 9000);
+  EXPECT_FALSE(ArtSquare(small, 9000, 96));
+}
+
 }  // namespace
 }  // namespace tokalux

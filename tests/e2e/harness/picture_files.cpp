@@ -2,6 +2,10 @@
 
 #include <wincodec.h>
 
+#include <gtest/gtest.h>
+
+#include <utility>
+
 #include "art/art_handles.h"
 
 namespace tokalux::e2e {
@@ -81,6 +85,21 @@ bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
   DWORD written = 0;
   return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
+}
+
+ScratchFolder::ScratchFolder(std::wstring path) : path_(std::move(path)) {
+  ::CreateDirectoryW(Long(path_).c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+  for (auto it = files_.rbegin(); it != files_.rend(); ++it) ::DeleteFileW(Long(*it).c_str());
+  ::RemoveDirectoryW(Long(path_).c_str());
+}
+
+std::wstring ScratchFolder::Put(const std::wstring& name, const std::vector<uint8_t>& bytes) {
+  files_.push_back(path_ + L"\\" + name);
+  EXPECT_TRUE(WriteBytes(Long(files_.back()), bytes)) << "cannot write a scratch file";
+  return files_.back();
 }
 
 }  // namespace tokalux::e2e

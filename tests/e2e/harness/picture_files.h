@@ -24,4 +24,23 @@ std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_
 // Writes bytes to path (made or replaced); false when that fails.
 bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
 
+// A folder of scratch files, removed with its contents at the end.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(std::wstring path);
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // Writes a file in the folder and answers its path; the test fails when it cannot.
+  std::wstring Put(const std::wstring& name, const std::vector<uint8_t>& bytes);
+  const std::wstring& path() const { return path_; }
+  // The path in the form the Win32 file functions take at any length.
+  static std::wstring Long(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+ private:
+  std::wstring path_;
+  std::vector<std::wstring> files_;
+};
+
 }  // namespace tokalux::e2e
