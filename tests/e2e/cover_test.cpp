@@ -112,6 +112,10 @@ TEST_F(CoverTest, ThePictureOfEachTrackInTheSamePlaceAndBlackWhereThereIsNone) {
   }
 
   EXPECT_TRUE(ShowsFor(0, Orange)) << "the picture in the track's tags";
+  PumpFor(1500ms);
+  const uintptr_t paints = PaintCount(cover_);
+  PumpFor(2500ms);  // two polls or more, the same track
+  EXPECT_EQ(PaintCount(cover_), paints) << "the picture repainted while it did not change";
   EXPECT_TRUE(ShowsFor(1, Teal)) << "the picture in the track's folder";
   for (const int entry : {2, 3, 4, 0, 2}) {  // a stream, no picture, no file; and back, and away
     const COLORREF expected = entry == 0 ? Orange : Black;
