@@ -13,7 +13,7 @@
 #include "art/art_worker.h"
 #include "art/picture_decoder.h"
 #include "art_files.h"
-#include "bench_args.h"
+#include "bench_common.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"
 

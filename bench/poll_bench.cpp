@@ -34,7 +34,7 @@
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
-#include "bench_args.h"
+#include "bench_common.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"
@@ -59,17 +59,6 @@ class NullScreen final : public StatusScreen {
   void SetVolumePosition(int32_t) override {}
 };
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
-
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -77,9 +66,9 @@ double Median(std::vector<double> values) {
 
 // The time work takes, in microseconds.
 double Microseconds(const std::function<void()>& work) {
-  const double start = Now();
+  const double start = bench::Now();
   work();
-  return (Now() - start) * 1e6;
+  return (bench::Now() - start) * 1e6;
 }
 
 // Runs each measurement (each returns its own time in microseconds) in turn, so all see the same
@@ -326,13 +315,13 @@ bool TrackChangeToPicture(DemoPlayer& demo, ChildProcess& saver) {
   for (int run = 0; run < Runs; ++run) {
     const int entry = (run + 1) % 2;                       // the player stands on entry 250 now
     PumpFor(std::chrono::milliseconds(125 * run % 1000));  // moves spread over the poll's second
-    const double moved = Now();
+    const double moved = bench::Now();
     if (!demo.Control("position " + std::to_string(250 + entry)) ||
         !WaitUntil([&] { return looksLike(ScreenPixel(middle), colours[entry].second); }, 10s)) {
       std::printf("FAILED: no picture on the screen within 10 s of a track change\n");
       return false;
     }
-    ms.push_back((Now() - moved) * 1e3);
+    ms.push_back((bench::Now() - moved) * 1e3);
   }
   std::sort(ms.begin(), ms.end());
   const RECT place = ScreenRect(cover);
@@ -404,23 +393,23 @@ int wmain(int argc, wchar_t** argv) {
   if (seconds <= 0) return 0;
 
   // Start to first frame: until the Play button's green face is on the screen.
-  const double launched = Now();
+  const double launched = bench::Now();
   ChildProcess saver = StartScreenSaver();
   if (!saver.started()) {
     std::printf("FAILED: the screen saver showed no frame within 20 s\n");
     return 1;
   }
-  std::printf("start to first frame:   %8.0f ms\n", (Now() - launched) * 1e3);
+  std::printf("start to first frame:   %8.0f ms\n", (bench::Now() - launched) * 1e3);
 
   // CPU time over a steady stretch: from some seconds after the first frame, for --seconds.
   PumpFor(std::chrono::seconds(settle));
   const auto unixProcess =
       UnderWine() ? UnixProcess::Running("tokalux.scr") : std::optional<UnixProcess>();
   const CpuReading before = ScreenSaverCpu(saver, unixProcess);
-  const double measuredFrom = Now();
+  const double measuredFrom = bench::Now();
   PumpFor(std::chrono::seconds(seconds));
   const CpuReading after = ScreenSaverCpu(saver, unixProcess);
-  const double measuredS = Now() - measuredFrom;
+  const double measuredS = bench::Now() - measuredFrom;
   PROCESS_MEMORY_COUNTERS memory{};
   if (!saver.IsRunning() || !before.seconds || !after.seconds ||
       !::GetProcessMemoryInfo(saver.handle(), &memory, sizeof(memory))) {
@@ -450,21 +439,21 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> escMs;
     for (int run = 0; run < EscRuns; ++run) {
       ChildProcess target = StartScreenSaver();
-      const double firstFrame = Now();
+      const double firstFrame = bench::Now();
       if (!target.started() || !demo.Control(misbehave)) {
         std::printf("FAILED: no screen saver, or the player took no \"%s\", for Esc run %d\n",
                     misbehave, run);
         return {};
       }
       const double pressAt = firstFrame + 0.9 + 0.075 * run;
-      WaitUntil([&] { return Now() >= pressAt; }, 5s);
+      WaitUntil([&] { return bench::Now() >= pressAt; }, 5s);
       SendKeyNow(VK_ESCAPE);
-      const double sent = Now();
+      const double sent = bench::Now();
       if (::WaitForSingleObject(target.handle(), 10'000) != WAIT_OBJECT_0) {
         std::printf("FAILED: Esc did not end the screen saver within 10 s (%s)\n", misbehave);
         return {};
       }
-      escMs.push_back((Now() - sent) * 1e3);
+      escMs.push_back((bench::Now() - sent) * 1e3);
       // The player answers as usual again before the next run.
       WaitUntil([&] { return demo.Control(recover, 500ms); }, 10s);
     }

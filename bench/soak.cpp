@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "bench_args.h"
+#include "bench_common.h"
 #include "harness/demo_player.h"
 #include "harness/process_stats.h"
 

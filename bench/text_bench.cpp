@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_args.h"
+#include "bench_common.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
 #include "screen/text_layout.h"
@@ -21,24 +21,13 @@ namespace {
 
 using namespace tokalux;
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  ::QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
-
 template <typename Work>
 double MedianMs(int runs, Work&& work) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    const double start = Now();
+    const double start = bench::Now() * 1000.0;
     work(i);
-    times.push_back(Now() - start);
+    times.push_back(bench::Now() * 1000.0 - start);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -75,9 +64,9 @@ int wmain(int argc, wchar_t** argv) {
 
   TextFonts cold;
   TextLayout layout;
-  double start = Now();
+  double start = bench::Now() * 1000.0;
   layout.Fit(cold, titleFont, Title, titleRoom);
-  const double first = Now() - start;
+  const double first = bench::Now() * 1000.0 - start;
   std::printf("title, first (fonts made):   %6.2f ms, drawn at %d px of %d, %zu-character title\n",
               first, layout.fontHeight(), titleRoom.fontHeight, Title.size());
 
