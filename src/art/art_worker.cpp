@@ -111,7 +111,12 @@ ArtWorker::ArtWorker(HWND window, UINT message, Opener open) : shared_(std::make
   shared_->open = std::move(open);
   std::promise<void> started;
   std::future<void> ready = started.get_future();
-  thread_ = std::thread([shared = shared_, started = std::move(started)]() mutable {
+  // The thread works on the desktop of the window it posts to, as window messages go only
+  // between threads of one desktop. (Windows starts a thread on the process's desktop, which is
+  // that one; Wine starts it on "Default".)
+  const HDESK desktop = ::GetThreadDesktop(::GetWindowThreadProcessId(window, nullptr));
+  thread_ = std::thread([shared = shared_, started = std::move(started), desktop]() mutable {
+    if (desktop) ::SetThreadDesktop(desktop);  // before the thread has any window or hook
     shared->Run(std::move(started));
   });
   ready.wait();  // the thread's handle is there to cancel with from now on
