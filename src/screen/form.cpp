@@ -221,7 +221,7 @@ void Form::PlaceArt(const Placement& placement, int32_t screenHeightTwips) {
   const int side = artView_->side();
   artView_->Place(artSquare_ ? std::optional(SquareToPixels(*artSquare_, dpi_)) : std::nullopt);
   if (artView_->side() != side) {
-    artView_->Show(std::nullopt);  // a picture of the old size until the new one comes
+    artView_->Show(std::nullopt);  // black until the picture at the new size comes
     RequestArt();
   }
 }
@@ -253,11 +253,11 @@ void Form::MoveControls(const Placement& placement) {
 }
 
 void Form::KeepCaptionsOffOthers(const Placement& placement) {
+  std::vector<TwipRect> extra;
+  if (artSquare_) extra.push_back(ArtObstacle(*artSquare_));  // the picture beside the lines
   for (const ControlSpec& spec : ControlTable()) {
     Label* label = KeepsOffOthers(spec) ? FindLabel(spec.id) : nullptr;
     if (!label) continue;
-    std::vector<TwipRect> extra;
-    if (artSquare_) extra.push_back(ArtObstacle(*artSquare_));  // the picture beside the lines
     std::vector<PixelRect> obstacles;
     for (const TwipRect& obstacle : TextObstacles(placement, spec.id, extra)) {
       obstacles.push_back(ToPixels(obstacle, dpi_));
