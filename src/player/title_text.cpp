@@ -16,6 +16,12 @@ std::u16string Ascii16(std::string_view text) {
   return std::u16string(text.begin(), text.end());
 }
 
+// The caption marker in UTF-16, made once.
+const std::u16string& Marker16() {
+  static const std::u16string marker = Ascii16(PlayerCaptionMarker);
+  return marker;
+}
+
 template <typename Char>
 std::basic_string_view<Char> UpToZero(std::basic_string_view<Char> buffer) {
   const std::size_t zero = buffer.find(Char{0});
@@ -25,7 +31,7 @@ std::basic_string_view<Char> UpToZero(std::basic_string_view<Char> buffer) {
 }  // namespace
 
 std::u16string_view SongTitleChars(std::u16string_view caption) {
-  const std::size_t at = caption.rfind(Ascii16(PlayerCaptionMarker));
+  const std::size_t at = caption.rfind(Marker16());
   if (at == std::u16string_view::npos) return {};
   return caption.substr(0, at);
 }
@@ -33,9 +39,8 @@ std::u16string_view SongTitleChars(std::u16string_view caption) {
 std::u16string UnscrollCaption(std::u16string_view caption) {
   static const std::u16string joint = Ascii16(PlayerScrollJoint);
   const auto endsLikeACaption = [](std::u16string_view text) {
-    static const std::u16string marker = Ascii16(PlayerCaptionMarker);
-    static const std::u16string endings[] = {marker, marker + Ascii16(PlayerPausedMarker),
-                                             marker + Ascii16(PlayerStoppedMarker)};
+    static const std::u16string endings[] = {Marker16(), Marker16() + Ascii16(PlayerPausedMarker),
+                                             Marker16() + Ascii16(PlayerStoppedMarker)};
     return std::any_of(std::begin(endings), std::end(endings),
                        [&](const std::u16string& end) { return text.ends_with(end); });
   };
