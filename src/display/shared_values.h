@@ -32,6 +32,10 @@ struct SharedValues {
   bool seekInProgress = false;
   // True while a mouse button is held down on the volume slider.
   bool volumeInProgress = false;
+  // Counts the clicks that sent something to the player. A poll handed over before the latest
+  // one asked the player before it had the click, so its answers must not undo what the click
+  // set here and on the sliders.
+  uint32_t clicks = 0;
 };
 
 }  // namespace tokalux

@@ -70,7 +70,10 @@ StatusPoll::Job StatusPoll::NextJob() const {
 }
 
 void StatusPoll::Tick(const Submit& submit, std::chrono::milliseconds bound) {
-  if (!pending_.valid()) pending_ = submit(NextJob());
+  if (!pending_.valid()) {
+    clicksAtHandover_ = shared_.clicks;
+    pending_ = submit(NextJob());
+  }
   if (pending_.wait_for(bound) != std::future_status::ready) return;
   Show(pending_.get());
 }
@@ -84,11 +87,12 @@ StatusPoll::Submit AskAtOnce(PlayerLink& player) {
 }
 
 void StatusPoll::Show(const PlayerStatus& status) {
+  const bool clickedSince = shared_.clicks != clicksAtHandover_;
   if (status.playPosition) elapsedMs_ = status.playPosition;
   if (status.trackLength) lengthS_ = status.trackLength;
   const bool lengthKnown = lengthS_ && *lengthS_ >= 0;
   const int32_t seconds = elapsedMs_ ? std::max(*elapsedMs_ / 1000, 0) : 0;
-  if (!shared_.seekInProgress && elapsedMs_ && lengthS_) {
+  if (!shared_.seekInProgress && !clickedSince && elapsedMs_ && lengthS_) {
     // A setting the slider refuses leaves it as it was; the other one still runs.
     screen_.SetSeekMaximum(lengthKnown ? *lengthS_ : 0);
     screen_.SetSeekValue(lengthKnown ? seconds : 0);
@@ -107,11 +111,12 @@ void StatusPoll::Show(const PlayerStatus& status) {
   }
   // A volume outside 0..255 leaves the slider where it is.
   const auto volumePosition = status.volume ? PositionForVolume(*status.volume) : std::nullopt;
-  if (volumePosition && !shared_.volumeInProgress) screen_.SetVolumePosition(*volumePosition);
-  if (status.playState) shared_.playState = PlayStateFromAnswer(*status.playState);
-
-  shared_.listLength = status.listLength;
-  shared_.listPosition = status.listPosition;
+  if (!clickedSince) {
+    if (volumePosition && !shared_.volumeInProgress) screen_.SetVolumePosition(*volumePosition);
+    if (status.playState) shared_.playState = PlayStateFromAnswer(*status.playState);
+    shared_.listLength = status.listLength;
+    shared_.listPosition = status.listPosition;
+  }
   screen_.SetCaption(ControlId::lbltrackvontracks,
                      L"Track " + std::to_wstring(status.listPosition) + L" of " +
                          std::to_wstring(status.listLength));

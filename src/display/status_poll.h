@@ -77,7 +77,9 @@ class StatusPoll {
   void Tick(const Submit& submit, std::chrono::milliseconds bound);
 
   // Writes a poll's answers on the screen (leaving a slider alone while the user holds it) and
-  // stores the list length and position and the play state for the controls. What the player did
+  // stores the list length and position and the play state for the controls. A poll handed over
+  // before a click since leaves alone what clicks set: the play state, the list values and both
+  // sliders; the next poll shows them as the player answers. What the player did
   // not answer keeps its last answered value: the times, both sliders, the stream details, the
   // volume, the list values and each playlist line's title. A length the player does not know
   // (negative: a stream, nothing loaded) shows as "--:--" with the seek slider at 0 of 0; a
@@ -95,6 +97,7 @@ class StatusPoll {
   StatusScreen& screen_;
   SharedValues& shared_;
   std::future<PlayerStatus> pending_;
+  uint32_t clicksAtHandover_ = 0;  // SharedValues::clicks when pending_ was handed over
   std::optional<int32_t> elapsedMs_;
   std::optional<int32_t> lengthS_;
   std::map<int32_t, std::wstring> titles_;  // the last window's titles, by entry number

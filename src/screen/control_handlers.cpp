@@ -1,6 +1,7 @@
 #include "screen/control_handlers.h"
 
 #include <array>
+#include <utility>
 
 #include "display/control_ids.h"
 #include "display/volume_scale.h"
@@ -51,18 +52,36 @@ bool ControlHandlers::OnButtonClick(int controlId) {
         shared_.playState = PlayState::Playing;
       }
     }
-    player_.SendCommand(entry.command);
+    Command(entry.command);
     return true;
   }
   for (const int button : PlaylistButtons) {
     if (button == controlId) {
       // An empty playlist has nowhere to jump but its beginning: the others send nothing.
       const auto index = PlaylistButtonIndex(controlId, shared_.listLength, shared_.listPosition);
-      if (index) player_.SendSetting(RequestSetListPosition, *index);
+      if (index) JumpTo(*index);
       return true;
     }
   }
   return false;
+}
+
+void ControlHandlers::Command(int32_t identifier) {
+  player_.SendCommand(identifier);
+  ++shared_.clicks;
+}
+
+void ControlHandlers::Setting(int32_t number, int32_t argument) {
+  player_.SendSetting(number, argument);
+  ++shared_.clicks;
+}
+
+void ControlHandlers::JumpTo(int32_t index) {
+  Setting(RequestSetListPosition, index);
+  // The next jump counts from here, as the player will, even before a poll has seen it.
+  if (std::in_range<int16_t>(index + int64_t{1})) {
+    shared_.listPosition = static_cast<int16_t>(index + 1);
+  }
 }
 
 void ControlHandlers::OnSeekPress(int32_t seconds) {
@@ -78,7 +97,7 @@ void ControlHandlers::OnSeekScroll(int32_t seconds) {
 void ControlHandlers::OnSeekRelease(int32_t seconds) {
   const bool moved = shared_.seekInProgress && (seekMoved_ || seconds != seekPressSeconds_);
   if (moved) {
-    if (const auto ms = SeekMilliseconds(seconds)) player_.SendSetting(RequestSeek, *ms);
+    if (const auto ms = SeekMilliseconds(seconds)) Setting(RequestSeek, *ms);
   }
   shared_.seekInProgress = false;
   seekMoved_ = false;
@@ -93,17 +112,19 @@ void ControlHandlers::OnVolumeHeld(bool held) {
 }
 
 void ControlHandlers::OnVolumeScroll(int32_t position) {
-  player_.SendSetting(RequestSetVolume, VolumeForPosition(position));
+  Setting(RequestSetVolume, VolumeForPosition(position));
 }
 
 void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   const auto index = PlaylistLineIndex(caption);
-  if (!index) return;
+  // A line may still show an entry of a list the player has emptied since: Play there would
+  // open the player's file dialog, as the Play button would.
+  if (!index || shared_.listLength <= 0) return;
   // The player's Play resumes a paused song rather than the one at the new list position: a
   // paused player is stopped first, so the clicked entry is the one that plays.
-  if (shared_.playState == PlayState::Paused) player_.SendCommand(CommandStop);
-  player_.SendSetting(RequestSetListPosition, *index);
-  player_.SendCommand(CommandPlay);
+  if (shared_.playState == PlayState::Paused) Command(CommandStop);
+  JumpTo(*index);
+  Command(CommandPlay);
   shared_.playState = PlayState::Playing;
 }
 

@@ -17,8 +17,8 @@ class ControlHandlers {
 
   // A transport, volume or playlist button: sends its command or sets the playlist position.
   // Play sends nothing while the last poll saw an empty playlist. The transport buttons move the
-  // remembered play state on as the player will. False for any other control ID (the Exit button
-  // is the form's own affair).
+  // remembered play state on as the player will, and the playlist buttons the list position.
+  // False for any other control ID (the Exit button is the form's own affair).
   bool OnButtonClick(int controlId);
 
   // A mouse button pressed on the seek slider, which stood at `seconds` just before: the poll
@@ -44,10 +44,17 @@ class ControlHandlers {
   void OnVolumeHeld(bool held);
 
   // A playlist line clicked: jumps to the entry number its caption starts with and plays it; a
-  // paused player is stopped first. A caption with no entry number does nothing.
+  // paused player is stopped first. A caption with no entry number does nothing, and so does any
+  // line while the last poll saw an empty playlist.
   void OnPlaylistLineClick(std::wstring_view caption);
 
  private:
+  // Send to the player, each counted as a click (SharedValues::clicks).
+  void Command(int32_t identifier);
+  void Setting(int32_t number, int32_t argument);
+  // Sets the list position (0-based) and remembers it as the position the next jump counts from.
+  void JumpTo(int32_t index);
+
   PlayerControl& player_;
   SharedValues& shared_;
   int32_t seekPressSeconds_ = 0;  // where the seek slider stood when the press began

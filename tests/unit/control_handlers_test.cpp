@@ -39,6 +39,8 @@ Sent Request(int32_t number, int32_t argument) {
 
 class ControlHandlersTest : public ::testing::Test {
  protected:
+  void SetUp() override { shared.listLength = 20; }
+
   RecordingPlayer player;
   SharedValues shared;
   ControlHandlers handlers{player, shared};
@@ -58,6 +60,7 @@ TEST_F(ControlHandlersTest, TransportAndVolumeButtonsSendTheirCommand) {
 }
 
 TEST_F(ControlHandlersTest, PlayOnAnEmptyListSendsNothing) {
+  shared.listLength = 0;
   shared.playState = PlayState::Stopped;
   EXPECT_TRUE(handlers.OnButtonClick(id::cmdPlay));
   shared.listLength = -3;
@@ -80,19 +83,27 @@ TEST_F(ControlHandlersTest, TransportButtonsFollowThePlayState) {
   }
 }
 
-TEST_F(ControlHandlersTest, PlaylistButtonsSetThePositionFromTheLastPollOnly) {
-  shared.listLength = 5;
+// Each jump counts from the last poll's position or the jump since, whichever came last; a line
+// click is a jump too.
+TEST_F(ControlHandlersTest, PlaylistButtonsCountFromTheLastPollOrTheLastJump) {
+  shared.listLength = 25;
   shared.listPosition = 3;
-  for (int button : {id::cmdPLStart, id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd}) {
+  for (int button : {id::cmdPLm10, id::cmdPLp10, id::cmdPLp10, id::cmdPLMitte, id::cmdPLEnd}) {
     EXPECT_TRUE(handlers.OnButtonClick(button));
   }
-  EXPECT_EQ(player.sent, (std::vector<Sent>{
-                             Request(RequestSetListPosition, 0), Request(RequestSetListPosition, 0),
-                             Request(RequestSetListPosition, 2), Request(RequestSetListPosition, 4),
-                             Request(RequestSetListPosition, 4)}));
+  handlers.OnPlaylistLineClick(L"7 . Seven");
+  handlers.OnButtonClick(id::cmdPLp10);
+  EXPECT_EQ(
+      player.sent,
+      (std::vector<Sent>{Request(RequestSetListPosition, 0), Request(RequestSetListPosition, 10),
+                         Request(RequestSetListPosition, 20), Request(RequestSetListPosition, 12),
+                         Request(RequestSetListPosition, 24), Request(RequestSetListPosition, 6),
+                         Command(CommandPlay), Request(RequestSetListPosition, 16)}));
+  EXPECT_EQ(shared.clicks, 8u);  // each message sent counts, for the poll (see StatusPoll::Show)
 }
 
 TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListSendOnlyTheBeginning) {
+  shared.listLength = 0;
   shared.listPosition = 1;
   for (int button : {id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd, id::cmdPLStart}) {
     EXPECT_TRUE(handlers.OnButtonClick(button));
@@ -197,9 +208,12 @@ TEST_F(ControlHandlersTest, PlaylistLineOnAPausedPlayerStopsItFirst) {
                                Command(CommandPlay)}));
 }
 
-TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberDoesNothing) {
+TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberOrOnAnEmptyListDoesNothing) {
   handlers.OnPlaylistLineClick(L"");
   handlers.OnPlaylistLineClick(L"no number here");
+  // A line left from a list the player has emptied since: Play would open its file dialog.
+  shared.listLength = 0;
+  handlers.OnPlaylistLineClick(L"3 . Third");
   EXPECT_TRUE(player.sent.empty());
 }
 

@@ -222,6 +222,36 @@ TEST_F(StatusPollTest, ALatePollIsShownLaterAndNoSecondQueuesBehindIt) {
   EXPECT_EQ(Caption(ControlId::lbltrackvontracks), L"Track 2 of 3");
 }
 
+// A poll handed over before a click asked the player before it had the click: showing it leaves
+// what the click set alone. The poll handed over after the click shows the player's answers.
+TEST_F(StatusPollTest, APollHandedOverBeforeAClickDoesNotUndoIt) {
+  SetTimes(10'000, 200);
+  player.SetPlaylist(20, 4);
+  player.Set(RequestPlayState, 0, 1);
+  player.Set(RequestGetVolume, VolumeQueryArgument, 128);
+  std::promise<PlayerStatus> late;
+  poll.Tick([&](const StatusPoll::Job&) { return late.get_future(); }, 0ms);
+  // Pause, the volume slider moved on, PL +10 and a seek, as the controls leave them.
+  shared.playState = PlayState::Paused;
+  shared.listPosition = 15;
+  screen.volumePosition = 7;
+  screen.seekValue = 150;
+  ++shared.clicks;
+  late.set_value(AskPlayer(player, {}));
+  poll.Tick([](const StatusPoll::Job&) { return std::future<PlayerStatus>(); }, 0ms);
+  EXPECT_EQ(Caption(ControlId::lblTime), L"00:10");  // the poll was shown
+  EXPECT_EQ(shared.playState, PlayState::Paused);
+  EXPECT_EQ(shared.listPosition, 15);
+  EXPECT_EQ(screen.volumePosition, 7);
+  EXPECT_EQ(screen.seekValue, 150);
+
+  Poll();
+  EXPECT_EQ(shared.playState, PlayState::Playing);
+  EXPECT_EQ(shared.listPosition, 5);
+  EXPECT_EQ(screen.volumePosition, 5);
+  EXPECT_EQ(screen.seekValue, 10);
+}
+
 // The current entry's file is asked for when the entry or the song title changes, not at every
 // poll; a path that got no answer is asked again, and only a new path is passed on.
 TEST_F(StatusPollTest, AsksTheEntrysPathOnlyWhenTheEntryOrTheTitleChanges) {
