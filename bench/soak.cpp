@@ -1,12 +1,14 @@
 // A long run of the screen saver against the demo player with a 500-entry playlist changing
 // track every few seconds. Samples the screen saver's handles, GDI and USER objects and private
-// bytes at a fixed interval and prints them; after the first minute they should stay flat, so
-// the growth is counted from the first sample at or after 60 s (the baseline) to the last one.
-// Usage: soak.exe [--minutes 10] [--interval 30] [--change 3]   (scripts/soak.sh runs it)
+// bytes at a fixed interval (each the least over two seconds, see SampleSteady) and prints them;
+// after the first minute they should stay flat, so the growth is counted from the first sample at
+// or after 60 s (the baseline) to the last one. Usage: soak.exe [--minutes 10] [--interval 30]
+// [--change 3]   (scripts/soak.sh runs it)
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -33,6 +35,7 @@ int wmain(int argc, wchar_t** argv) {
   ULONGLONG nextChange = start;
   int entry = 0;
   std::optional<ProcessStats> baseline;
+  std::map<std::wstring, int> baselineTypes;
   ULONGLONG baselineS = 0;
   ProcessStats last{};
   while (saver.IsRunning()) {
@@ -43,12 +46,13 @@ int wmain(int argc, wchar_t** argv) {
       nextChange += static_cast<ULONGLONG>(changeS) * 1000;
     }
     if (now >= nextSample) {
-      last = SampleProcess(saver.handle());
+      last = SampleSteady(saver.handle());
       const ULONGLONG elapsedS = (now - start) / 1000;
       std::printf("%4llu s  %s\n", elapsedS, FormatStats(last).c_str());
       std::fflush(stdout);
       if (!baseline && elapsedS >= 60) {
         baseline = last;
+        baselineTypes = HandleTypes(saver.handle());
         baselineS = elapsedS;
       }
       nextSample += static_cast<ULONGLONG>(intervalS) * 1000;
@@ -69,10 +73,11 @@ int wmain(int argc, wchar_t** argv) {
   };
   std::printf(
       "growth from the sample at %llu s to the last: handles %+lld, gdi %+lld, user %+lld, "
-      "private %+lld KiB\n",
+      "private %+lld KiB; handles by type, from one sample each: %s\n",
       baselineS, growth(baseline->handles, last.handles),
       growth(baseline->gdiObjects, last.gdiObjects),
       growth(baseline->userObjects, last.userObjects),
-      growth(baseline->privateBytes, last.privateBytes) / 1024);
+      growth(baseline->privateBytes, last.privateBytes) / 1024,
+      FormatGrowth(baselineTypes, HandleTypes(saver.handle())).c_str());
   return 0;
 }

@@ -2,8 +2,11 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include "base/win32_handles.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -23,10 +26,11 @@ struct SystemHandleTable {
 };
 using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 
-std::size_t CountHandlesInSystemTable(DWORD pid) {
+// The process's rows of the system handle table; empty where the system does not answer.
+std::vector<SystemHandleEntry> HandlesInSystemTable(DWORD pid) {
   const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
       ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return 0;
+  if (!query) return {};
   constexpr LONG BufferTooSmall = static_cast<LONG>(0xC0000004L);
   std::vector<char> buffer(1 << 20);
   ULONG needed = 0;
@@ -36,11 +40,38 @@ std::size_t CountHandlesInSystemTable(DWORD pid) {
          buffer.size() < (256u << 20)) {
     buffer.resize(buffer.size() * 2);
   }
-  if (status != 0) return 0;
+  if (status != 0) return {};
   const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
-  std::size_t count = 0;
-  for (ULONG i = 0; i < table->count; ++i) count += table->handles[i].ownerPid == pid;
-  return count;
+  std::vector<SystemHandleEntry> rows;
+  for (ULONG i = 0; i < table->count; ++i) {
+    if (table->handles[i].ownerPid == pid) rows.push_back(table->handles[i]);
+  }
+  return rows;
+}
+
+// The type name of another process's handle ("Event", "Thread", "Key"), through a duplicate of
+// it; "?" where it cannot be duplicated or named.
+std::wstring HandleTypeName(HANDLE process, HANDLE handle) {
+  using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryObject>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+  HANDLE copy = nullptr;
+  if (!query || !::DuplicateHandle(process, handle, ::GetCurrentProcess(), &copy, 0, FALSE,
+                                   DUPLICATE_SAME_ACCESS)) {
+    return L"?";
+  }
+  const UniqueHandle owned(copy);
+  struct TypeName {  // the start of OBJECT_TYPE_INFORMATION: the name as a UNICODE_STRING
+    USHORT length;
+    USHORT maximumLength;
+    PWSTR buffer;
+  };
+  alignas(TypeName) char buffer[1024]{};
+  ULONG needed = 0;
+  constexpr ULONG ObjectTypeInformation = 2;
+  if (query(copy, ObjectTypeInformation, buffer, sizeof(buffer), &needed) != 0) return L"?";
+  const auto* name = reinterpret_cast<const TypeName*>(buffer);
+  return std::wstring(name->buffer, name->length / sizeof(wchar_t));
 }
 
 std::size_t SumPrivateCommitted(HANDLE process) {
@@ -56,11 +87,35 @@ std::size_t SumPrivateCommitted(HANDLE process) {
 
 }  // namespace
 
+std::map<std::wstring, int> HandleTypes(HANDLE process) {
+  std::map<std::wstring, int> types;
+  for (const SystemHandleEntry& row : HandlesInSystemTable(::GetProcessId(process))) {
+    const auto value = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(row.value));
+    ++types[HandleTypeName(process, value)];
+  }
+  return types;
+}
+
+std::string FormatGrowth(const std::map<std::wstring, int>& before,
+                         const std::map<std::wstring, int>& after) {
+  std::map<std::wstring, int> change;
+  for (const auto& [type, count] : after) change[type] += count;
+  for (const auto& [type, count] : before) change[type] -= count;
+  std::string line;
+  for (const auto& [type, count] : change) {
+    if (count == 0) continue;
+    char item[160];
+    std::snprintf(item, sizeof(item), "%s%ls %+d", line.empty() ? "" : ", ", type.c_str(), count);
+    line += item;
+  }
+  return line.empty() ? "none" : line;
+}
+
 ProcessStats SampleProcess(HANDLE process) {
   ProcessStats stats;
   DWORD handles = 0;
   if (::GetProcessHandleCount(process, &handles)) stats.handles = handles;
-  if (stats.handles == 0) stats.handles = CountHandlesInSystemTable(::GetProcessId(process));
+  if (stats.handles == 0) stats.handles = HandlesInSystemTable(::GetProcessId(process)).size();
   stats.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
   stats.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
   PROCESS_MEMORY_COUNTERS_EX memory{};
@@ -73,6 +128,21 @@ ProcessStats SampleProcess(HANDLE process) {
   }
   if (stats.privateBytes == 0) stats.privateBytes = SumPrivateCommitted(process);
   return stats;
+}
+
+ProcessStats SampleSteady(HANDLE process) {
+  ProcessStats steady = SampleProcess(process);
+  for (int i = 1; i < 40; ++i) {
+    ::Sleep(50);
+    const ProcessStats now = SampleProcess(process);
+    steady.handles = std::min(steady.handles, now.handles);
+    steady.gdiObjects = std::min(steady.gdiObjects, now.gdiObjects);
+    steady.userObjects = std::min(steady.userObjects, now.userObjects);
+    steady.privateBytes = std::min(steady.privateBytes, now.privateBytes);
+    steady.workingSet = now.workingSet;
+    steady.peakWorkingSet = now.peakWorkingSet;
+  }
+  return steady;
 }
 
 std::string FormatStats(const ProcessStats& stats) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <map>
 #include <string>
 
 namespace tokalux::e2e {
@@ -21,6 +22,18 @@ struct ProcessStats {
 // usual counters answer 0 (as under Wine), handles are counted from the system's handle table
 // and private bytes by walking the process's address space.
 ProcessStats SampleProcess(HANDLE process);
+
+// What the process holds at rest: the least of each count over two seconds of samples. Work in
+// flight holds handles for a moment (each status poll's hand-off makes two semaphores, for about
+// a tenth of a second every second), and one sample that meets them would read as growth.
+ProcessStats SampleSteady(HANDLE process);
+
+// The process's kernel handles by type name ("Event", "Thread", "Key"; "?" for one that cannot
+// be named), from the system's handle table; empty where the system does not give it.
+std::map<std::wstring, int> HandleTypes(HANDLE process);
+// One line of what changed between two such counts: "Event +1, Thread +1", or "none".
+std::string FormatGrowth(const std::map<std::wstring, int>& before,
+                         const std::map<std::wstring, int>& after);
 
 // One line: "handles 57  gdi 31  user 45  private 4.2 MiB  working set 12.0 MiB".
 std::string FormatStats(const ProcessStats& stats);
