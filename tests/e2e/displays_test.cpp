@@ -154,9 +154,11 @@ class TwoMonitors : public ::testing::Test {
     }
   }
 
+  // Started with both monitors there: the form, and the other monitor's cover, which is shown
+  // after the form's first paint (one that lays out many fonts may take a while).
   bool StartSaver() {
     saver_.emplace(L"/S");
-    return saver_->WaitForForm() != nullptr;
+    return saver_->WaitForForm() != nullptr && WaitUntil([&] { return !Covers().empty(); }, 5s);
   }
 
   std::vector<HWND> Covers() {
