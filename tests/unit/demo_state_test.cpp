@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "demo_options.h"
+#include "demo_text.h"
 #include "player/player_messages.h"
 #include "title_slots.h"
 

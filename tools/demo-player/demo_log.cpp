@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "demo_protocol.h"
+#include "demo_text.h"
 
 namespace tokalux::demo {
 
@@ -33,11 +34,9 @@ class LineBuffer {
 }  // namespace
 
 bool DemoLog::Open(const std::string& path) {
-  const int size = static_cast<int>(path.size());
-  const int count = ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
-  if (count <= 0) return false;
-  std::wstring widePath(static_cast<std::size_t>(count), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, widePath.data(), count);
+  if (path.empty()) return false;
+  const std::u16string utf16 = DecodeUtf8(path);
+  const std::wstring widePath(utf16.begin(), utf16.end());
   const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -1,6 +1,7 @@
-// The demo player's state and its answers: a playlist, a clock, a volume, and how each player
-// message and control command changes them. Plain C++ so it is tested natively; the Win32 shell
-// (main.cpp) only feeds it messages and shows the result.
+// The demo player's model and its answers: a playlist, a clock, a volume, and how each player
+// message changes them (the tables below), and the control commands (demo_control.cpp). Plain
+// C++ so it is tested natively; the Win32 shell (main.cpp) only feeds it messages and shows the
+// result.
 #pragma once
 
 #include <cstddef>
@@ -14,38 +15,13 @@
 #include <utility>
 #include <vector>
 
+#include "demo_playlist.h"
 #include "title_store.h"
 
 namespace tokalux::demo {
 
 enum class PlayState { Playing, Paused, Stopped };
 
-struct StreamDetails {
-  int32_t sampleRateKhz = 44;
-  int32_t bitRateKbps = 192;
-  int32_t channels = 2;
-};
-
-// The length of an entry that is a stream (an internet radio): it never ends and cannot seek.
-inline constexpr int32_t StreamLengthS = -1;
-
-struct Entry {
-  std::u16string title;
-  int32_t lengthS = 180;  // or StreamLengthS
-  StreamDetails stream;
-  // The title's bytes in the system's ANSI code page, as an older player keeps it; set when the
-  // entry is stored.
-  std::string ansiTitle;
-  // The entry's file (or a stream's address), and its bytes in the code page likewise.
-  std::u16string path;
-  std::string ansiPath;
-};
-
-// A track's length in seconds stays at most this, so its length in ms fits in 32 bits.
-inline constexpr int32_t MaxTrackLengthS = 2'147'483;
-inline constexpr std::size_t MaxEntries = 100'000;
-inline constexpr std::size_t MaxTitleBytes = 1 << 20;
-inline constexpr std::size_t MaxPathBytes = 4 * 32767;  // 32767 characters in UTF-8
 inline constexpr int32_t MaxHangMs = 600'000;
 inline constexpr int32_t MaxVolume = 255;
 inline constexpr int32_t VolumeStep = 4;
@@ -54,31 +30,6 @@ inline constexpr int64_t SkipMs = 5'000;
 inline constexpr int64_t ScrollStepMs = 200;
 // The caption with nothing loaded: the player's name and version.
 inline constexpr const char* IdleCaption = "Winamp 5.92";
-
-// N entries with varied artists, titles, lengths and stream details; the same N gives the same
-// list every time.
-std::vector<Entry> GeneratedPlaylist(std::size_t count);
-
-// A playlist file's text (UTF-8): one title per line, optionally followed by a TAB and the length
-// in seconds (-1: a stream), and by another TAB and the entry's file path (an empty length keeps
-// the default). Blank lines are skipped and CR LF line ends accepted. nullopt when a length is not
-// a number in -1..MaxTrackLengthS, a title or path is too long or there are too many entries.
-std::optional<std::vector<Entry>> ParsePlaylist(std::string_view text);
-
-// TEXT arguments: \xNN (two hex digits) gives that byte, \\ a backslash; nullopt for any other
-// backslash.
-std::optional<std::string> Unescape(std::string_view text);
-
-// UTF-8 bytes to UTF-16. Each byte that does not belong to a well-formed sequence (a stray
-// continuation byte, a sequence cut short, an overlong form, a surrogate, a value above
-// U+10FFFF) becomes one U+FFFD.
-std::u16string DecodeUtf8(std::string_view bytes);
-
-// Pairs of hex digits to bytes; nullopt for an odd count or a non-hex character.
-std::optional<std::string> DecodeHex(std::string_view hex);
-
-// An answer value: decimal, or hex with 0x (the 64-bit pattern), either with a leading minus.
-std::optional<int64_t> ParseAnswerValue(std::string_view text);
 
 // What a window message argument carries: its low 32 bits as a signed number (a sign-extended
 // WPARAM of -1 and a zero-extended 0xFFFFFFFF are both -1).

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "control_sender.h"
 #include "demo_log.h"
 #include "demo_options.h"
 #include "demo_protocol.h"
@@ -33,7 +34,7 @@ constexpr UINT_PTR ClockTimer = 1;
 constexpr UINT ClockTickMs = 100;
 constexpr int WindowWidth = 360;
 constexpr int WindowHeight = 120;
-constexpr DWORD SendTimeoutMs = 5000;
+constexpr std::chrono::milliseconds SendTimeout{5000};
 
 // Text for whoever started us from a console or with redirected output (a GUI program has no
 // console of its own).
@@ -244,18 +245,13 @@ int SendControl(const std::string& command) {
     Print("no player");
     return SendNoPlayer;
   }
-  COPYDATASTRUCT data{};
-  data.dwData = ControlTag;
-  data.cbData = static_cast<DWORD>(command.size());
-  data.lpData = const_cast<char*>(command.data());
-  DWORD_PTR answer = FALSE;
-  if (!::SendMessageTimeoutA(player, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                             SMTO_ABORTIFHUNG, SendTimeoutMs, &answer)) {
+  const auto accepted = SendControlCommand(player, command, SendTimeout);
+  if (!accepted) {
     Print("no answer");
     return SendNoPlayer;
   }
-  Print(answer ? "accepted" : "rejected");
-  return answer ? SendAccepted : SendRejected;
+  Print(*accepted ? "accepted" : "rejected");
+  return *accepted ? SendAccepted : SendRejected;
 }
 
 int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "demo_protocol.h"
 #include "base/win32_handles.h"
+#include "control_sender.h"
+#include "demo_protocol.h"
 
 namespace tokalux::e2e {
 
@@ -19,16 +20,7 @@ DemoPlayer::~DemoPlayer() {
 }
 
 bool DemoPlayer::Control(std::string_view command, std::chrono::milliseconds timeout) {
-  if (!window_) return false;
-  COPYDATASTRUCT data{};
-  data.dwData = demo::ControlTag;
-  data.cbData = static_cast<DWORD>(command.size());
-  data.lpData = const_cast<char*>(command.data());
-  DWORD_PTR answer = FALSE;
-  return ::SendMessageTimeoutA(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                               SMTO_ABORTIFHUNG, static_cast<UINT>(timeout.count()),
-                               &answer) != 0 &&
-         answer != FALSE;
+  return window_ && demo::SendControlCommand(window_, command, timeout).value_or(false);
 }
 
 std::optional<std::vector<std::string>> DemoPlayer::LogLines() const {
