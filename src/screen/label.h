@@ -42,7 +42,6 @@ class Label : public BaseWindow<Label> {
   const std::wstring& caption() const { return caption_; }
 
   void SetTextColour(COLORREF colour);
-  COLORREF textColour() const { return style_.text; }
 
   // A new font (the screen's DPI changed); an auto-sized label fits its caption again.
   void SetFont(HFONT font);

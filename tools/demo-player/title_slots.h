@@ -34,7 +34,6 @@ class SlotArena {
   // Bytes from the start of the range that have ever been handed out since the last Reset: the
   // part that must be backed by memory.
   std::size_t highWater() const { return next_; }
-  std::size_t capacity() const { return capacity_; }
 
  private:
   static constexpr std::size_t ClassCount = 9;  // 16, 32, ..., 4096
