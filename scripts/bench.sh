@@ -10,6 +10,6 @@ set -u
 source "$(dirname "$0")/lib.sh"
 prepare_bench_run
 awk -v b="$(stat -c %s build/windows/tokalux.scr)" 'BEGIN { printf "tokalux.scr size:       %8.1f KiB\n", b / 1024 }'
-wine build/windows/poll_bench.exe --seconds "${1:-60}" --settle 5 || exit 1
+wine build/windows/saver_bench.exe --seconds "${1:-60}" --settle 5 || exit 1
 wine build/windows/art_bench.exe || exit 1
 wine build/windows/text_bench.exe

@@ -1,5 +1,8 @@
 // The fixed control IDs of the form's child windows. Tests and scripting tools find the controls
-// by these; the status display addresses the labels it writes by them.
+// by these; the status display addresses the labels it writes by them. The names are the ones
+// these controls have always had on the form this screen reproduces (German abbreviations and
+// all), kept unchanged so that every description of a control and every script written against
+// it names the same thing as the code.
 #pragma once
 
 namespace tokalux::ControlId {

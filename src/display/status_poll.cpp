@@ -59,8 +59,8 @@ PlayerStatus AskPlayer(PlayerLink& player, const PollBasis& basis) {
     status.entryPath = inList ? player.ReadEntryPath(listPosition) : std::wstring();
   }
 
-  status.window = ComputePlaylistWindow(listLength, listPosition);
-  status.titles = ReadWindowTitles(status.window, player);
+  status.range = ComputePlaylistWindow(listLength, listPosition);
+  status.titles = ReadRangeTitles(status.range, player);
   return status;
 }
 
@@ -121,11 +121,11 @@ void StatusPoll::Show(const PlayerStatus& status) {
                      L"Track " + std::to_wstring(status.listPosition) + L" of " +
                          std::to_wstring(status.listLength));
 
-  // A title the player did not give keeps the one the last window showed for that entry.
+  // A title the player did not give keeps the one the last range showed for that entry.
   std::map<int32_t, std::wstring> titles;
   std::vector<std::wstring> shown;
   for (std::size_t i = 0; i < status.titles.size(); ++i) {
-    const int32_t entry = status.window.first + static_cast<int32_t>(i);
+    const int32_t entry = status.range.first + static_cast<int32_t>(i);
     const auto kept = titles_.find(entry);
     std::wstring title = status.titles[i]        ? *status.titles[i]
                          : kept != titles_.end() ? kept->second
@@ -134,7 +134,7 @@ void StatusPoll::Show(const PlayerStatus& status) {
     shown.push_back(std::move(title));
   }
   titles_ = std::move(titles);
-  currentLine_ = FillPlaylistLines(status.window, status.listPosition, shown, screen_);
+  currentLine_ = FillPlaylistLines(status.range, status.listPosition, shown, screen_);
 
   if (status.entryPath) {
     pathEntry_ = status.pathEntry;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "display/playlist_window.h"
+#include "display/playlist_lines.h"
 #include "display/shared_values.h"
 #include "display/status_screen.h"
 #include "player/player_link.h"
@@ -32,8 +32,8 @@ struct PlayerStatus {
   // The list length and 1-based position the poll went by (see AskPlayer).
   int16_t listLength = 0;
   int16_t listPosition = 0;
-  PlaylistWindow window;
-  std::vector<std::optional<std::wstring>> titles;  // of the entries window.first .. last
+  PlaylistRange range;
+  std::vector<std::optional<std::wstring>> titles;  // of the entries range.first .. last
   // The current entry's file path, when the poll asked for it (see PollBasis): empty for a
   // position outside the list; nullopt when not asked or not answered. pathEntry is the entry
   // it belongs to, 0 for none.
@@ -55,7 +55,7 @@ struct PollBasis {
 
 // Asks the player, in this order: elapsed time, length, the song title, the three stream
 // details, the volume, the list length and position, the play state, the current entry's file
-// path when the basis says so, then the title of every entry in the window. A list request with
+// path when the basis says so, then the title of every entry in the range. A list request with
 // no answer keeps the basis's value (the last poll's); an answer that does not fit in 16 bits
 // keeps it too, and the position's +1 still goes onto a position kept that way.
 PlayerStatus AskPlayer(PlayerLink& player, const PollBasis& basis);
@@ -100,7 +100,7 @@ class StatusPoll {
   uint32_t clicksAtHandover_ = 0;  // SharedValues::clicks when pending_ was handed over
   std::optional<int32_t> elapsedMs_;
   std::optional<int32_t> lengthS_;
-  std::map<int32_t, std::wstring> titles_;  // the last window's titles, by entry number
+  std::map<int32_t, std::wstring> titles_;  // the last range's titles, by entry number
   int currentLine_ = 0;
   std::optional<int16_t> pathEntry_;
   std::wstring pathSongTitle_;

@@ -14,7 +14,7 @@
 #include "art/picture_readers.h"
 #include "art/track_path.h"
 #include "display/control_ids.h"
-#include "display/playlist_window.h"
+#include "display/playlist_lines.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
 #include "screen/command_line.h"
@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   (void)tokalux::ParseStartMode(wide);
 
   // The window never spans more than fifteen lines, and holds the current entry when it can.
-  const tokalux::PlaylistWindow window = tokalux::ComputePlaylistWindow(length, position);
+  const tokalux::PlaylistRange window = tokalux::ComputePlaylistWindow(length, position);
   Check(window.first > window.last || window.last - window.first + 1 <= 15);
   if (length >= 15 && position >= 1 && position <= length) {
     Check(window.first <= position && position <= window.last);

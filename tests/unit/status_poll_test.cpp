@@ -178,7 +178,7 @@ TEST_F(StatusPollTest, NoAnswerKeepsTheLastAnsweredValues) {
   EXPECT_EQ(shared.playState, PlayState::Paused);
   EXPECT_EQ(screen.RedLines(), std::vector<int>{8});
 
-  // Answers come back in part: the window moves on by one and only entry 13's title and the
+  // Answers come back in part: the range moves on by one and only entry 13's title and the
   // elapsed time are missing. The line of entry 13 keeps the title it showed, the new last line
   // has none yet, and the slider goes by the length now answered and the elapsed time kept.
   player.stalled = false;

@@ -1,4 +1,4 @@
-// Figures for one status poll against the demo player, and for the screen saver running:
+// Figures for the screen saver running against the demo player, its status poll among them:
 //   poll      the player-link part of one poll (9 requests, the caption, fifteen title reads),
 //             median of many; its screen writes go to a screen that keeps nothing. Measured
 //             twice: asked straight from the calling thread, and handed to the player thread and
@@ -11,7 +11,7 @@
 //   first     start to the first painted frame
 //   Esc       Esc to exit while the player hangs, and while it answers every message late, from
 //             the key's sending to the process's end
-// Usage: poll_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1]
+// Usage: saver_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1]
 // (run under Wine: scripts/bench.sh). Exits non-zero when a step fails.
 #include <windows.h>
 #include <objbase.h>

@@ -1,4 +1,4 @@
-#include "display/playlist_window.h"
+#include "display/playlist_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -43,10 +43,10 @@ TEST(ComputePlaylistWindow, CentresTheCurrentEntryAndStopsAtBothEnds) {
       {16, 16, 2, 16},
   };
   for (const auto& c : cases) {
-    const PlaylistWindow window = ComputePlaylistWindow(c.length, c.position);
-    EXPECT_EQ(window.first, c.first) << "L=" << c.length << " P=" << c.position;
-    EXPECT_EQ(window.last, c.last) << "L=" << c.length << " P=" << c.position;
-    EXPECT_LE(window.last - window.first + 1, 15);
+    const PlaylistRange range = ComputePlaylistWindow(c.length, c.position);
+    EXPECT_EQ(range.first, c.first) << "L=" << c.length << " P=" << c.position;
+    EXPECT_EQ(range.last, c.last) << "L=" << c.length << " P=" << c.position;
+    EXPECT_LE(range.last - range.first + 1, 15);
   }
 }
 
@@ -58,11 +58,11 @@ struct LinesCase {
   int redLine;  // 0: none
 };
 
-// The titles read for the window, then the lines written, as one poll does.
-int Fill(const PlaylistWindow& window, int16_t position, FakePlayer& player, FakeScreen& screen) {
+// The titles read for the range, then the lines written, as one poll does.
+int Fill(const PlaylistRange& range, int16_t position, FakePlayer& player, FakeScreen& screen) {
   std::vector<std::wstring> titles;
-  for (const auto& title : ReadWindowTitles(window, player)) titles.push_back(title.value_or(L""));
-  return FillPlaylistLines(window, position, titles, screen);
+  for (const auto& title : ReadRangeTitles(range, player)) titles.push_back(title.value_or(L""));
+  return FillPlaylistLines(range, position, titles, screen);
 }
 
 TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
@@ -93,7 +93,7 @@ TEST(FillPlaylistLines, CaptionIsNumberSeparatorAndTitleExactly) {
   FakePlayer player;
   player.titles[12] = L"Intro";
   FakeScreen screen;
-  Fill(PlaylistWindow{9, 23}, 16, player, screen);
+  Fill(PlaylistRange{9, 23}, 16, player, screen);
   EXPECT_EQ(screen.Line(4), L"12 . Intro");
 }
 
@@ -109,7 +109,7 @@ TEST(FillPlaylistLines, ShrinkingPlaylistLeavesNoStaleLinesAndOneRedLine) {
   for (int line = 6; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
   EXPECT_EQ(screen.RedLines(), std::vector<int>{3});
 
-  // The current entry outside the window (a position answer of -1): no line is red.
+  // The current entry outside the range (a position answer of -1): no line is red.
   Fill(ComputePlaylistWindow(100, 0), 0, player, screen);
   EXPECT_TRUE(screen.RedLines().empty());
 

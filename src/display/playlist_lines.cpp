@@ -1,4 +1,4 @@
-#include "display/playlist_window.h"
+#include "display/playlist_lines.h"
 
 #include <string>
 
@@ -7,35 +7,35 @@
 
 namespace tokalux {
 
-PlaylistWindow ComputePlaylistWindow(int16_t length, int16_t position) {
+PlaylistRange ComputePlaylistWindow(int16_t length, int16_t position) {
   constexpr int32_t size = ControlId::PlaylistLineCount;
-  // Half the window on either side of the current entry: (15 - 1) / 2 = 7, a whole number.
+  // Half the range on either side of the current entry: (15 - 1) / 2 = 7, a whole number.
   constexpr int32_t half = (size - 1) / 2;
-  PlaylistWindow window{position - half, half + position};
+  PlaylistRange range{position - half, half + position};
   // The tests look only at the position and the length, and a later rule overrides an earlier.
-  // The window at the end starts at length - 14, which would leave 16 bits only for a length
+  // The range at the end starts at length - 14, which would leave 16 bits only for a length
   // below -32754: the last rule overrides it there anyway.
-  if (half >= position) window = {1, size};
-  if (half + position > length) window = {length - size + 1, length};
-  if (length < size) window = {1, length};
-  return window;
+  if (half >= position) range = {1, size};
+  if (half + position > length) range = {length - size + 1, length};
+  if (length < size) range = {1, length};
+  return range;
 }
 
-std::vector<std::optional<std::wstring>> ReadWindowTitles(const PlaylistWindow& window,
-                                                          PlayerLink& player) {
+std::vector<std::optional<std::wstring>> ReadRangeTitles(const PlaylistRange& range,
+                                                         PlayerLink& player) {
   std::vector<std::optional<std::wstring>> titles;
-  for (int32_t entry = window.first;
-       entry <= window.last && titles.size() < std::size_t{ControlId::PlaylistLineCount}; ++entry) {
+  for (int32_t entry = range.first;
+       entry <= range.last && titles.size() < std::size_t{ControlId::PlaylistLineCount}; ++entry) {
     titles.push_back(player.ReadPlaylistTitle(entry));
   }
   return titles;
 }
 
-int FillPlaylistLines(const PlaylistWindow& window, int16_t position,
+int FillPlaylistLines(const PlaylistRange& range, int16_t position,
                       const std::vector<std::wstring>& titles, StatusScreen& screen) {
   int line = 1;
   int currentLine = 0;
-  for (int32_t entry = window.first; entry <= window.last && line <= ControlId::PlaylistLineCount;
+  for (int32_t entry = range.first; entry <= range.last && line <= ControlId::PlaylistLineCount;
        ++entry, ++line) {
     const int id = ControlId::lblplaylist(line);
     const bool isCurrent = entry == position;
