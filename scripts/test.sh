@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the pure logic natively (with AddressSanitizer and UBSan), then the Windows
 # programs end to end under Wine: those that need two monitors and mode changes (ctest label
-# "displays") on an X server with the dummy video driver, the rest on an Xvfb display. Each
+# "monitors") on an X server with the dummy video driver, the rest on an Xvfb display. Each
 # server is its own and stopped again. Installs what is missing first.
 set -u
 source "$(dirname "$0")/lib.sh"
@@ -24,9 +24,9 @@ if [ $windows_rc -eq 0 ]; then
   trap 'stop_wine; stop_xvfb; stop_dummy_x' EXIT
   if start_dummy_x; then
     # A prefix of its own: Wine keeps what it found out about the monitors in its prefix.
-    prepare_wine displays
+    prepare_wine monitors
     say "end-to-end tests on two monitors under Wine (dummy X server, display $DISPLAY)"
-    ctest --preset windows -L displays || windows_rc=1
+    ctest --preset windows -L monitors || windows_rc=1
     dummy_x_two_monitors  # whatever mode a failed test left
     stop_wine
   else
@@ -53,7 +53,7 @@ if [ $windows_rc -eq 0 ]; then
   start_xvfb
   prepare_wine test
   say "end-to-end tests under Wine (display $DISPLAY)"
-  ctest --preset windows -LE displays || windows_rc=1
+  ctest --preset windows -LE monitors || windows_rc=1
 fi
 
 [ $native_rc -eq 0 ] || echo "native unit or fuzz tests FAILED (see above)"

@@ -87,7 +87,7 @@ bool Form::Create(HINSTANCE instance) {
 void Form::Show() {
   ::ShowWindow(hwnd(), SW_SHOW);
   ::UpdateWindow(hwnd());
-  covers_.Show();
+  blackouts_.Show();
   ::SetForegroundWindow(hwnd());
   if (seekSlider_) {
     ::SetFocus(seekSlider_->hwnd());
@@ -213,7 +213,7 @@ void Form::ApplyPlacement() {
   MoveControls(placement);
   PlaceArt(placement, heightTwips);
   KeepCaptionsOffOthers(placement);
-  covers_.Update(instance_, hwnd());
+  blackouts_.Update(instance_, hwnd());
 }
 
 void Form::PlaceArt(const Placement& placement, int32_t screenHeightTwips) {

@@ -23,7 +23,7 @@
 #include "screen/art_view.h"
 #include "screen/button.h"
 #include "screen/control_handlers.h"
-#include "screen/cover_windows.h"
+#include "screen/blackout_windows.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/label.h"
@@ -45,7 +45,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // Creates the form (hidden) over the primary screen with all its controls, placed for the
   // screen's size and DPI, and starts Timer1. False when the window cannot be created.
   bool Create(HINSTANCE instance);
-  // Shows the form on top of everything, with the focus on the seek slider, and black covers
+  // Shows the form on top of everything, with the focus on the seek slider, and blackouts
   // over the other monitors.
   void Show();
 
@@ -80,7 +80,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // ---- Following the display ----
   // The one way from the screen to what stands on it, for start-up and both display messages:
   // the form over the whole primary monitor at its size now, every control where the layout puts
-  // it for that size at the form's DPI, and black covers over the other monitors there are now.
+  // it for that size at the form's DPI, and blackouts over the other monitors there are now.
   void ApplyPlacement();
   void MoveControls(const Placement& placement);
   // The picture's square for this placement (hidden where none fits), and the picture asked for
@@ -128,7 +128,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::unique_ptr<Slider> seekSlider_;
   std::unique_ptr<Slider> volumeSlider_;
   std::unique_ptr<Tooltip> tooltip_;
-  CoverWindows covers_;  // the monitors beside the primary
+  BlackoutWindows blackouts_;  // the monitors beside the primary
   std::unique_ptr<ArtView> artView_;
   std::optional<TwipRect> artSquare_;
   std::optional<ArtWorker> art_;

@@ -1,4 +1,4 @@
-#include "screen/monitor_covers.h"
+#include "screen/monitor_blackouts.h"
 
 #include <algorithm>
 
@@ -28,17 +28,19 @@ std::vector<ScreenArea> Subtract(const ScreenArea& area, const ScreenArea& hole)
 
 }  // namespace
 
-std::vector<ScreenArea> ChooseCovers(const ScreenArea& form, std::span<const ScreenArea> monitors) {
-  std::vector<ScreenArea> covers;
+std::vector<ScreenArea> ChooseBlackouts(const ScreenArea& form,
+                                        std::span<const ScreenArea> monitors) {
+  std::vector<ScreenArea> blackouts;
   for (const ScreenArea& monitor : monitors) {
     if (monitor.empty()) continue;
     for (const ScreenArea& piece : Subtract(monitor, form)) {
-      const bool alreadyCovered = std::any_of(
-          covers.begin(), covers.end(), [&](const auto& cover) { return cover.Contains(piece); });
-      if (!alreadyCovered) covers.push_back(piece);
+      const bool alreadyBlackedOut =
+          std::any_of(blackouts.begin(), blackouts.end(),
+                      [&](const auto& blackout) { return blackout.Contains(piece); });
+      if (!alreadyBlackedOut) blackouts.push_back(piece);
     }
   }
-  return covers;
+  return blackouts;
 }
 
 }  // namespace tokalux

@@ -1,4 +1,4 @@
-// Which black cover windows the monitors beside the form need. The form covers the primary
+// Which blackout windows the monitors beside the form need. The form covers the primary
 // monitor; everything else the desktop shows gets a plain black window, so no monitor goes on
 // showing the desktop while the screen saver runs.
 #pragma once
@@ -24,11 +24,12 @@ struct ScreenArea {
   friend constexpr bool operator==(const ScreenArea&, const ScreenArea&) = default;
 };
 
-// The covers for the monitors, in their order: each monitor's area less what the form already
-// covers. A monitor beside the form gets one cover of its own size; a mirror of the primary
+// The blackouts for the monitors, in their order: each monitor's area less what the form already
+// blackouts. A monitor beside the form gets one blackout of its own size; a mirror of the primary
 // (same area, or one inside the form's) gets none, so nothing ever lies over the form; a monitor
 // that overlaps the form in part gets the bands around the form. A monitor shown twice (a
-// mirrored pair) gets one cover; empty areas get none.
-std::vector<ScreenArea> ChooseCovers(const ScreenArea& form, std::span<const ScreenArea> monitors);
+// mirrored pair) gets one blackout; empty areas get none.
+std::vector<ScreenArea> ChooseBlackouts(const ScreenArea& form,
+                                        std::span<const ScreenArea> monitors);
 
 }  // namespace tokalux

@@ -1,4 +1,4 @@
-#include "screen/cover_windows.h"
+#include "screen/blackout_windows.h"
 
 namespace tokalux {
 namespace {
@@ -15,12 +15,12 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
-bool CoverWindow::Register(HINSTANCE instance) {
+bool BlackoutWindow::Register(HINSTANCE instance) {
   return RegisterWindowClass(instance, ClassName,
                              static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
-CoverWindow::CoverWindow(HINSTANCE instance, HWND form, const ScreenArea& area) {
+BlackoutWindow::BlackoutWindow(HINSTANCE instance, HWND form, const ScreenArea& area) {
   // Owned by the form: above it, gone with it, and (a tool window) out of the task bar and
   // Alt+Tab.
   ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, ClassName, L"", WS_POPUP,
@@ -28,39 +28,39 @@ CoverWindow::CoverWindow(HINSTANCE instance, HWND form, const ScreenArea& area) 
                     nullptr, instance, this);
 }
 
-LRESULT CoverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT BlackoutWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;  // a click leaves the form active, with its focus
     case WM_CLOSE:
-      return 0;  // the covers go with the form, not on their own
+      return 0;  // the blackouts go with the form, not on their own
     default:
       return ::DefWindowProcW(hwnd(), message, wparam, lparam);
   }
 }
 
-void CoverWindows::Update(HINSTANCE instance, HWND form) {
+void BlackoutWindows::Update(HINSTANCE instance, HWND form) {
   RECT formRect{};
   if (!form || !::GetWindowRect(form, &formRect)) return;
   std::vector<ScreenArea> monitors;
   ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   std::vector<ScreenArea> areas =
-      ChooseCovers({formRect.left, formRect.top, formRect.right, formRect.bottom}, monitors);
+      ChooseBlackouts({formRect.left, formRect.top, formRect.right, formRect.bottom}, monitors);
   if (areas == areas_) return;
 
-  covers_.clear();
+  blackouts_.clear();
   areas_ = std::move(areas);
-  if (areas_.empty() || !CoverWindow::Register(instance)) return;
+  if (areas_.empty() || !BlackoutWindow::Register(instance)) return;
   for (const ScreenArea& area : areas_) {
-    auto cover = std::make_unique<CoverWindow>(instance, form, area);
-    if (cover->hwnd()) covers_.push_back(std::move(cover));
+    auto blackout = std::make_unique<BlackoutWindow>(instance, form, area);
+    if (blackout->hwnd()) blackouts_.push_back(std::move(blackout));
   }
   if (::IsWindowVisible(form)) Show();
 }
 
-void CoverWindows::Show() {
-  for (const auto& cover : covers_) {
-    ::SetWindowPos(cover->hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+void BlackoutWindows::Show() {
+  for (const auto& blackout : blackouts_) {
+    ::SetWindowPos(blackout->hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
 }

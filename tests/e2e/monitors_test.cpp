@@ -1,6 +1,6 @@
 // tokalux.scr on two monitors and through display changes (the primary's mode, a monitor that
 // goes and comes back), under Wine on an X server with the dummy video driver: scripts/test.sh
-// starts it with a 1024x768 primary and a 1280x720 monitor to its right (ctest label "displays").
+// starts it with a 1024x768 primary and a 1280x720 monitor to its right (ctest label "monitors").
 // A change is made as a program on Windows makes it, with ChangeDisplaySettingsEx; Wine then
 // sends WM_DISPLAYCHANGE to every top-level window, as Windows does.
 #include <windows.h>
@@ -19,7 +19,7 @@
 #include "harness/process.h"
 #include "harness/screen_saver.h"
 #include "gui/gui_handles.h"
-#include "screen/cover_windows.h"
+#include "screen/blackout_windows.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -154,24 +154,24 @@ class TwoMonitors : public ::testing::Test {
     }
   }
 
-  // Started with both monitors there: the form, and the other monitor's cover, which is shown
+  // Started with both monitors there: the form, and the other monitor's blackout, which is shown
   // after the form's first paint (one that lays out many fonts may take a while).
   bool StartSaver() {
     saver_.emplace(L"/S");
-    return saver_->WaitForForm() != nullptr && WaitUntil([&] { return !Covers().empty(); }, 5s);
+    return saver_->WaitForForm() != nullptr && WaitUntil([&] { return !Blackouts().empty(); }, 5s);
   }
 
-  std::vector<HWND> Covers() {
-    return ShownWindowsOf(saver_->process().id(), CoverWindow::ClassName);
+  std::vector<HWND> Blackouts() {
+    return ShownWindowsOf(saver_->process().id(), BlackoutWindow::ClassName);
   }
 
-  // Every monitor covered by the form and the covers, and no cover over the form.
+  // Every monitor covered by the form and the blackouts, and no blackout over the form.
   void ExpectEveryMonitorCovered() {
     const RECT form = ScreenRect(saver_->form());
     std::vector<RECT> windows{form};
-    for (HWND cover : Covers()) {
-      const RECT rect = ScreenRect(cover);
-      EXPECT_FALSE(Overlap(rect, form)) << "a cover lies over the form";
+    for (HWND blackout : Blackouts()) {
+      const RECT rect = ScreenRect(blackout);
+      EXPECT_FALSE(Overlap(rect, form)) << "a blackout lies over the form";
       windows.push_back(rect);
     }
     EXPECT_TRUE(CoverEveryMonitor(Monitors(), windows));
@@ -192,20 +192,20 @@ TEST_F(TwoMonitors, TheOtherMonitorTurnsBlackAndTheFormKeepsTheKeyboard) {
   ASSERT_EQ(ScreenPixel(onWhite), RGB(255, 255, 255));
 
   ASSERT_TRUE(StartSaver());
-  const std::vector<HWND> covers = Covers();
-  ASSERT_EQ(covers.size(), 1u);
-  const RECT cover = ScreenRect(covers[0]);
-  EXPECT_EQ(cover.left, other.left);
-  EXPECT_EQ(cover.top, other.top);
-  EXPECT_EQ(cover.right, other.right);
-  EXPECT_EQ(cover.bottom, other.bottom);
+  const std::vector<HWND> blackouts = Blackouts();
+  ASSERT_EQ(blackouts.size(), 1u);
+  const RECT blackout = ScreenRect(blackouts[0]);
+  EXPECT_EQ(blackout.left, other.left);
+  EXPECT_EQ(blackout.top, other.top);
+  EXPECT_EQ(blackout.right, other.right);
+  EXPECT_EQ(blackout.bottom, other.bottom);
   ExpectEveryMonitorCovered();
   EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(onWhite) == RGB(0, 0, 0); }, 3s));
-  EXPECT_EQ(::GetWindow(covers[0], GW_OWNER), saver_->form());
-  EXPECT_TRUE(::GetWindowLongPtrW(covers[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(::GetWindow(blackouts[0], GW_OWNER), saver_->form());
+  EXPECT_TRUE(::GetWindowLongPtrW(blackouts[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-  // A click on the cover leaves the form active with its focus, so Esc still ends it.
-  ASSERT_EQ(::WindowFromPoint(onWhite), covers[0]);
+  // A click on the blackout leaves the form active with its focus, so Esc still ends it.
+  ASSERT_EQ(::WindowFromPoint(onWhite), blackouts[0]);
   ::SetCursorPos(onWhite.x, onWhite.y);  // SendInput's absolute moves reach the primary only
   MouseButton(MOUSEEVENTF_LEFTDOWN);
   MouseButton(MOUSEEVENTF_LEFTUP);
@@ -215,7 +215,7 @@ TEST_F(TwoMonitors, TheOtherMonitorTurnsBlackAndTheFormKeepsTheKeyboard) {
   EXPECT_TRUE(saver_->WaitForExit(10s));
 }
 
-TEST_F(TwoMonitors, APrimaryModeChangeMovesTheFormTheControlsAndTheCovers) {
+TEST_F(TwoMonitors, APrimaryModeChangeMovesTheFormTheControlsAndTheBlackouts) {
   ASSERT_TRUE(StartSaver());
   // A title that wraps within the 1024-pixel screen and fits one line of the 1280-pixel one.
   const RECT oneLine = ScreenRect(saver_->Control(id::lblSongName));
@@ -248,9 +248,9 @@ TEST_F(TwoMonitors, APrimaryModeChangeMovesTheFormTheControlsAndTheCovers) {
   const RECT title = ScreenRect(saver_->Control(id::lblSongName));
   EXPECT_EQ(title.bottom - title.top, oneLine.bottom - oneLine.top);
 
-  // The other monitor, further right now, is covered again, and no cover lies over the form.
+  // The other monitor, further right now, is covered again, and no blackout lies over the form.
   ExpectEveryMonitorCovered();
-  EXPECT_EQ(Covers().size(), 1u);
+  EXPECT_EQ(Blackouts().size(), 1u);
 
   // On screen it is what a screen saver started on this screen shows, pixel for pixel: nothing
   // of the old layout is left anywhere. (The mouse rests on the other monitor: no tooltip.)
@@ -267,18 +267,18 @@ TEST_F(TwoMonitors, APrimaryModeChangeMovesTheFormTheControlsAndTheCovers) {
   EXPECT_EQ(FirstDifference(relaid, ScreenPixels(screen), screen.right), "");
 }
 
-TEST_F(TwoMonitors, AMonitorThatGoesTakesItsCoverAndOneThatComesGetsOne) {
+TEST_F(TwoMonitors, AMonitorThatGoesTakesItsBlackoutAndOneThatComesGetsOne) {
   ASSERT_TRUE(StartSaver());
-  ASSERT_EQ(Covers().size(), 1u);
+  ASSERT_EQ(Blackouts().size(), 1u);
 
   modeChanged_ = true;
   ASSERT_TRUE(AttachSecondMonitor(false));
   ASSERT_EQ(Monitors().size(), 1u);
-  EXPECT_TRUE(WaitUntil([&] { return Covers().empty(); }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return Blackouts().empty(); }, 5s));
 
   ASSERT_TRUE(AttachSecondMonitor(true));
   ASSERT_EQ(Monitors().size(), 2u);
-  EXPECT_TRUE(WaitUntil([&] { return Covers().size() == 1; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return Blackouts().size() == 1; }, 5s));
   ExpectEveryMonitorCovered();
   EXPECT_EQ(saver_->Focus(), saver_->Control(id::sldLength));  // the keyboard stays with the form
 }

@@ -9,27 +9,27 @@
 #include <vector>
 
 #include "gui/base_window.h"
-#include "screen/monitor_covers.h"
+#include "screen/monitor_blackouts.h"
 
 namespace tokalux {
 
-// One cover, created hidden over the area.
-class CoverWindow : public BaseWindow<CoverWindow> {
+// One blackout, created hidden over the area.
+class BlackoutWindow : public BaseWindow<BlackoutWindow> {
  public:
-  static constexpr const wchar_t* ClassName = L"tokalux cover";
+  static constexpr const wchar_t* ClassName = L"tokalux blackout";
   static bool Register(HINSTANCE instance);
 
-  CoverWindow(HINSTANCE instance, HWND form, const ScreenArea& area);
+  BlackoutWindow(HINSTANCE instance, HWND form, const ScreenArea& area);
 
  private:
-  friend class BaseWindow<CoverWindow>;
+  friend class BaseWindow<BlackoutWindow>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 };
 
-class CoverWindows {
+class BlackoutWindows {
  public:
-  // Makes the covers for what the monitors there are now show beside the form (none with one
-  // monitor), hidden while the form is. Covers that already stand where they should stay as they
+  // Makes the blackouts for what the monitors there are now show beside the form (none with one
+  // monitor), hidden while the form is. Blackouts that already stand where they should stay as they
   // are; otherwise the old ones go and new ones come.
   void Update(HINSTANCE instance, HWND form);
   // Shows them on top of everything without activating any of them.
@@ -37,7 +37,7 @@ class CoverWindows {
 
  private:
   std::vector<ScreenArea> areas_;
-  std::vector<std::unique_ptr<CoverWindow>> covers_;
+  std::vector<std::unique_ptr<BlackoutWindow>> blackouts_;
 };
 
 }  // namespace tokalux
