@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "display/control_handlers.h"
 #include "display/shared_values.h"
 #include "display/status_poll.h"
 #include "display/status_screen.h"
@@ -21,9 +22,8 @@
 #include "player/player_thread.h"
 #include "art/art_worker.h"
 #include "screen/art_view.h"
-#include "screen/button.h"
-#include "screen/control_handlers.h"
 #include "screen/blackout_windows.h"
+#include "screen/button.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/label.h"

@@ -1,4 +1,4 @@
-#include "screen/control_handlers.h"
+#include "display/control_handlers.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 #include <random>
 #include <string>
 
+#include "display/click_arithmetic.h"
 #include "display/control_ids.h"
 #include "display/status_poll.h"
 #include "fakes.h"
 #include "player/title_text.h"
-#include "screen/control_actions.h"
 
 namespace tokalux {
 namespace {

@@ -1,4 +1,4 @@
-#include "screen/control_actions.h"
+#include "display/click_arithmetic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "screen/control_handlers.h"
+#include "display/control_handlers.h"
 
 #include <array>
 #include <utility>
 
+#include "display/click_arithmetic.h"
 #include "display/control_ids.h"
 #include "display/volume_scale.h"
 #include "player/player_messages.h"
-#include "screen/control_actions.h"
 
 namespace tokalux {
 namespace {
