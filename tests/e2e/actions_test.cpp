@@ -110,25 +110,29 @@ TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlayingAndStayInTheList) {
     int entries;
     int position;  // 0-based
     int button;
-    const char* sent;
+    int index;  // the 0-based position sent
   };
-  // Each jump is undone before the next click.
-  const Jump jumps[] = {{30, 11, id::cmdPLStart, "request 121 0"},
-                        {30, 11, id::cmdPLm10, "request 121 1"},
-                        {30, 11, id::cmdPLp10, "request 121 21"},
-                        {30, 11, id::cmdPLEnd, "request 121 29"},
+  // Each jump is shown, then undone before the next click (a jump counts on from the last one
+  // until a poll after it is shown).
+  const Jump jumps[] = {{30, 11, id::cmdPLStart, 0},
+                        {30, 11, id::cmdPLm10, 1},
+                        {30, 11, id::cmdPLp10, 21},
+                        {30, 11, id::cmdPLEnd, 29},
                         // Near the ends ten entries back or on stop at the first or last one.
-                        {40, 4, id::cmdPLm10, "request 121 0"},
-                        {40, 34, id::cmdPLp10, "request 121 39"}};
+                        {40, 4, id::cmdPLm10, 0},
+                        {40, 34, id::cmdPLp10, 39}};
+  const auto counter = [](int position, int entries) {
+    return L"Track " + std::to_wstring(position + 1) + L" of " + std::to_wstring(entries);
+  };
   for (const Jump& jump : jumps) {
     ASSERT_TRUE(player_.Control("entries " + std::to_string(jump.entries)));
     ASSERT_TRUE(player_.Control("position " + std::to_string(jump.position)));
-    ASSERT_TRUE(saver_.WaitForCaption(
-        id::lbltrackvontracks,
-        L"Track " + std::to_wstring(jump.position + 1) + L" of " + std::to_wstring(jump.entries)));
+    ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, counter(jump.position, jump.entries)));
     ASSERT_TRUE(player_.ClearLog());
     Click(jump.button);
-    EXPECT_EQ(ActionsAfter(1), Log{jump.sent}) << "after clicking " << jump.button;
+    EXPECT_EQ(ActionsAfter(1), Log{"request 121 " + std::to_string(jump.index)})
+        << "after clicking " << jump.button;
+    ASSERT_TRUE(saver_.WaitForCaption(id::lbltrackvontracks, counter(jump.index, jump.entries)));
   }
 
   // An empty list has nowhere to jump but the beginning, and nothing to play (Play would open the
