@@ -28,13 +28,6 @@ constexpr DWORD TableTag(const char (&name)[5]) {
 // Character maps beyond this are not fonts we can use.
 constexpr DWORD LargestCmap = 16 * 1024 * 1024;
 
-// Face names compare without regard to case, as GDI compares them.
-std::wstring FaceKey(std::wstring_view face) {
-  std::wstring key(face);
-  std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return std::towupper(c); });
-  return key;
-}
-
 bool SameFace(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
@@ -48,7 +41,7 @@ bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
 
 // What a font has glyphs for: its character map, or, for a font without one (a bitmap font),
 // the ranges GDI reports for it.
-CharacterSet ReadCoverage(HDC dc, HFONT font) {
+CharacterSet ReadFontCoverage(HDC dc, HFONT font) {
   ScopedSelect select(dc, font);
   constexpr DWORD cmap = TableTag("cmap");
   const DWORD size = ::GetFontData(dc, cmap, 0, nullptr, 0);
@@ -75,7 +68,7 @@ CharacterSet ReadCoverage(HDC dc, HFONT font) {
   return CharacterSet(std::move(ranges));
 }
 
-std::vector<std::wstring> InstalledFaces(HDC dc) {
+std::vector<std::wstring> EnumerateFaces(HDC dc) {
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   std::vector<std::wstring> faces;
@@ -111,7 +104,7 @@ class Faces final : public FontSource {
   }
 
   int Fallback(Script script, std::u32string_view chars) override {
-    const std::wstring face = fonts_.FallbackFace(script, chars, like_);
+    const std::wstring face = fonts_.FallbackFace(script, chars);
     if (face.empty()) return 0;
     const auto known = std::find(faces_.begin(), faces_.end(), face);
     if (known != faces_.end()) return static_cast<int>(known - faces_.begin()) + 1;
@@ -366,6 +359,7 @@ HFONT TextFonts::Font(const LOGFONTW& like, int height, std::wstring_view face) 
   auto entry = std::make_unique<Entry>();
   entry->logFont = wanted;
   entry->font.reset(::CreateFontIndirectW(&wanted));
+  ++fontsMade_;
   if (entry->font && dc_) {
     ScopedSelect select(dc_.get(), entry->font.get());
     ::GetTextMetricsW(dc_.get(), &entry->metrics);
@@ -395,35 +389,27 @@ const TEXTMETRICW& TextFonts::Metrics(HFONT font) {
 const CharacterSet& TextFonts::Coverage(HFONT font) {
   LOGFONTW logFont{};
   ::GetObjectW(font, sizeof(logFont), &logFont);
-  const std::wstring face = FaceKey(logFont.lfFaceName);
-  const auto known = coverage_.find(face);
-  if (known != coverage_.end()) return known->second;
-  return coverage_.emplace(face, ReadCoverage(dc_.get(), font)).first->second;
-}
-
-const std::vector<std::wstring>& TextFonts::Installed() {
-  if (!installed_) installed_ = InstalledFaces(dc_.get());
-  return *installed_;
+  return fallback_.Coverage(logFont.lfFaceName);
 }
 
 std::wstring TextFonts::FallbackFace(Script script, std::u32string_view chars,
-                                     const LOGFONTW& like) {
-  const int height = std::max(1, static_cast<int>(std::abs(like.lfHeight)));
-  const auto coversAll = [&](std::wstring_view face) {
-    const CharacterSet& set = Coverage(Font(like, height, face));
-    return std::all_of(chars.begin(), chars.end(), [&](char32_t c) { return set.Contains(c); });
-  };
-  const std::vector<std::wstring>& installed = Installed();
-  for (const std::wstring_view face : PreferredFaces(script)) {
-    const bool present =
-        std::any_of(installed.begin(), installed.end(),
-                    [&](const std::wstring& have) { return SameFace(have, face); });
-    if (present && coversAll(face)) return std::wstring(face);
-  }
-  for (const std::wstring& face : installed) {
-    if (coversAll(face)) return face;
-  }
-  return {};
+                                     std::span<const std::wstring> skip) {
+  return fallback_.Find(script, chars, skip);
+}
+
+std::vector<std::wstring> TextFonts::InstalledFaces() {
+  return EnumerateFaces(dc_.get());
+}
+
+CharacterSet TextFonts::ReadCoverage(std::wstring_view face) {
+  LOGFONTW wanted{};
+  wanted.lfHeight = -16;  // any size: the character map is the same at all of them
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  face.substr(0, LF_FACESIZE - 1).copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  UniqueFont font(::CreateFontIndirectW(&wanted));
+  ++fontsMade_;
+  if (!font || !dc_) return {};
+  return ReadFontCoverage(dc_.get(), font.get());
 }
 
 // ---- TextLayout ----
