@@ -206,6 +206,45 @@ bool ShapeRun(HDC dc, TextFonts& fonts, HFONT font, const wchar_t* chars, int co
   return true;
 }
 
+// A run its font could not shape (Uniscribe answers USP_E_SCRIPT_NOT_IN_FONT for a face whose
+// tables it cannot use for the script, or fails otherwise): shaped in the next face that has its
+// characters, else drawn unshaped, a glyph per character, else as GDI draws plain text. Counted
+// as nothing, the run would take its width with it, and the line could vanish.
+bool ShapeElsewhere(TextFonts& fonts, HFONT font, const wchar_t* chars, int count,
+                    SCRIPT_ANALYSIS analysis, TextLayout::Run& run, int* logicalWidths) {
+  LOGFONTW like{};
+  ::GetObjectW(font, sizeof(like), &like);
+  std::u32string points;
+  Script script = Script::Common;
+  for (const CodePoint& point :
+       CodePoints(Utf16(std::wstring_view(chars, static_cast<std::size_t>(count))))) {
+    points.push_back(point.value);
+    const Script its = ScriptOf(point.value);
+    if (script == Script::Common && its != Script::Common && its != Script::Inherited) {
+      script = its;
+    }
+  }
+  std::vector<std::wstring> tried{like.lfFaceName};
+  constexpr int MostFacesTried = 3;  // each try can make a font: the walk stays short
+  for (int attempt = 0; attempt < MostFacesTried; ++attempt) {
+    std::wstring face = fonts.FallbackFace(script, points, tried);
+    if (face.empty()) break;
+    const HFONT other = fonts.Font(like, std::abs(like.lfHeight), face);
+    if (ShapeRun(fonts.dc(), fonts, other, chars, count, analysis, run, logicalWidths)) {
+      return true;
+    }
+    tried.push_back(std::move(face));
+  }
+  SCRIPT_ANALYSIS unshaped = analysis;
+  unshaped.eScript = SCRIPT_UNDEFINED;
+  run = TextLayout::Run{};
+  run.analysis = analysis;
+  if (ShapeRun(fonts.dc(), fonts, font, chars, count, unshaped, run, logicalWidths)) return true;
+  run = TextLayout::Run{};
+  run.analysis = analysis;
+  return MeasurePlain(fonts.dc(), font, chars, count, run, logicalWidths);
+}
+
 // The text in runs of one font, script and direction, in logical order: Uniscribe's items cut at
 // the font runs, with neighbouring plain runs of one font and direction drawn as one, as GDI
 // would draw them. Each unit's width goes to `logicalWidths` when given.
@@ -263,9 +302,11 @@ std::vector<TextLayout::Run> ShapeText(TextFonts& fonts, std::wstring_view text,
     const wchar_t* chars = text.data() + piece.begin;
     const int count = static_cast<int>(piece.end - piece.begin);
     int* widths = logicalWidths ? logicalWidths->data() + piece.begin : nullptr;
-    const bool done = piece.plain ? MeasurePlain(fonts.dc(), piece.font, chars, count, run, widths)
-                                  : ShapeRun(fonts.dc(), fonts, piece.font, chars, count,
-                                             piece.analysis, run, widths);
+    const bool done =
+        piece.plain
+            ? MeasurePlain(fonts.dc(), piece.font, chars, count, run, widths)
+            : ShapeRun(fonts.dc(), fonts, piece.font, chars, count, piece.analysis, run, widths) ||
+                  ShapeElsewhere(fonts, piece.font, chars, count, piece.analysis, run, widths);
     if (done) runs.push_back(std::move(run));
   }
   return runs;
