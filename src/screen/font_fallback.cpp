@@ -11,7 +11,8 @@ namespace {
 using Faces = std::span<const std::wstring_view>;
 
 // Windows' faces first (Windows 7 has all but Yu Gothic, Segoe UI Emoji and Nirmala UI), then
-// those of common Linux font packages.
+// those of common Linux font packages. Noto's "UI" faces go before their plain twins: those keep
+// their lines as tall as Latin lines, while Noto Sans Arabic, say, wants nearly twice the height.
 constexpr std::array<std::wstring_view, 12> JapaneseFaces = {
     L"Yu Gothic",       L"Meiryo",    L"MS Gothic",           L"MS PGothic",
     L"Microsoft YaHei", L"SimSun",    L"Noto Sans CJK JP",    L"Source Han Sans JP",
@@ -33,20 +34,27 @@ constexpr std::array<std::wstring_view, 10> KoreanFaces = {L"Malgun Gothic",
                                                            L"Baekmuk Gulim",
                                                            L"WenQuanYi Micro Hei",
                                                            L"Droid Sans Fallback"};
-constexpr std::array<std::wstring_view, 8> ArabicFaces = {
-    L"Segoe UI",         L"Tahoma",      L"Arial",    L"Microsoft Sans Serif",
-    L"Noto Sans Arabic", L"DejaVu Sans", L"FreeSans", L"Noto Naskh Arabic"};
+constexpr std::array<std::wstring_view, 9> ArabicFaces = {L"Segoe UI",
+                                                          L"Tahoma",
+                                                          L"Arial",
+                                                          L"Microsoft Sans Serif",
+                                                          L"Noto Sans Arabic UI",
+                                                          L"Noto Sans Arabic",
+                                                          L"DejaVu Sans",
+                                                          L"FreeSans",
+                                                          L"Noto Naskh Arabic"};
 constexpr std::array<std::wstring_view, 8> HebrewFaces = {
     L"Segoe UI",         L"Arial",       L"Tahoma",   L"Microsoft Sans Serif",
     L"Noto Sans Hebrew", L"DejaVu Sans", L"FreeSans", L"Liberation Sans"};
 constexpr std::array<std::wstring_view, 7> AlphabetFaces = {  // Latin, Greek, Cyrillic, Armenian
     L"Segoe UI",    L"Arial",     L"Tahoma",  L"Microsoft Sans Serif",
     L"DejaVu Sans", L"Noto Sans", L"FreeSans"};
-constexpr std::array<std::wstring_view, 6> IndicFaces = {
-    L"Nirmala UI",       L"Mangal",   L"Noto Sans Devanagari",
+constexpr std::array<std::wstring_view, 7> IndicFaces = {
+    L"Nirmala UI",       L"Mangal",   L"Noto Sans Devanagari UI", L"Noto Sans Devanagari",
     L"Lohit Devanagari", L"FreeSans", L"Arial Unicode MS"};
-constexpr std::array<std::wstring_view, 7> ThaiFaces = {
-    L"Leelawadee UI", L"Leelawadee", L"Tahoma", L"Noto Sans Thai", L"Loma", L"Garuda", L"FreeSans"};
+constexpr std::array<std::wstring_view, 8> ThaiFaces = {
+    L"Leelawadee UI",  L"Leelawadee", L"Tahoma", L"Noto Sans Thai UI",
+    L"Noto Sans Thai", L"Loma",       L"Garuda", L"FreeSans"};
 constexpr std::array<std::wstring_view, 7> SymbolFaces = {
     L"Segoe UI Emoji", L"Segoe UI Symbol",    L"Symbola",  L"Noto Emoji",
     L"DejaVu Sans",    L"Noto Sans Symbols2", L"FreeSerif"};

@@ -341,15 +341,11 @@ std::vector<FontRun> Slice(const std::vector<FontRun>& runs, std::size_t begin, 
   return slice;
 }
 
-struct LineMetrics {
-  int ascent = 0;
-  int descent = 0;
-};
-
-// The tallest ascent and descent of the fonts a text uses (the own one always).
-LineMetrics MetricsOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
-                      const std::vector<FontRun>& runs) {
-  LineMetrics metrics;
+// The box of a line of a text: the tallest ascent and descent of the fonts it uses (the own one
+// always), for one line within the room's height.
+LineBox BoxOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
+              const std::vector<FontRun>& runs, const FitRoom& room) {
+  LineBox box;
   std::vector<bool> used(slotFonts.size(), false);
   used[0] = true;
   for (const FontRun& run : runs) {
@@ -359,10 +355,12 @@ LineMetrics MetricsOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
   for (std::size_t slot = 0; slot < slotFonts.size(); ++slot) {
     if (!used[slot]) continue;
     const TEXTMETRICW& tm = fonts.Metrics(slotFonts[slot]);
-    metrics.ascent = std::max(metrics.ascent, static_cast<int>(tm.tmAscent));
-    metrics.descent = std::max(metrics.descent, static_cast<int>(tm.tmDescent));
+    box.ascent = std::max(box.ascent, static_cast<int32_t>(tm.tmAscent));
+    box.descent = std::max(box.descent, static_cast<int32_t>(tm.tmDescent));
   }
-  return metrics;
+  if (room.wrap) return box;
+  const TEXTMETRICW& own = fonts.Metrics(slotFonts[0]);
+  return FitLineBox({own.tmAscent, own.tmDescent}, box, room.height);
 }
 
 // TextMeasure through a function.
@@ -469,8 +467,8 @@ void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const
     std::vector<int> widths;
     ShapeText(fonts, text, fontRuns, slotFonts, &widths);
     measured.advances.assign(widths.begin(), widths.end());
-    const LineMetrics metrics = MetricsOf(fonts, slotFonts, fontRuns);
-    measured.lineHeight = metrics.ascent + metrics.descent;
+    const LineBox box = BoxOf(fonts, slotFonts, fontRuns, room);
+    measured.lineHeight = box.ascent + box.descent;
     for (const Run& run :
          ShapeText(fonts, ellipsis, {{0, ellipsis.size(), 0}}, slotFonts, nullptr)) {
       measured.ellipsisWidth += run.width;
@@ -480,10 +478,10 @@ void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const
   const FittedText fitted = FitText(Utf16(text), measure, room);
 
   const std::vector<HFONT> slotFonts = faces.At(fitted.fontHeight);
-  const LineMetrics metrics = MetricsOf(fonts, slotFonts, fontRuns);
+  const LineBox box = BoxOf(fonts, slotFonts, fontRuns, room);
   lines_.clear();
   width_ = 0;
-  ascent_ = metrics.ascent;
+  ascent_ = box.ascent;
   lineHeight_ = fitted.lineHeight;
   fontHeight_ = fitted.fontHeight;
   const bool cut = fitted.ellipsis;

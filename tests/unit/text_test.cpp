@@ -164,10 +164,18 @@ TEST(FitText, OneLineIsCutWithAnEllipsisOnlyWhenTooWide) {
   EXPECT_EQ(empty.lineHeight, 16);
 }
 
+TEST(FitLineBox, ATallerFallbackGivesUpItsTopThenItsBottomButNeverTheOwnBox) {
+  const LineBox own{12, 3};
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 40), (LineBox{18, 10}));  // room enough
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 24), (LineBox{14, 10}));
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 20), (LineBox{12, 8}));
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 0), own);
+}
+
 // ---- Fonts per run ----
 
-// Font 0 covers Latin and common characters, font 1 CJK but U+D7A3 (with spaces and hyphens),
-// font 2 Arabic with its marks, font 3 one emoji.
+// Font 0 covers Latin and common characters (no controls, as real fonts), font 1 CJK but U+D7A3
+// (with spaces and hyphens), font 2 Arabic with its marks, font 3 one emoji.
 class FakeFonts : public FontSource {
  public:
   bool Covers(int font, char32_t c) override {
