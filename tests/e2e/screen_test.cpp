@@ -26,6 +26,7 @@
 #include "player/player_messages.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
+#include "screen/text_fit.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -665,7 +666,12 @@ TEST_F(LongTitles, OtherScriptsAreDrawnWithGlyphsInTheirOrderNotAsBoxes) {
         ScopedSelect select(dc, own);
         ::GetTextMetricsW(dc, &ownMetrics);
         ::GetTextExtentPoint32W(dc, number.c_str(), static_cast<int>(number.size()), &numberSize);
-        const int baseline = std::max(ownMetrics.tmAscent, otherMetrics.tmAscent);
+        // A face taller than the line's row gives up its top first (see FitLineBox).
+        const int baseline = FitLineBox({ownMetrics.tmAscent, ownMetrics.tmDescent},
+                                        {std::max(ownMetrics.tmAscent, otherMetrics.tmAscent),
+                                         std::max(ownMetrics.tmDescent, otherMetrics.tmDescent)},
+                                        picture.height)
+                                 .ascent;
         ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
         ::ExtTextOutW(dc, 0, baseline, 0, nullptr, number.c_str(), static_cast<UINT>(number.size()),
                       nullptr);
