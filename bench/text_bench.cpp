@@ -4,11 +4,18 @@
 //             shrinking (room of 1024x768 at 96 dpi), first with fresh fonts, then as again later
 //   lines     fifteen playlist lines that all change at once (the list scrolled), in four scripts,
 //             the long ones cut with an ellipsis at the screen's edge
+//   missing   fifteen changed lines, each with characters no installed face has (a private-use
+//             character, an emoji newer than the emoji fonts) and a TAB: the first time, with
+//             fresh fonts (every installed face's coverage read once), then again; with the fonts
+//             the text layout made and holds, and the process's GDI objects (Wine counts none)
+// The fallback walk grows with the installed faces: run it with and without many (Debian's
+// fonts-noto-core, fonts-noto-extra and fonts-noto-ui-core give about 1,900 font files).
 // Usage: text_bench.exe [--runs N] (run under Wine: scripts/bench.sh).
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,8 +66,10 @@ int wmain(int argc, wchar_t** argv) {
   // A line first takes all the width it wants and is fitted again when that is too much, as the
   // label does.
   const int lineHeight = FontPixelHeight(9.75, dpi);
-  const FitRoom anyWidth{1 << 30, 0, false, lineHeight, lineHeight};
-  const FitRoom lineRoom{1024 - 528, 0, false, lineHeight, lineHeight};
+  // The room down to the next line, as a line has it.
+  const int pitch = 24 * dpi / 96;
+  const FitRoom anyWidth{1 << 30, pitch, false, lineHeight, lineHeight};
+  const FitRoom lineRoom{1024 - 528, pitch, false, lineHeight, lineHeight};
 
   TextFonts cold;
   TextLayout layout;
@@ -85,5 +94,44 @@ int wmain(int argc, wchar_t** argv) {
     }
   });
   std::printf("fifteen changed lines:       %6.2f ms (median of %d)\n", all, runs);
+
+  LOGFONTW any{};
+  any.lfCharSet = DEFAULT_CHARSET;
+  std::set<std::wstring> faces;
+  ::EnumFontFamiliesExW(
+      fonts.dc(), &any,
+      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM names) -> int {
+        reinterpret_cast<std::set<std::wstring>*>(names)->insert(font->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&faces), 0);
+  const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  TextFonts fresh;
+  const auto missing = [&](int run) {
+    for (int i = 0; i < 15; ++i) {
+      const std::wstring caption = std::to_wstring(run * 15 + i) +
+                                   L" . Amber Wires\t\uE000 Falling Hearts \U0001FAE0 (Live)";
+      lines[static_cast<std::size_t>(i)].Fit(fresh, lineFont, caption, anyWidth);
+    }
+  };
+  start = bench::Now() * 1000.0;
+  missing(0);
+  const double missingFirst = bench::Now() * 1000.0 - start;
+  const int madeFirst = fresh.fontsMade();
+  const double missingAgain = MedianMs(runs, [&](int run) { missing(run + 1); });
+  const DWORD gdiAfter = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  std::printf("%zu installed faces\n", faces.size());
+  std::printf("fifteen lines, missing characters, first (fonts made): %8.2f ms, %d fonts made\n",
+              missingFirst, madeFirst);
+  std::printf("fifteen changed lines, missing characters, again:      %8.2f ms (median of %d)\n",
+              missingAgain, runs);
+  std::printf("fonts made in all %d, held %d", fresh.fontsMade(), fresh.fontsHeld());
+  if (gdiAfter == 0) {
+    std::printf("; GDI objects of the process n/a (not counted here)\n");
+  } else {
+    std::printf("; GDI objects of the process %lu, %+ld over these lines\n",
+                static_cast<unsigned long>(gdiAfter),
+                static_cast<long>(gdiAfter) - static_cast<long>(gdiBefore));
+  }
   return 0;
 }

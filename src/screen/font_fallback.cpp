@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwctype>
 #include <string>
 
 namespace tokalux {
@@ -10,7 +11,8 @@ namespace {
 using Faces = std::span<const std::wstring_view>;
 
 // Windows' faces first (Windows 7 has all but Yu Gothic, Segoe UI Emoji and Nirmala UI), then
-// those of common Linux font packages.
+// those of common Linux font packages. Noto's "UI" faces go before their plain twins: those keep
+// their lines as tall as Latin lines, while Noto Sans Arabic, say, wants nearly twice the height.
 constexpr std::array<std::wstring_view, 12> JapaneseFaces = {
     L"Yu Gothic",       L"Meiryo",    L"MS Gothic",           L"MS PGothic",
     L"Microsoft YaHei", L"SimSun",    L"Noto Sans CJK JP",    L"Source Han Sans JP",
@@ -32,20 +34,27 @@ constexpr std::array<std::wstring_view, 10> KoreanFaces = {L"Malgun Gothic",
                                                            L"Baekmuk Gulim",
                                                            L"WenQuanYi Micro Hei",
                                                            L"Droid Sans Fallback"};
-constexpr std::array<std::wstring_view, 8> ArabicFaces = {
-    L"Segoe UI",         L"Tahoma",      L"Arial",    L"Microsoft Sans Serif",
-    L"Noto Sans Arabic", L"DejaVu Sans", L"FreeSans", L"Noto Naskh Arabic"};
+constexpr std::array<std::wstring_view, 9> ArabicFaces = {L"Segoe UI",
+                                                          L"Tahoma",
+                                                          L"Arial",
+                                                          L"Microsoft Sans Serif",
+                                                          L"Noto Sans Arabic UI",
+                                                          L"Noto Sans Arabic",
+                                                          L"DejaVu Sans",
+                                                          L"FreeSans",
+                                                          L"Noto Naskh Arabic"};
 constexpr std::array<std::wstring_view, 8> HebrewFaces = {
     L"Segoe UI",         L"Arial",       L"Tahoma",   L"Microsoft Sans Serif",
     L"Noto Sans Hebrew", L"DejaVu Sans", L"FreeSans", L"Liberation Sans"};
 constexpr std::array<std::wstring_view, 7> AlphabetFaces = {  // Latin, Greek, Cyrillic, Armenian
     L"Segoe UI",    L"Arial",     L"Tahoma",  L"Microsoft Sans Serif",
     L"DejaVu Sans", L"Noto Sans", L"FreeSans"};
-constexpr std::array<std::wstring_view, 6> IndicFaces = {
-    L"Nirmala UI",       L"Mangal",   L"Noto Sans Devanagari",
+constexpr std::array<std::wstring_view, 7> IndicFaces = {
+    L"Nirmala UI",       L"Mangal",   L"Noto Sans Devanagari UI", L"Noto Sans Devanagari",
     L"Lohit Devanagari", L"FreeSans", L"Arial Unicode MS"};
-constexpr std::array<std::wstring_view, 7> ThaiFaces = {
-    L"Leelawadee UI", L"Leelawadee", L"Tahoma", L"Noto Sans Thai", L"Loma", L"Garuda", L"FreeSans"};
+constexpr std::array<std::wstring_view, 8> ThaiFaces = {
+    L"Leelawadee UI",  L"Leelawadee", L"Tahoma", L"Noto Sans Thai UI",
+    L"Noto Sans Thai", L"Loma",       L"Garuda", L"FreeSans"};
 constexpr std::array<std::wstring_view, 7> SymbolFaces = {
     L"Segoe UI Emoji", L"Segoe UI Symbol",    L"Symbola",  L"Noto Emoji",
     L"DejaVu Sans",    L"Noto Sans Symbols2", L"FreeSerif"};
@@ -53,7 +62,77 @@ constexpr std::array<std::wstring_view, 6> OtherFaces = {L"Segoe UI",        L"A
                                                          L"Segoe UI Symbol", L"DejaVu Sans",
                                                          L"Noto Sans",       L"FreeSans"};
 
+// Face names compare without regard to case, as GDI compares them.
+std::wstring FaceKey(std::wstring_view face) {
+  std::wstring key(face);
+  std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return std::towupper(c); });
+  return key;
+}
+
+// C0 and C1 controls and DEL: no font draws them, so no font is searched for them.
+bool IsControl(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Answers kept for texts laid out before; beyond this many they are all forgotten at once (a
+// long run sees many titles, and an answer costs only lookups in memory to find again).
+constexpr std::size_t RememberedAnswers = 4096;
+
 }  // namespace
+
+const CharacterSet& FallbackFaces::Coverage(std::wstring_view face) {
+  std::wstring key = FaceKey(face);
+  const auto known = coverage_.find(key);
+  if (known != coverage_.end()) return known->second;
+  return coverage_.emplace(std::move(key), source_.ReadCoverage(face)).first->second;
+}
+
+const std::vector<std::wstring>& FallbackFaces::Installed() {
+  if (!installed_) installed_ = source_.InstalledFaces();
+  return *installed_;
+}
+
+std::wstring FallbackFaces::Find(Script script, std::u32string_view chars,
+                                 std::span<const std::wstring> skip) {
+  if (std::any_of(chars.begin(), chars.end(), [&](char32_t c) { return Missing(c); })) return {};
+  if (!skip.empty()) return Search(script, chars, skip);
+  auto key = std::make_pair(script, std::u32string(chars));
+  const auto known = found_.find(key);
+  if (known != found_.end()) return known->second;
+  std::wstring face = Search(script, chars, skip);
+  if (found_.size() >= RememberedAnswers) found_.clear();
+  found_.emplace(std::move(key), face);
+  return face;
+}
+
+std::wstring FallbackFaces::Search(Script script, std::u32string_view chars,
+                                   std::span<const std::wstring> skip) {
+  const std::vector<std::wstring>& installed = Installed();
+  const auto has = [](const auto& faces, std::wstring_view face) {
+    const std::wstring key = FaceKey(face);
+    return std::any_of(faces.begin(), faces.end(),
+                       [&](const auto& f) { return FaceKey(f) == key; });
+  };
+  const auto coversAll = [&](std::wstring_view face) {
+    if (has(skip, face)) return false;
+    const CharacterSet& set = Coverage(face);
+    return std::all_of(chars.begin(), chars.end(), [&](char32_t c) { return set.Contains(c); });
+  };
+  for (const std::wstring_view face : PreferredFaces(script)) {
+    if (has(installed, face) && coversAll(face)) return std::wstring(face);
+  }
+  for (const std::wstring& face : installed) {
+    if (coversAll(face)) return face;
+  }
+  // Every face's coverage is known now: remember the characters none of them has.
+  for (const char32_t c : chars) {
+    const bool anywhere =
+        std::any_of(installed.begin(), installed.end(),
+                    [&](const std::wstring& face) { return Coverage(face).Contains(c); });
+    if (!anywhere) missing_.insert(c);
+  }
+  return {};
+}
 
 std::span<const std::wstring_view> PreferredFaces(Script script) {
   switch (script) {
@@ -108,7 +187,8 @@ std::vector<FontRun> AssignFonts(std::u16string_view text, FontSource& fonts) {
   std::vector<bool> own(count);
   for (std::size_t k = 0; k < count; ++k) {
     own[k] =
-        k > 0 && scripts[k] == Script::Inherited ? own[k - 1] : fonts.Covers(0, points[k].value);
+        IsControl(points[k].value) ||
+        (k > 0 && scripts[k] == Script::Inherited ? own[k - 1] : fonts.Covers(0, points[k].value));
   }
 
   // Each stretch the own font lacks, of one script (with common characters and marks among it).

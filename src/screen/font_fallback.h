@@ -4,10 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
+#include <optional>
+#include <set>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "screen/font_cmap.h"
 #include "screen/text_script.h"
 
 namespace tokalux {
@@ -16,6 +22,48 @@ namespace tokalux {
 // faces of other systems (a Linux under Wine). For Japanese and Korean, Chinese characters count
 // as the language's own (see AssignFonts).
 std::span<const std::wstring_view> PreferredFaces(Script script);
+
+// The installed faces and what each covers, as the system tells them. Both are slow to ask on a
+// machine with many fonts (a font made and its character map read per face).
+class FaceSource {
+ public:
+  virtual ~FaceSource() = default;
+  // The faces that can draw text, each once, in the system's order.
+  virtual std::vector<std::wstring> InstalledFaces() = 0;
+  // What the face has glyphs for.
+  virtual CharacterSet ReadCoverage(std::wstring_view face) = 0;
+};
+
+// The search for a face with glyphs a label's font lacks, for the whole process: the installed
+// faces are asked for once, each face's coverage read at most once, a character no face has is
+// remembered as missing, and an answer is remembered for the next layout of the same text. After
+// the first time, a search costs lookups in memory, never a font.
+class FallbackFaces {
+ public:
+  explicit FallbackFaces(FaceSource& source) : source_(source) {}
+
+  // What the face has glyphs for (faces compare without regard to case, as GDI compares them).
+  const CharacterSet& Coverage(std::wstring_view face);
+
+  // The first face that has glyphs for all of `chars`: of the faces preferred for the script
+  // those installed, then any installed face; empty when none has them. Faces in `skip` are passed
+  // over (they could not draw these characters).
+  std::wstring Find(Script script, std::u32string_view chars,
+                    std::span<const std::wstring> skip = {});
+
+  // Whether no installed face has the character (known once a search has looked at all of them).
+  bool Missing(char32_t c) const { return missing_.contains(c); }
+
+ private:
+  const std::vector<std::wstring>& Installed();
+  std::wstring Search(Script script, std::u32string_view chars, std::span<const std::wstring> skip);
+
+  FaceSource& source_;
+  std::optional<std::vector<std::wstring>> installed_;
+  std::map<std::wstring, CharacterSet> coverage_;  // by face, in upper case
+  std::set<char32_t> missing_;
+  std::map<std::pair<Script, std::u32string>, std::wstring> found_;  // what Find answered
+};
 
 class FontSource {
  public:
@@ -38,10 +86,11 @@ struct FontRun {
 
 // The text in runs of one font each, in order. A character the own font has stays in it; each
 // stretch of characters it lacks takes one fallback that has them all, or, failing that, each
-// character one of its own (the own font where no font has it). Marks go with the character they
-// belong to; spaces and punctuation between two stretches of the same fallback take it too, where
-// it has them. Chinese characters count as Japanese in a text with kana, and as Korean in one
-// with Hangul.
+// character one of its own (the own font where no font has it). Control characters (a TAB from a
+// tag) are no glyphs to draw: they stay in the own font, and no fallback is asked for them. Marks
+// go with the character they belong to; spaces and punctuation between two stretches of the same
+// fallback take it too, where it has them. Chinese characters count as Japanese in a text with
+// kana, and as Korean in one with Hangul.
 std::vector<FontRun> AssignFonts(std::u16string_view text, FontSource& fonts);
 
 }  // namespace tokalux

@@ -110,6 +110,13 @@ void Label::FitToCaption() {
       fit.floorHeight = (fontHeight + 1) / 2;  // still readable from across the room
     }
   }
+  if (!fit.wrap && obstacles_) {
+    // A line stands no taller than the room down to what is under it (the next playlist line):
+    // a fallback face that wants more gives it up (see FitLineBox), so its line neither covers
+    // the next one nor finds it in its way and keeps no room at all.
+    const PixelRect column{own.left, own.top, 1, 0};
+    fit.height = BottomLimit<PixelRect>(column, *obstacles_, room.bottom) - own.top;
+  }
   layout_.Fit(*style_.fonts, style_.font, caption_, fit);
   if (!fit.wrap && obstacles_) {
     // The row's height is the text's own: a line in a taller fallback font takes more rows.

@@ -127,6 +127,14 @@ std::vector<int32_t> ShrinkSteps(int32_t fontHeight, int32_t floorHeight) {
   return steps;
 }
 
+LineBox FitLineBox(LineBox own, LineBox wanted, int32_t height) {
+  int32_t excess = wanted.ascent + wanted.descent - height;
+  const int32_t top = std::clamp(excess, 0, std::max(0, wanted.ascent - own.ascent));
+  excess -= top;
+  const int32_t bottom = std::clamp(excess, 0, std::max(0, wanted.descent - own.descent));
+  return {wanted.ascent - top, wanted.descent - bottom};
+}
+
 FittedText FitText(std::u16string_view text, TextMeasure& measure, const FitRoom& room) {
   const std::vector<uint8_t> breaks = TextBreaks(text);
   const std::size_t size = text.size();

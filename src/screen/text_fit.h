@@ -61,7 +61,7 @@ class TextMeasure {
 // The room a caption has and how it may fit into it.
 struct FitRoom {
   int32_t width = 0;        // wrapping: the width lines wrap within; one line: the widest it may be
-  int32_t height = 0;       // wrapping only: the tallest the lines may stand
+  int32_t height = 0;       // the tallest the lines may stand (one line: see FitLineBox)
   bool wrap = false;        // wraps onto lines (else one line)
   int32_t fontHeight = 0;   // the font's own size
   int32_t floorHeight = 0;  // wrapping: the smallest size it may shrink to (fontHeight: never)
@@ -73,6 +73,20 @@ struct FittedText {
   std::vector<TextLine> lines;  // none for an empty text
   bool ellipsis = false;        // the last line ends with an ellipsis: the rest is not shown
 };
+
+// The part of a line above its baseline and below it.
+struct LineBox {
+  int32_t ascent = 0;
+  int32_t descent = 0;
+  friend bool operator==(const LineBox&, const LineBox&) = default;
+};
+
+// The box of one line whose fonts together want `wanted` (a fallback face may want far more than
+// the label's own font: Noto Sans Arabic nearly twice Arial's height), within `height`, the room
+// the line has before whatever stands under it. What the fallback wants beyond `own`, the box of
+// the label's own font, is given up from the top first, so the own letters keep their baseline
+// as far as they can, then from the bottom; the own box is never given up.
+LineBox FitLineBox(LineBox own, LineBox wanted, int32_t height);
 
 // The font sizes a wrapping caption tries, from its own size down to the floor, about one
 // sixteenth of the own size apart.

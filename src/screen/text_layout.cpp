@@ -28,13 +28,6 @@ constexpr DWORD TableTag(const char (&name)[5]) {
 // Character maps beyond this are not fonts we can use.
 constexpr DWORD LargestCmap = 16 * 1024 * 1024;
 
-// Face names compare without regard to case, as GDI compares them.
-std::wstring FaceKey(std::wstring_view face) {
-  std::wstring key(face);
-  std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return std::towupper(c); });
-  return key;
-}
-
 bool SameFace(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
@@ -48,7 +41,7 @@ bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
 
 // What a font has glyphs for: its character map, or, for a font without one (a bitmap font),
 // the ranges GDI reports for it.
-CharacterSet ReadCoverage(HDC dc, HFONT font) {
+CharacterSet ReadFontCoverage(HDC dc, HFONT font) {
   ScopedSelect select(dc, font);
   constexpr DWORD cmap = TableTag("cmap");
   const DWORD size = ::GetFontData(dc, cmap, 0, nullptr, 0);
@@ -75,7 +68,7 @@ CharacterSet ReadCoverage(HDC dc, HFONT font) {
   return CharacterSet(std::move(ranges));
 }
 
-std::vector<std::wstring> InstalledFaces(HDC dc) {
+std::vector<std::wstring> EnumerateFaces(HDC dc) {
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   std::vector<std::wstring> faces;
@@ -111,7 +104,7 @@ class Faces final : public FontSource {
   }
 
   int Fallback(Script script, std::u32string_view chars) override {
-    const std::wstring face = fonts_.FallbackFace(script, chars, like_);
+    const std::wstring face = fonts_.FallbackFace(script, chars);
     if (face.empty()) return 0;
     const auto known = std::find(faces_.begin(), faces_.end(), face);
     if (known != faces_.end()) return static_cast<int>(known - faces_.begin()) + 1;
@@ -213,6 +206,45 @@ bool ShapeRun(HDC dc, TextFonts& fonts, HFONT font, const wchar_t* chars, int co
   return true;
 }
 
+// A run its font could not shape (Uniscribe answers USP_E_SCRIPT_NOT_IN_FONT for a face whose
+// tables it cannot use for the script, or fails otherwise): shaped in the next face that has its
+// characters, else drawn unshaped, a glyph per character, else as GDI draws plain text. Counted
+// as nothing, the run would take its width with it, and the line could vanish.
+bool ShapeElsewhere(TextFonts& fonts, HFONT font, const wchar_t* chars, int count,
+                    SCRIPT_ANALYSIS analysis, TextLayout::Run& run, int* logicalWidths) {
+  LOGFONTW like{};
+  ::GetObjectW(font, sizeof(like), &like);
+  std::u32string points;
+  Script script = Script::Common;
+  for (const CodePoint& point :
+       CodePoints(Utf16(std::wstring_view(chars, static_cast<std::size_t>(count))))) {
+    points.push_back(point.value);
+    const Script its = ScriptOf(point.value);
+    if (script == Script::Common && its != Script::Common && its != Script::Inherited) {
+      script = its;
+    }
+  }
+  std::vector<std::wstring> tried{like.lfFaceName};
+  constexpr int MostFacesTried = 3;  // each try can make a font: the walk stays short
+  for (int attempt = 0; attempt < MostFacesTried; ++attempt) {
+    std::wstring face = fonts.FallbackFace(script, points, tried);
+    if (face.empty()) break;
+    const HFONT other = fonts.Font(like, std::abs(like.lfHeight), face);
+    if (ShapeRun(fonts.dc(), fonts, other, chars, count, analysis, run, logicalWidths)) {
+      return true;
+    }
+    tried.push_back(std::move(face));
+  }
+  SCRIPT_ANALYSIS unshaped = analysis;
+  unshaped.eScript = SCRIPT_UNDEFINED;
+  run = TextLayout::Run{};
+  run.analysis = analysis;
+  if (ShapeRun(fonts.dc(), fonts, font, chars, count, unshaped, run, logicalWidths)) return true;
+  run = TextLayout::Run{};
+  run.analysis = analysis;
+  return MeasurePlain(fonts.dc(), font, chars, count, run, logicalWidths);
+}
+
 // The text in runs of one font, script and direction, in logical order: Uniscribe's items cut at
 // the font runs, with neighbouring plain runs of one font and direction drawn as one, as GDI
 // would draw them. Each unit's width goes to `logicalWidths` when given.
@@ -270,9 +302,11 @@ std::vector<TextLayout::Run> ShapeText(TextFonts& fonts, std::wstring_view text,
     const wchar_t* chars = text.data() + piece.begin;
     const int count = static_cast<int>(piece.end - piece.begin);
     int* widths = logicalWidths ? logicalWidths->data() + piece.begin : nullptr;
-    const bool done = piece.plain ? MeasurePlain(fonts.dc(), piece.font, chars, count, run, widths)
-                                  : ShapeRun(fonts.dc(), fonts, piece.font, chars, count,
-                                             piece.analysis, run, widths);
+    const bool done =
+        piece.plain
+            ? MeasurePlain(fonts.dc(), piece.font, chars, count, run, widths)
+            : ShapeRun(fonts.dc(), fonts, piece.font, chars, count, piece.analysis, run, widths) ||
+                  ShapeElsewhere(fonts, piece.font, chars, count, piece.analysis, run, widths);
     if (done) runs.push_back(std::move(run));
   }
   return runs;
@@ -307,15 +341,11 @@ std::vector<FontRun> Slice(const std::vector<FontRun>& runs, std::size_t begin, 
   return slice;
 }
 
-struct LineMetrics {
-  int ascent = 0;
-  int descent = 0;
-};
-
-// The tallest ascent and descent of the fonts a text uses (the own one always).
-LineMetrics MetricsOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
-                      const std::vector<FontRun>& runs) {
-  LineMetrics metrics;
+// The box of a line of a text: the tallest ascent and descent of the fonts it uses (the own one
+// always), for one line within the room's height.
+LineBox BoxOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
+              const std::vector<FontRun>& runs, const FitRoom& room) {
+  LineBox box;
   std::vector<bool> used(slotFonts.size(), false);
   used[0] = true;
   for (const FontRun& run : runs) {
@@ -325,10 +355,12 @@ LineMetrics MetricsOf(TextFonts& fonts, const std::vector<HFONT>& slotFonts,
   for (std::size_t slot = 0; slot < slotFonts.size(); ++slot) {
     if (!used[slot]) continue;
     const TEXTMETRICW& tm = fonts.Metrics(slotFonts[slot]);
-    metrics.ascent = std::max(metrics.ascent, static_cast<int>(tm.tmAscent));
-    metrics.descent = std::max(metrics.descent, static_cast<int>(tm.tmDescent));
+    box.ascent = std::max(box.ascent, static_cast<int32_t>(tm.tmAscent));
+    box.descent = std::max(box.descent, static_cast<int32_t>(tm.tmDescent));
   }
-  return metrics;
+  if (room.wrap) return box;
+  const TEXTMETRICW& own = fonts.Metrics(slotFonts[0]);
+  return FitLineBox({own.tmAscent, own.tmDescent}, box, room.height);
 }
 
 // TextMeasure through a function.
@@ -366,6 +398,7 @@ HFONT TextFonts::Font(const LOGFONTW& like, int height, std::wstring_view face) 
   auto entry = std::make_unique<Entry>();
   entry->logFont = wanted;
   entry->font.reset(::CreateFontIndirectW(&wanted));
+  ++fontsMade_;
   if (entry->font && dc_) {
     ScopedSelect select(dc_.get(), entry->font.get());
     ::GetTextMetricsW(dc_.get(), &entry->metrics);
@@ -395,35 +428,27 @@ const TEXTMETRICW& TextFonts::Metrics(HFONT font) {
 const CharacterSet& TextFonts::Coverage(HFONT font) {
   LOGFONTW logFont{};
   ::GetObjectW(font, sizeof(logFont), &logFont);
-  const std::wstring face = FaceKey(logFont.lfFaceName);
-  const auto known = coverage_.find(face);
-  if (known != coverage_.end()) return known->second;
-  return coverage_.emplace(face, ReadCoverage(dc_.get(), font)).first->second;
-}
-
-const std::vector<std::wstring>& TextFonts::Installed() {
-  if (!installed_) installed_ = InstalledFaces(dc_.get());
-  return *installed_;
+  return fallback_.Coverage(logFont.lfFaceName);
 }
 
 std::wstring TextFonts::FallbackFace(Script script, std::u32string_view chars,
-                                     const LOGFONTW& like) {
-  const int height = std::max(1, static_cast<int>(std::abs(like.lfHeight)));
-  const auto coversAll = [&](std::wstring_view face) {
-    const CharacterSet& set = Coverage(Font(like, height, face));
-    return std::all_of(chars.begin(), chars.end(), [&](char32_t c) { return set.Contains(c); });
-  };
-  const std::vector<std::wstring>& installed = Installed();
-  for (const std::wstring_view face : PreferredFaces(script)) {
-    const bool present =
-        std::any_of(installed.begin(), installed.end(),
-                    [&](const std::wstring& have) { return SameFace(have, face); });
-    if (present && coversAll(face)) return std::wstring(face);
-  }
-  for (const std::wstring& face : installed) {
-    if (coversAll(face)) return face;
-  }
-  return {};
+                                     std::span<const std::wstring> skip) {
+  return fallback_.Find(script, chars, skip);
+}
+
+std::vector<std::wstring> TextFonts::InstalledFaces() {
+  return EnumerateFaces(dc_.get());
+}
+
+CharacterSet TextFonts::ReadCoverage(std::wstring_view face) {
+  LOGFONTW wanted{};
+  wanted.lfHeight = -16;  // any size: the character map is the same at all of them
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  face.substr(0, LF_FACESIZE - 1).copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  UniqueFont font(::CreateFontIndirectW(&wanted));
+  ++fontsMade_;
+  if (!font || !dc_) return {};
+  return ReadFontCoverage(dc_.get(), font.get());
 }
 
 // ---- TextLayout ----
@@ -442,8 +467,8 @@ void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const
     std::vector<int> widths;
     ShapeText(fonts, text, fontRuns, slotFonts, &widths);
     measured.advances.assign(widths.begin(), widths.end());
-    const LineMetrics metrics = MetricsOf(fonts, slotFonts, fontRuns);
-    measured.lineHeight = metrics.ascent + metrics.descent;
+    const LineBox box = BoxOf(fonts, slotFonts, fontRuns, room);
+    measured.lineHeight = box.ascent + box.descent;
     for (const Run& run :
          ShapeText(fonts, ellipsis, {{0, ellipsis.size(), 0}}, slotFonts, nullptr)) {
       measured.ellipsisWidth += run.width;
@@ -453,10 +478,10 @@ void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const
   const FittedText fitted = FitText(Utf16(text), measure, room);
 
   const std::vector<HFONT> slotFonts = faces.At(fitted.fontHeight);
-  const LineMetrics metrics = MetricsOf(fonts, slotFonts, fontRuns);
+  const LineBox box = BoxOf(fonts, slotFonts, fontRuns, room);
   lines_.clear();
   width_ = 0;
-  ascent_ = metrics.ascent;
+  ascent_ = box.ascent;
   lineHeight_ = fitted.lineHeight;
   fontHeight_ = fitted.fontHeight;
   const bool cut = fitted.ellipsis;

@@ -14,12 +14,14 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "gui/gui_handles.h"
 #include "screen/font_cmap.h"
+#include "screen/font_fallback.h"
 #include "screen/text_fit.h"
 #include "screen/text_script.h"
 
@@ -38,14 +40,15 @@ class UniqueScriptCache {
   SCRIPT_CACHE cache_ = nullptr;
 };
 
-class TextFonts {
+class TextFonts : private FaceSource {
  public:
   TextFonts();
   TextFonts(const TextFonts&) = delete;
   TextFonts& operator=(const TextFonts&) = delete;
 
   // A font like `like` (weight, slant, quality) with characters `height` pixels high, in `face`
-  // or, when that is empty, in like's own face. Made once, kept for the whole run.
+  // or, when that is empty, in like's own face. Made once, kept for the whole run: only faces
+  // that draw something are made here.
   HFONT Font(const LOGFONTW& like, int height, std::wstring_view face = {});
   // Uniscribe's cache and the metrics for a font made here (nullptr and zeros for another).
   SCRIPT_CACHE* ScriptCache(HFONT font);
@@ -54,12 +57,17 @@ class TextFonts {
   // What the font's face has glyphs for (read once per face).
   const CharacterSet& Coverage(HFONT font);
 
-  // The first face that has glyphs for all of `chars`: of the faces preferred for the script
-  // those installed, then any installed face; empty when none has them. Tried in `like`'s style.
-  std::wstring FallbackFace(Script script, std::u32string_view chars, const LOGFONTW& like);
+  // The first face that has glyphs for all of `chars`, passing over those in `skip` (see
+  // FallbackFaces::Find); empty when none has them.
+  std::wstring FallbackFace(Script script, std::u32string_view chars,
+                            std::span<const std::wstring> skip = {});
 
   // A DC to measure on, with nothing of ours selected.
   HDC dc() const { return dc_.get(); }
+
+  // Fonts made so far (those only read for their coverage too), and fonts held now.
+  int fontsMade() const { return fontsMade_; }
+  int fontsHeld() const { return static_cast<int>(entries_.size()); }
 
  private:
   struct Entry {
@@ -69,13 +77,16 @@ class TextFonts {
     TEXTMETRICW metrics{};
   };
   Entry* Find(HFONT font);
-  // The installed faces (enumerated once).
-  const std::vector<std::wstring>& Installed();
+
+  // FaceSource: the installed faces through GDI's enumeration, a face's coverage through a font
+  // made for the reading and deleted after it.
+  std::vector<std::wstring> InstalledFaces() override;
+  CharacterSet ReadCoverage(std::wstring_view face) override;
 
   UniqueMemoryDc dc_;
   std::vector<std::unique_ptr<Entry>> entries_;
-  std::map<std::wstring, CharacterSet> coverage_;  // by face, as asked for
-  std::optional<std::vector<std::wstring>> installed_;
+  FallbackFaces fallback_{*this};
+  int fontsMade_ = 0;
 };
 
 class TextLayout {

@@ -26,6 +26,7 @@
 #include "player/player_messages.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
+#include "screen/text_fit.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -665,7 +666,12 @@ TEST_F(LongTitles, OtherScriptsAreDrawnWithGlyphsInTheirOrderNotAsBoxes) {
         ScopedSelect select(dc, own);
         ::GetTextMetricsW(dc, &ownMetrics);
         ::GetTextExtentPoint32W(dc, number.c_str(), static_cast<int>(number.size()), &numberSize);
-        const int baseline = std::max(ownMetrics.tmAscent, otherMetrics.tmAscent);
+        // A face taller than the line's row gives up its top first (see FitLineBox).
+        const int baseline = FitLineBox({ownMetrics.tmAscent, ownMetrics.tmDescent},
+                                        {std::max(ownMetrics.tmAscent, otherMetrics.tmAscent),
+                                         std::max(ownMetrics.tmDescent, otherMetrics.tmDescent)},
+                                        picture.height)
+                                 .ascent;
         ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
         ::ExtTextOutW(dc, 0, baseline, 0, nullptr, number.c_str(), static_cast<UINT>(number.size()),
                       nullptr);
@@ -679,6 +685,41 @@ TEST_F(LongTitles, OtherScriptsAreDrawnWithGlyphsInTheirOrderNotAsBoxes) {
     }
     EXPECT_TRUE(drawnSo) << "drawn unlike the system draws it in any of "
                          << ::testing::PrintToString(tried);
+  }
+}
+
+TEST_F(LongTitles, EveryLineInEveryScriptIsDrawnNumberAndAll) {
+  // Arabic alone, with Latin and among Latin and Hebrew (Noto Sans Arabic, from Debian's
+  // fonts-noto-core, wants nearly twice a Latin line's height), and the other scripts beside it.
+  const std::wstring titles[] = {
+      L"\u0641\u0631\u0642\u0629 \u0627\u0644\u0646\u0648\u0631 - \u0646\u0633\u0645",
+      L"Amber Wires - \u0646\u0633\u0645 \u0639\u0644\u064a\u0646\u0627 (Remix)",
+      L"Live in \u0627\u0644\u0642\u0627\u0647\u0631\u0629 and "
+      L"\u05d9\u05e8\u05d5\u05e9\u05dc\u05d9\u05dd",
+      L"\u05dc\u05d4\u05e7\u05ea \u05d4\u05d9\u05dd - \u05e9\u05d9\u05e8",
+      L"\u0e01\u0e49\u0e2d\u0e07 - \u0e04\u0e33\u0e41\u0e1e\u0e07",
+      L"\u0932\u0924\u093e - \u0932\u0917 \u091c\u093e \u0917\u0932\u0947",
+      L"\u661f\u91ce\u307f\u306a\u3068 - \u591c\u660e\u3051",
+      L"\u6797\u5c0f\u96e8 - \u7ea2\u8c46",
+      L"\uae40\uc11c\uc5f0 - \ubc24\ud558\ub298",
+      L"\u039d\u03af\u03ba\u03bf\u03c2 - \u0421\u0435\u0432\u0435\u0440",
+      L"Falling Hearts \u2605 \U0001F60A \uE000 \U0001FAE0"};
+  for (std::size_t i = 0; i < std::size(titles); ++i) {
+    ASSERT_TRUE(player_.Control("title " + std::to_string(i + 4) + " " + Utf8(titles[i])));
+  }
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblplaylist(11), L"15 . " + titles[10], 10s));
+  PumpFor(500ms);
+  const HFONT font = FontOf(id::lblplaylist(1));
+  for (int line = 1; line <= 15; ++line) {  // lines 12 to 15 in Latin
+    const std::wstring number = std::to_wstring(line + 4) + L" . ";
+    SCOPED_TRACE(Utf8(*WindowText(Control(id::lblplaylist(line)))));
+    const Picture picture = ScreenPicture(ScreenRect(Control(id::lblplaylist(line))));
+    const SIZE size = TextSize(font, number, 0, DT_SINGLELINE);
+    EXPECT_GT(picture.width, size.cx);
+    // More lit than its number alone: the number and the title's glyphs.
+    EXPECT_GT(
+        picture.Lit(),
+        DrawnText(font, number, size.cx, size.cy, RGB(0, 255, 0), DT_SINGLELINE).Lit() * 3 / 2);
   }
 }
 

@@ -164,17 +164,25 @@ TEST(FitText, OneLineIsCutWithAnEllipsisOnlyWhenTooWide) {
   EXPECT_EQ(empty.lineHeight, 16);
 }
 
+TEST(FitLineBox, ATallerFallbackGivesUpItsTopThenItsBottomButNeverTheOwnBox) {
+  const LineBox own{12, 3};
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 40), (LineBox{18, 10}));  // room enough
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 24), (LineBox{14, 10}));
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 20), (LineBox{12, 8}));
+  EXPECT_EQ(FitLineBox(own, {18, 10}, 0), own);
+}
+
 // ---- Fonts per run ----
 
-// Font 0 covers Latin and common characters, font 1 CJK but U+D7A3 (with spaces and hyphens),
-// font 2 Arabic with its marks, font 3 one emoji.
+// Font 0 covers Latin and common characters (no controls, as real fonts), font 1 CJK but U+D7A3
+// (with spaces and hyphens), font 2 Arabic with its marks, font 3 one emoji.
 class FakeFonts : public FontSource {
  public:
   bool Covers(int font, char32_t c) override {
     const Script script = ScriptOf(c);
     switch (font) {
       case 0:
-        return script == Script::Latin || script == Script::Common;
+        return (script == Script::Latin || script == Script::Common) && c >= 0x20;
       case 1:
         return (IsCjk(script) && c != 0xD7A3) || c == u' ' || c == u'-';
       case 2:
@@ -223,6 +231,59 @@ TEST(AssignFonts, EachCharacterOnItsOwnWhenNoFontHasTheWholeStretch) {
             (std::vector<FontRun>{{0, 1, 0}, {1, 2, 1}, {2, 3, 0}, {3, 4, 1}}));
   EXPECT_EQ(fonts.asked, std::vector<Script>(4, Script::Korean));
   EXPECT_TRUE(AssignFonts(u"", fonts).empty());
+
+  // A TAB or another control is no glyph: no font is searched for it.
+  fonts.asked.clear();
+  EXPECT_EQ(AssignFonts(u"a\tb\u0085", fonts), (std::vector<FontRun>{{0, 4, 0}}));
+  EXPECT_EQ(fonts.asked, std::vector<Script>{});
+}
+
+// ---- Fallback faces for the process ----
+
+// "Arabic UI" has Arabic, "Wide" Arabic and Latin, "Latin" Latin; each read is counted.
+class FakeFaces : public FaceSource {
+ public:
+  std::vector<std::wstring> InstalledFaces() override {
+    ++enumerations;
+    return {L"Wide", L"Latin", L"Arabic UI"};
+  }
+  CharacterSet ReadCoverage(std::wstring_view face) override {
+    ++reads[std::wstring(face)];
+    if (face == L"Arabic UI") return CharacterSet({{0x600, 0x6FF}});
+    if (face == L"Wide") return CharacterSet({{0x600, 0x6FF}, {'a', 'z'}});
+    return CharacterSet({{'a', 'z'}});
+  }
+  int enumerations = 0;
+  std::map<std::wstring, int> reads;
+};
+
+TEST(FallbackFaces, EachFaceIsReadOnceAndACharacterNoFaceHasIsRememberedAsMissing) {
+  FakeFaces source;
+  FallbackFaces faces(source);
+  for (int layout = 0; layout < 3; ++layout) {
+    EXPECT_EQ(faces.Find(Script::Other, U"\uE000"), L"");
+    EXPECT_EQ(faces.Find(Script::Symbols, U"a\U0001FAE0"), L"");
+    EXPECT_EQ(faces.Find(Script::Latin, U"ab"), L"Wide");
+    EXPECT_EQ(faces.Coverage(L"LATIN").Contains('a'), true);  // faces compare in any case
+  }
+  EXPECT_TRUE(faces.Missing(0xE000));
+  EXPECT_TRUE(faces.Missing(0x1FAE0));
+  EXPECT_FALSE(faces.Missing('a'));
+  EXPECT_EQ(source.enumerations, 1);
+  EXPECT_EQ(source.reads,
+            (std::map<std::wstring, int>{{L"Wide", 1}, {L"Latin", 1}, {L"Arabic UI", 1}}));
+}
+
+TEST(FallbackFaces, APreferredFaceFirstAndTheNextOneWhereItCouldNotDrawTheText) {
+  FakeFaces source;
+  FallbackFaces faces(source);
+  // No face preferred for Arabic is installed here: the first installed face that has them all.
+  EXPECT_EQ(faces.Find(Script::Arabic, U"\u0627\u0644"), L"Wide");
+  const std::vector<std::wstring> failed{L"wide"};
+  EXPECT_EQ(faces.Find(Script::Arabic, U"\u0627\u0644", failed), L"Arabic UI");
+  const std::vector<std::wstring> both{L"Wide", L"Arabic UI"};
+  EXPECT_EQ(faces.Find(Script::Arabic, U"\u0627\u0644", both), L"");
+  EXPECT_FALSE(faces.Missing(0x627));
 }
 
 // ---- What a font covers ----
