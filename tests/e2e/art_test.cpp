@@ -264,6 +264,37 @@ TEST_F(ArtTest, WorkerDeliversOnlyTheLatestRequest) {
   EXPECT_FALSE(worker.Take());
 }
 
+// An open that blocks in a call only CancelSynchronousIo ends, and that began right after a newer
+// request came (whose own cancel found nothing to cancel yet), still gives way to that request.
+TEST_F(ArtTest, AnOpenThatBlocksBehindANewerRequestIsCancelledAgain) {
+  ScratchFolder folder(ScratchPath(L"art"));
+  const std::wstring teal =
+      folder.Put(L"t.mp3", testing::Mp3WithCover(EncodePicture(PictureFormat::Png, 8, 8, Teal)));
+  const UniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle overtaken(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  Receiver receiver;
+  ArtWorker worker(receiver.window(), ArtReady,
+                   [&](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
+                     if (path != L"C:\\stalled\\a.mp3") return FileSource::Open(path, giveUp);
+                     ::SetEvent(entered.get());
+                     ::WaitForSingleObject(overtaken.get(), 5000);
+                     HANDLE read = nullptr, write = nullptr;
+                     ::CreatePipe(&read, &write, nullptr, 0);
+                     const UniqueHandle reader(read), writer(write);
+                     char byte = 0;
+                     DWORD got = 0;
+                     ::ReadFile(read, &byte, 1, &got, nullptr);  // nobody writes
+                     return nullptr;
+                   });
+  worker.Request(L"C:\\stalled\\a.mp3", 16);
+  ASSERT_EQ(::WaitForSingleObject(entered.get(), 5000), WAIT_OBJECT_0);
+  worker.Request(teal, 16);
+  ::SetEvent(overtaken.get());
+  const auto result = receiver.Next(worker);
+  ASSERT_TRUE(result && result->picture);
+  EXPECT_EQ(result->trackPath, teal);
+}
+
 TEST_F(ArtTest, AWorkerDestroyedDuringAReadEndsPromptly) {
   Receiver receiver;
   BlockingWorker blocking(receiver.window());
