@@ -1,6 +1,7 @@
 // libFuzzer target: the byte readers and the click arithmetic over arbitrary bytes from the
-// player, the picture readers over arbitrary bytes from a music file, and the readers of what
-// fonts hand over and the text fitting over arbitrary titles. Any crash, sanitizer report or
+// player, the picture readers over arbitrary bytes from a music file, the size a picture's
+// header declares, and the readers of what fonts hand over and the text fitting over arbitrary
+// titles. Any crash, sanitizer report or
 // broken invariant (a trap) is a finding.
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "art/embedded_picture.h"
 #include "art/picture_readers.h"
+#include "art/picture_size.h"
 #include "art/track_path.h"
 #include "display/control_ids.h"
 #include "display/playlist_window.h"
@@ -71,6 +73,25 @@ void FuzzPictureReaders(std::string_view input) {
     const auto picture = tokalux::FindEmbeddedPicture(source);
     Check(!picture || (!picture->empty() && picture->size() <= bytes.size()));
   }
+  // The size a picture declares, read from the bytes and from them behind each format's magic.
+  static constexpr std::string_view PictureMagic[] = {""sv,
+                                                      "\x89PNG\r\n\x1a\n"
+                                                      "\0\0\0\x0d"
+                                                      "IHDR"sv,
+                                                      "\xFF\xD8"sv, "GIF89a"sv, "BM"sv};
+  const std::string picture =
+      input.empty()
+          ? std::string()
+          : std::string(PictureMagic[static_cast<uint8_t>(input[0]) % std::size(PictureMagic)]) +
+                std::string(input.substr(1));
+  for (const std::string_view bytes : {input, std::string_view(picture)}) {
+    const auto size = tokalux::ReadPictureSize(asBytes(bytes));
+    Check(!size || (size->width > 0 && size->height > 0 &&
+                    size->decodedBytes >= uint64_t{size->width} * size->height));
+    Check(tokalux::FitsDecodeBudget(asBytes(bytes)) ==
+          (size && size->decodedBytes <= tokalux::DecodeBudgetBytes));
+  }
+
   const auto decoded = tokalux::DecodeBase64(input);
   Check(!decoded || decoded->size() <= input.size() / 4 * 3 + 2);
 
