@@ -94,6 +94,10 @@ TEST_F(ArtTest, ABrokenPictureIsNoPicture) {
   }
   EXPECT_FALSE(decoder.Decode(png, 0));
   EXPECT_FALSE(decoder.Decode(png, MaxSide + 1));
+  // A JPEG that says 5000 x 5000 would decode to 75 MB: past the budget, it is never decoded.
+  const Bytes jpeg = EncodePicture(PictureFormat::Jpeg, 16, 16, Orange);
+  EXPECT_TRUE(decoder.Decode(WithJpegSize(jpeg, 1000, 1000), 10));
+  EXPECT_FALSE(decoder.Decode(WithJpegSize(jpeg, 5000, 5000), 10));
 }
 
 TEST_F(ArtTest, PixelsBecomeATopDownDibSection) {
