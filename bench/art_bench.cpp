@@ -1,10 +1,9 @@
 // Figures for the cover-art worker: from a request to the delivered pixels (the message posted
 // to the window, the result taken), for an MP3 whose ID3v2 tag holds a 1000 x 1000 JPEG, scaled
 // to a 400-pixel square; median, fastest and slowest of many, each request a new track. Also the
-// WIC decode and scale alone, on the calling thread. Then the peak working set of a process that
-// only shows pictures (the worker, as the screen saver runs it) while it shows a 4000 x 4000 JPEG
-// cover, and while it is handed each of a few made-to-hurt files, each followed by a good picture,
-// which must still show.
+// WIC decode and scale alone, on the calling thread. Then the screen saver's peak working set,
+// against the demo player, while it shows a 4000 x 4000 JPEG cover, and while it is handed each of
+// a few made-to-hurt files, each followed by a good picture, which must still show.
 // Usage: art_bench.exe [--runs N] [--side S] [--skip-largest 1] (run under Wine: wine
 // build/windows/art_bench.exe). --skip-largest leaves out the JPEG that says 65500 x 65500, for
 // a build without a decoding budget, which would try to take 12.9 GB for it.
@@ -12,10 +11,10 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
-#include <cwchar>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,8 +23,11 @@
 #include "art/picture_decoder.h"
 #include "art_files.h"
 #include "bench_common.h"
+#include "display/control_ids.h"
+#include "harness/demo_player.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"
+#include "harness/screen_saver.h"
 
 namespace {
 
@@ -102,53 +104,36 @@ std::vector<uint8_t> BlackPng(uint32_t width, uint32_t height, uint8_t depth, ui
   return png;
 }
 
-// The child's part: shows the track's picture, then the good track's, with the worker, and
-// answers in its exit code its peak working set in KiB x 4, + 2 when the first picture showed,
-// + 1 when the good one did.
-int ShowAndMeasure(const std::wstring& track, const std::wstring& good, int side) {
-  constexpr UINT Ready = WM_APP;
-  const HWND window =
-      ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  std::array<bool, 2> shown{};
+// Shows the track in the screen saver, against the demo player, then the good track, and prints
+// the screen saver's peak working set, whether the track's picture showed and whether the good
+// one still did.
+bool PrintPeak(const char* what, const std::wstring& track, const std::wstring& good) {
+  const std::wstring list = ScratchPath(L"art-bench-list");
   {
-    ArtWorker worker(window, Ready);
-    for (std::size_t i = 0; i < 2; ++i) {
-      worker.Request(i == 0 ? track : good, side);
-      MSG message;
-      while (::GetMessageW(&message, window, Ready, Ready) > 0) {
-        if (const auto result = worker.Take()) {
-          shown[i] = result->picture.has_value();
-          break;
-        }
-      }
+    std::ofstream file(std::filesystem::path(list), std::ios::binary);
+    for (const std::wstring& path : {track, good}) {
+      const std::u8string utf8 = std::filesystem::path(path).u8string();
+      file << "Track\t200\t" << std::string(utf8.begin(), utf8.end()) << "\n";
     }
   }
-  ::DestroyWindow(window);
+  DemoPlayer player(L"--playlist \"" + list + L"\"");
+  ScreenSaver saver(L"/S");
+  const HWND cover = player.Control("clock off") && saver.WaitForForm()
+                         ? saver.Control(ControlId::picCover)
+                         : nullptr;
+  const auto centre = [&] { return ScreenPixel(CentreOf(cover)); };
+  const bool shown = cover && WaitUntil([&] { return centre() != RGB(0, 0, 0); }, 5s);
+  const COLORREF first = cover ? centre() : 0;
+  const bool next = cover && player.Control("position 1") &&
+                    WaitUntil([&] { return centre() != first && centre() != RGB(0, 0, 0); }, 10s);
   PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof(memory);
-  if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory))) return 0;
-  return static_cast<int>(memory.PeakWorkingSetSize / 1024 * 4 + (shown[0] ? 2 : 0) +
-                          (shown[1] ? 1 : 0));
-}
-
-// Runs this program on the track in a process of its own and prints what it measured.
-bool PrintPeak(const char* what, const std::wstring& track, const std::wstring& good, int side) {
-  ChildProcess child(BesideTests(L"art_bench.exe"), L"--show \"" + track + L"\" --good \"" + good +
-                                                        L"\" --side " + std::to_wstring(side));
-  if (!child.started() || !child.WaitForExit(5min)) return false;
-  const DWORD code = child.ExitCode();
-  std::printf("%-44s peak working set %7.1f MiB   its picture %-8s next good picture %s\n", what,
-              static_cast<double>(code / 4) / 1024.0, code & 2 ? "shown" : "refused",
-              code & 1 ? "shown" : "MISSING");
-  return code != 0;
-}
-
-// The text after --name, or empty.
-std::wstring ArgText(int argc, wchar_t** argv, const wchar_t* name) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::wcscmp(argv[i], name) == 0) return argv[i + 1];
-  }
-  return {};
+  const bool read = saver.IsRunning() &&
+                    ::GetProcessMemoryInfo(saver.process().handle(), &memory, sizeof(memory));
+  ::DeleteFileW(list.c_str());
+  std::printf("%-44s screen saver's peak working set %7.1f MiB   its picture %-8s next %s\n", what,
+              static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0),
+              shown ? "shown" : "black", next ? "shown" : "MISSING");
+  return read && next;
 }
 
 void Print(const char* what, std::vector<double> times) {
@@ -163,9 +148,6 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = bench::ArgValue(argc, argv, L"--runs", 40);
   const int side = bench::ArgValue(argc, argv, L"--side", 400);
   ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  if (const std::wstring track = ArgText(argc, argv, L"--show"); !track.empty()) {
-    return ShowAndMeasure(track, ArgText(argc, argv, L"--good"), side);
-  }
 
   // A photo-like picture: gradients with some noise, so the JPEG is of a usual size.
   const std::vector<uint8_t> jpeg =
@@ -242,9 +224,9 @@ int wmain(int argc, wchar_t** argv) {
   Print("request to delivered pixels (worker)", requests);
   std::printf("%-40s %7.2f ms\n", "first request", requests.front());
 
-  // Peak memory, each file in a process of its own (the 1000 x 1000 JPEG's track as the good one).
-  std::printf("\npeak working set of a process showing a %d-pixel square, then a good picture\n",
-              side);
+  // Peak memory, each file in a screen saver of its own (the 1000 x 1000 JPEG's track as the good
+  // one after it).
+  std::printf("\nthe screen saver's peak working set, a track's picture then a good one\n");
   const std::vector<uint8_t> small = EncodePicture(PictureFormat::Jpeg, 16, 16, 0x808080);
   const auto noise = [](uint32_t x, uint32_t y) { return (x ^ y) * 2654435761u >> 8; };
   const struct {
@@ -264,7 +246,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring track = ScratchPath(L"art-bench-peak") + L".mp3";
     std::printf("%-44s %zu KiB in an MP3\n", file.what, file.picture.size() / 1024);
     if (file.picture.empty() || !WriteBytes(track, testing::Mp3WithCover(file.picture))) return 1;
-    measured = PrintPeak(file.what, track, tracks[0], side) && measured;
+    measured = PrintPeak(file.what, track, tracks[0]) && measured;
     ::DeleteFileW(track.c_str());
   }
   for (const std::wstring& track : tracks) ::DeleteFileW(track.c_str());
