@@ -128,7 +128,10 @@ ArtWorker::ArtWorker(HWND window, UINT message, Opener open) : shared_(std::make
     shared->Run(std::move(started));
   });
   ready.wait();  // the thread's handle is there to cancel with from now on
-  canceller_ = std::thread([shared = shared_] { shared->CancelWhileOvertaken(); });
+  canceller_ = std::thread([shared = shared_, desktop] {
+    if (desktop) ::SetThreadDesktop(desktop);  // it too is a thread of the window's desktop
+    shared->CancelWhileOvertaken();
+  });
 }
 
 ArtWorker::~ArtWorker() {
