@@ -274,22 +274,21 @@ TEST_F(ArtTest, AnOpenThatBlocksBehindANewerRequestIsCancelledAgain) {
   ScratchFolder folder(ScratchPath(L"art"));
   const std::wstring teal =
       folder.Put(L"t.mp3", testing::Mp3WithCover(EncodePicture(PictureFormat::Png, 8, 8, Teal)));
-  const UniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  const UniqueHandle overtaken(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      overtaken(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const auto open = [&](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
+    if (path == teal) return FileSource::Open(path, giveUp);
+    ::SetEvent(entered.get());
+    ::WaitForSingleObject(overtaken.get(), 5000);
+    HANDLE read = nullptr, write = nullptr;
+    ::CreatePipe(&read, &write, nullptr, 0);
+    const UniqueHandle reader(read), writer(write);
+    DWORD got = 0;
+    ::ReadFile(read, &got, 1, &got, nullptr);  // nobody writes
+    return nullptr;
+  };
   Receiver receiver;
-  ArtWorker worker(receiver.window(), ArtReady,
-                   [&](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
-                     if (path != L"C:\\stalled\\a.mp3") return FileSource::Open(path, giveUp);
-                     ::SetEvent(entered.get());
-                     ::WaitForSingleObject(overtaken.get(), 5000);
-                     HANDLE read = nullptr, write = nullptr;
-                     ::CreatePipe(&read, &write, nullptr, 0);
-                     const UniqueHandle reader(read), writer(write);
-                     char byte = 0;
-                     DWORD got = 0;
-                     ::ReadFile(read, &byte, 1, &got, nullptr);  // nobody writes
-                     return nullptr;
-                   });
+  ArtWorker worker(receiver.window(), ArtReady, open);
   worker.Request(L"C:\\stalled\\a.mp3", 16);
   ASSERT_EQ(::WaitForSingleObject(entered.get(), 5000), WAIT_OBJECT_0);
   worker.Request(teal, 16);

@@ -64,6 +64,11 @@ class CoverTest : public ::testing::Test {
     return list;
   }
 
+  // Files under C:\stalled open as on a share that stopped answering: the screen saver's open
+  // blocks until it is cancelled (a seam for tests: Wine has no such share).
+  static void SetUpTestSuite() {
+    ::SetEnvironmentVariableW(L"TOKALUX_TEST_STALLED_FILES", L"C:\\stalled\\");
+  }
   void SetUp() override {
     ASSERT_NE(player_.window(), nullptr);
     ASSERT_TRUE(player_.Control("clock off"));
@@ -84,13 +89,6 @@ class CoverTest : public ::testing::Test {
   ScratchFolder root_{ScratchPath(L"music")};
   ScratchFolder album_{root_.path() + L"\\album"};
   ScratchFolder bare_{root_.path() + L"\\bare"};
-  // Files here open as on a share that stopped answering: the screen saver's open of them blocks
-  // until it is cancelled (a seam for tests; Wine has no such share).
-  std::wstring stalled_ = [this] {
-    const std::wstring path = root_.path() + L"\\stalled";
-    ::SetEnvironmentVariableW(L"TOKALUX_TEST_STALLED_FILES", path.c_str());
-    return path;
-  }();
   std::wstring playlist_ = Playlist({
       root_.Put(L"tagged.mp3",
                 testing::Mp3WithCover(EncodePicture(PictureFormat::Jpeg, 400, 400, 0xE08020))),
@@ -101,7 +99,7 @@ class CoverTest : public ::testing::Test {
       L"http://radio.example/stream",
       bare_.Put(L"plain.mp3", testing::Bytes(4000, 0xFB)),
       root_.path() + L"\\gone.mp3",
-      stalled_ + L"\\track.mp3",
+      L"C:\\stalled\\track.mp3",
   });
   DemoPlayer player_{L"--playlist \"" + playlist_ + L"\""};
   ScreenSaver saver_{L"/S"};

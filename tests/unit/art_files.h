@@ -222,8 +222,7 @@ inline Bytes OpusHead() {
   return Join({Text("OpusHead"), Bytes(11, 1)});
 }
 
-// Picture headers --------------------------------------------------------------------------------
-// The first bytes of pictures, as far as their declared size goes.
+// Picture headers: a picture's first bytes, as far as its declared size goes ------------------
 
 inline Bytes LittleEndian16(uint32_t value) {
   return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
@@ -231,62 +230,37 @@ inline Bytes LittleEndian16(uint32_t value) {
 
 // A PNG's signature and IHDR chunk (its CRC left 0).
 inline Bytes PngHeader(uint32_t width, uint32_t height, uint8_t depth, uint8_t colourType) {
-  return Join({{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A},
-               BigEndian(13, 4),
-               Text("IHDR"),
-               BigEndian(width, 4),
-               BigEndian(height, 4),
-               {depth, colourType, 0, 0, 0},
-               Bytes(4, 0)});
+  return Join({Text("\x89PNG\r\n\x1a\n"), BigEndian(13, 4), Text("IHDR"), BigEndian(width, 4),
+               BigEndian(height, 4), BigEndian(depth << 8 | colourType, 2), Bytes(7, 0)});
 }
 
-// A JPEG's start of image, a JFIF segment and a frame header: sof 0xC0 baseline, 0xC2
-// progressive, ...
+// A JPEG's start of image, a JFIF segment and a frame header (sof 0xC0 baseline, 0xC2
+// progressive, ...).
 inline Bytes JpegHeader(uint32_t width, uint32_t height, uint8_t components, uint8_t sof = 0xC0,
                         uint8_t precision = 8) {
-  return Join({{0xFF, 0xD8, 0xFF, 0xE0},
-               BigEndian(16, 2),
-               Text("JFIF"),
-               Bytes(10, 0),
-               {0xFF, sof},
-               BigEndian(8 + 3 * components, 2),
-               {precision},
-               BigEndian(height, 2),
-               BigEndian(width, 2),
-               {components},
-               Bytes(3 * components, 1)});
+  return Join({Text("\xFF\xD8\xFF\xE0"), BigEndian(16, 2), Text("JFIF"), Bytes(10, 0),
+               BigEndian(0xFF00 | sof, 2), BigEndian(8 + 3 * components, 2),
+               BigEndian(precision, 1), BigEndian(height, 2), BigEndian(width, 2),
+               BigEndian(components, 1), Bytes(3 * components, 1)});
 }
 
 // A GIF's header and logical screen with a global colour table of two entries, then blocks.
 inline Bytes GifFile(uint32_t width, uint32_t height, const Bytes& blocks) {
-  return Join({Text("GIF89a"),
-               LittleEndian16(width),
-               LittleEndian16(height),
-               {0x80, 0, 0},
-               Bytes(6, 0),
-               blocks,
-               {0x3B}});
+  return Join({Text("GIF89a"), LittleEndian16(width), LittleEndian16(height),
+               BigEndian(0x800000, 3), Bytes(6, 0), blocks, Text(";")});
 }
 
 // A GIF image block (a graphic control extension before it), its data one sub-block.
 inline Bytes GifImage(uint32_t width, uint32_t height) {
-  return Join({{0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C},
-               Bytes(4, 0),
-               LittleEndian16(width),
-               LittleEndian16(height),
-               {0, 2, 1, 0x44, 0}});
+  return Join({Text("!\xF9\x04"), Bytes(5, 0), Text(","), Bytes(4, 0), LittleEndian16(width),
+               LittleEndian16(height), BigEndian(0x0002'0144'00, 5)});
 }
 
 // A BMP's file header and BITMAPINFOHEADER.
 inline Bytes BmpHeader(int32_t width, int32_t height, uint8_t depth, uint32_t compression = 0) {
-  return Join({Text("BM"),
-               Bytes(12, 0),
-               LittleEndian32(40),
-               LittleEndian32(width),
-               LittleEndian32(height),
-               {1, 0, depth, 0},
-               LittleEndian32(compression),
-               Bytes(20, 0)});
+  return Join({Text("BM"), Bytes(12, 0), LittleEndian32(40), LittleEndian32(width),
+               LittleEndian32(height), LittleEndian16(1), LittleEndian16(depth),
+               LittleEndian32(compression), Bytes(20, 0)});
 }
 
 }  // namespace tokalux::testing
