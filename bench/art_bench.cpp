@@ -234,6 +234,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<uint8_t> picture;
   } files[] = {
       {"4000 x 4000 JPEG cover", EncodePicture(PictureFormat::Jpeg, 4000, 4000, 0, noise)},
+      {"8192 x 8192 grey PNG (the budget's most)", BlackPng(8192, 8192, 8, 0, 1)},
+      {"2896 x 2896 16-bit RGBA PNG (likewise)", BlackPng(2896, 2896, 16, 6, 4)},
       {"20000 x 20000 grey PNG", BlackPng(20000, 20000, 8, 0, 1)},
       {"5800 x 5800 16-bit RGBA PNG", BlackPng(5800, 5800, 16, 6, 4)},
       {"JPEG that says 20000 x 20000", WithJpegSize(small, 20000, 20000)},
