@@ -47,15 +47,17 @@ std::vector<std::u16string> SidePictures(std::u16string_view folder, HANDLE give
   return SidePicturesInOrder(std::move(names));
 }
 
+// Each open and each decode is preceded by a look at giveUp: once a newer request came, the
+// older one ends at the next of them.
 std::optional<Pixels> FindPicture(const Job& job, const ArtWorker::Opener& open,
                                   const PictureDecoder& decoder, HANDLE giveUp) {
   const std::u16string path(job.trackPath.begin(), job.trackPath.end());
-  if (!IsTrackFile(path)) return std::nullopt;
+  if (!IsTrackFile(path) || IsSet(giveUp)) return std::nullopt;
   // A track that is not there (moved, deleted, on a share that is gone) is no track of the album
   // whose pictures may lie in that folder.
   const auto track = open(job.trackPath, giveUp);
   if (!track) return std::nullopt;
-  if (const auto bytes = FindEmbeddedPicture(*track)) {
+  if (const auto bytes = FindEmbeddedPicture(*track); bytes && !IsSet(giveUp)) {
     if (auto pixels = decoder.Decode(*bytes, job.side)) return pixels;
   }
   if (IsSet(giveUp)) return std::nullopt;
@@ -63,7 +65,8 @@ std::optional<Pixels> FindPicture(const Job& job, const ArtWorker::Opener& open,
   for (const std::u16string& name : SidePictures(folder, giveUp)) {
     if (IsSet(giveUp)) break;
     const auto file = open(Wide(std::u16string(folder) + name), giveUp);
-    if (const auto bytes = file ? ReadAt(*file, 0, file->Size()) : std::nullopt) {
+    const auto bytes = file ? ReadAt(*file, 0, file->Size()) : std::nullopt;
+    if (bytes && !IsSet(giveUp)) {
       if (auto pixels = decoder.Decode(*bytes, job.side)) return pixels;
     }
   }
@@ -90,8 +93,13 @@ struct ArtWorker::Shared {
   uint64_t running = 0;            // the request being worked on; 0 for none
   std::optional<ArtResult> ready;  // the latest request's result, not yet taken
   bool stopping = false;
+  static constexpr int CancelEveryMs = 20;
 
   void Run(std::promise<void> started);
+  // The canceller's loop: while a newer request waits behind the one being worked on, the
+  // worker's blocking calls are cancelled again every CancelEveryMs, since one may start right
+  // after a cancel (an open that begins just after the request came).
+  void CancelWhileOvertaken();
   // Gives up the work under way (with the mutex held).
   void GiveUp() {
     ::SetEvent(giveUp.get());
@@ -120,6 +128,10 @@ ArtWorker::ArtWorker(HWND window, UINT message, Opener open) : shared_(std::make
     shared->Run(std::move(started));
   });
   ready.wait();  // the thread's handle is there to cancel with from now on
+  canceller_ = std::thread([shared = shared_, desktop] {
+    if (desktop) ::SetThreadDesktop(desktop);  // it too is a thread of the window's desktop
+    shared->CancelWhileOvertaken();
+  });
 }
 
 ArtWorker::~ArtWorker() {
@@ -130,6 +142,7 @@ ArtWorker::~ArtWorker() {
     shared_->GiveUp();
   }
   shared_->wake.notify_all();
+  canceller_.join();
   // A blocking call may begin right after a cancel; cancel again until the thread ends.
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
   while (::WaitForSingleObject(shared_->thread.get(), 10) == WAIT_TIMEOUT) {
@@ -147,12 +160,22 @@ void ArtWorker::Request(std::wstring trackPath, int side) {
   shared_->pending = Job{++shared_->latest, std::move(trackPath), side};
   shared_->ready.reset();  // an older track's result, not taken yet
   shared_->GiveUp();
-  shared_->wake.notify_one();
+  shared_->wake.notify_all();
 }
 
 std::optional<ArtResult> ArtWorker::Take() {
   const std::lock_guard lock(shared_->mutex);
   return std::exchange(shared_->ready, std::nullopt);
+}
+
+void ArtWorker::Shared::CancelWhileOvertaken() {
+  std::unique_lock lock(mutex);
+  for (;;) {
+    wake.wait(lock, [this] { return stopping || (pending && running != 0); });
+    if (stopping) return;
+    ::CancelSynchronousIo(thread.get());
+    wake.wait_for(lock, std::chrono::milliseconds(CancelEveryMs), [this] { return stopping; });
+  }
 }
 
 void ArtWorker::Shared::Run(std::promise<void> started) {

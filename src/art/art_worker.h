@@ -53,7 +53,10 @@ class ArtWorker {
   ArtWorker(const ArtWorker&) = delete;
   ArtWorker& operator=(const ArtWorker&) = delete;
 
-  // Asks for the picture of trackPath scaled into a square of side pixels (1..MaxSide).
+  // Asks for the picture of trackPath scaled into a square of side pixels (1..MaxSide). The work
+  // for an older request ends at its next open or decode; a blocking call of it (an open on a
+  // share that stopped answering) is cancelled with CancelSynchronousIo, again and again for as
+  // long as this request waits behind it.
   void Request(std::wstring trackPath, int side);
 
   // The latest request's result, once, after its message; nullopt when there is none (not yet
@@ -64,6 +67,7 @@ class ArtWorker {
   struct Shared;
   std::shared_ptr<Shared> shared_;
   std::thread thread_;
+  std::thread canceller_;  // cancels the worker's blocking calls while a newer request waits
 };
 
 }  // namespace tokalux

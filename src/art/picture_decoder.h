@@ -28,8 +28,11 @@ class PictureDecoder {
 
   // The picture scaled into a square of side by side pixels, aspect ratio kept and centred
   // (FitInSquare), as premultiplied BGRA; nullopt when the bytes are no picture WIC decodes, the
-  // picture has more than MaxPicturePixels, or side is not 1..MaxSide. The scaler is the best
-  // the system has: high-quality cubic from Windows 10 on, Fant where that is refused.
+  // picture has more than MaxPicturePixels, or side is not 1..MaxSide. A picture whose header
+  // gives no size, or a size whose decode passes DecodeBudgetBytes (picture_size.h), never
+  // reaches a decoder. Where the decoder can decode at a fraction of the size, the picture is
+  // decoded at the smallest that is not below the scaled size. The scaler is the best the
+  // system has: high-quality cubic from Windows 10 on, Fant where that is refused.
   std::optional<Pixels> Decode(std::span<const uint8_t> bytes, int side) const;
 
  private:

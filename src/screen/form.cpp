@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "art/file_source.h"
+#include "art/track_path.h"
 #include "display/control_ids.h"
 #include "screen/system_function.h"
 
@@ -43,6 +45,28 @@ int ScreenDpi(HWND window) {
   return caps > 0 ? caps : 96;
 }
 
+// How the picture worker opens files: FileSource::Open. For the end-to-end tests, which cannot
+// make a share stop answering under Wine, the files whose paths start with the environment's
+// TOKALUX_TEST_STALLED_FILES open as on such a share: the open blocks in a call that only
+// CancelSynchronousIo ends (a read of a pipe nobody writes to), and then fails.
+ArtWorker::Opener ArtOpener() {
+  wchar_t stalled[MAX_PATH] = {};
+  const DWORD length = ::GetEnvironmentVariableW(L"TOKALUX_TEST_STALLED_FILES", stalled, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return ArtWorker::DefaultOpener();
+  return [stalled = std::wstring(stalled, length)](const std::wstring& path,
+                                                   HANDLE giveUp) -> std::unique_ptr<ByteSource> {
+    if (!path.starts_with(stalled)) return FileSource::Open(path, giveUp);
+    HANDLE read = nullptr, write = nullptr;
+    if (::CreatePipe(&read, &write, nullptr, 0)) {
+      const UniqueHandle reader(read), writer(write);
+      char byte = 0;
+      DWORD got = 0;
+      ::ReadFile(reader.get(), &byte, 1, &got, nullptr);
+    }
+    return nullptr;
+  };
+}
+
 }  // namespace
 
 Form::Form(PlayerThread& player, SharedValues& shared)
@@ -77,7 +101,7 @@ bool Form::Create(HINSTANCE instance) {
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
   artView_ = std::make_unique<ArtView>(hwnd(), ControlId::picCover);
-  art_.emplace(hwnd(), ArtReadyMessage);
+  art_.emplace(hwnd(), ArtReadyMessage, ArtOpener());
   WireActions();
   ApplyPlacement();
   ::SetTimer(hwnd(), PollTimer, PollIntervalMs, nullptr);
@@ -269,16 +293,26 @@ void Form::KeepCaptionsOffOthers(const Placement& placement) {
 // ---- The current track's picture ----
 
 void Form::RequestArt() {
+  const bool trackFile = IsTrackFile(std::u16string(entryPath_.begin(), entryPath_.end()));
   if (art_ && artView_->side() > 0 && !entryPath_.empty()) {
-    art_->Request(entryPath_, artView_->side());
+    art_->Request(entryPath_, artView_->side());  // also ends the work for the entry before
+  }
+  if (art_ && artView_->side() > 0 && trackFile) {
+    // The picture shown stays a moment: a track whose picture comes at once changes without a
+    // black flash between, one whose picture is slow (a share over Wi-Fi, one that has gone
+    // away) shows black, not the last track's picture. A file that is not there comes back at
+    // once with none.
+    ::SetTimer(hwnd(), ArtGraceTimer, ArtGraceMs, nullptr);
   } else {
-    artView_->Show(std::nullopt);
+    ::KillTimer(hwnd(), ArtGraceTimer);
+    artView_->Show(std::nullopt);  // a stream, a CD track: black at once
   }
 }
 
 void Form::OnArtReady() {
   const auto result = art_ ? art_->Take() : std::nullopt;
   if (result && result->trackPath == entryPath_ && result->side == artView_->side()) {
+    ::KillTimer(hwnd(), ArtGraceTimer);
     artView_->Show(result->picture);
   }
 }
@@ -428,6 +462,11 @@ LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 void Form::OnTimer(UINT_PTR timer) {
+  if (timer == ArtGraceTimer) {
+    ::KillTimer(hwnd(), ArtGraceTimer);
+    artView_->Show(std::nullopt);  // the entry's own picture has not come yet
+    return;
+  }
   if (timer != PollTimer) return;
   // One hand-off per poll: the player thread asks the player, this thread writes the screen.
   poll_.Tick([this](StatusPoll::Job job) { return player_.Submit<PlayerStatus>(std::move(job)); },
@@ -456,6 +495,7 @@ LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
 
 void Form::OnDestroy() {
   ::KillTimer(hwnd(), PollTimer);
+  ::KillTimer(hwnd(), ArtGraceTimer);
   ::PostQuitMessage(0);
 }
 

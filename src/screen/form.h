@@ -38,6 +38,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   static constexpr const wchar_t* ClassName = L"tokalux";
   static constexpr UINT_PTR PollTimer = 1;  // Timer1
   static constexpr UINT PollIntervalMs = 1000;
+  // After a change of entry, how long the last picture may stay while the new one is on its way.
+  static constexpr UINT_PTR ArtGraceTimer = 2;
+  static constexpr UINT ArtGraceMs = 250;
 
   // The form talks to the player only through the player thread.
   Form(PlayerThread& player, SharedValues& shared);
@@ -95,7 +98,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void OnDpiChanged(WPARAM wparam);
 
   // ---- The current track's picture ----
-  // Asks the worker for the picture of the current entry's file at the square's size.
+  // Asks the worker for the picture of the current entry's file at the square's size. The
+  // picture shown goes at once for an entry that is no file, else after ArtGraceMs unless the
+  // new one has come.
   void RequestArt();
   void OnArtReady();
 

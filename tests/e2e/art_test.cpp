@@ -94,6 +94,10 @@ TEST_F(ArtTest, ABrokenPictureIsNoPicture) {
   }
   EXPECT_FALSE(decoder.Decode(png, 0));
   EXPECT_FALSE(decoder.Decode(png, MaxSide + 1));
+  // A JPEG that says 5000 x 5000 would decode to 75 MB: past the budget, it is never decoded.
+  const Bytes jpeg = EncodePicture(PictureFormat::Jpeg, 16, 16, Orange);
+  EXPECT_TRUE(decoder.Decode(WithJpegSize(jpeg, 1000, 1000), 10));
+  EXPECT_FALSE(decoder.Decode(WithJpegSize(jpeg, 5000, 5000), 10));
 }
 
 TEST_F(ArtTest, PixelsBecomeATopDownDibSection) {
@@ -262,6 +266,36 @@ TEST_F(ArtTest, WorkerDeliversOnlyTheLatestRequest) {
   PumpFor(200ms);
   EXPECT_EQ(receiver.messages, 1);
   EXPECT_FALSE(worker.Take());
+}
+
+// An open that blocks in a call only CancelSynchronousIo ends, and that began right after a newer
+// request came (whose own cancel found nothing to cancel yet), still gives way to that request.
+TEST_F(ArtTest, AnOpenThatBlocksBehindANewerRequestIsCancelledAgain) {
+  ScratchFolder folder(ScratchPath(L"art"));
+  const std::wstring teal =
+      folder.Put(L"t.mp3", testing::Mp3WithCover(EncodePicture(PictureFormat::Png, 8, 8, Teal)));
+  const UniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      overtaken(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const auto open = [&](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
+    if (path == teal) return FileSource::Open(path, giveUp);
+    ::SetEvent(entered.get());
+    ::WaitForSingleObject(overtaken.get(), 5000);
+    HANDLE read = nullptr, write = nullptr;
+    ::CreatePipe(&read, &write, nullptr, 0);
+    const UniqueHandle reader(read), writer(write);
+    DWORD got = 0;
+    ::ReadFile(read, &got, 1, &got, nullptr);  // nobody writes
+    return nullptr;
+  };
+  Receiver receiver;
+  ArtWorker worker(receiver.window(), ArtReady, open);
+  worker.Request(L"C:\\stalled\\a.mp3", 16);
+  ASSERT_EQ(::WaitForSingleObject(entered.get(), 5000), WAIT_OBJECT_0);
+  worker.Request(teal, 16);
+  ::SetEvent(overtaken.get());
+  const auto result = receiver.Next(worker);
+  ASSERT_TRUE(result && result->picture);
+  EXPECT_EQ(result->trackPath, teal);
 }
 
 TEST_F(ArtTest, AWorkerDestroyedDuringAReadEndsPromptly) {

@@ -1,7 +1,7 @@
 // libFuzzer target: the byte readers and the click arithmetic over arbitrary bytes from the
-// player, the picture readers over arbitrary bytes from a music file, and the readers of what
-// fonts hand over and the text fitting over arbitrary titles. Any crash, sanitizer report or
-// broken invariant (a trap) is a finding.
+// player, the picture readers over arbitrary bytes from a music file or a picture's header, and
+// the readers of what fonts hand over and the text fitting over arbitrary titles. Any crash,
+// sanitizer report or broken invariant (a trap) is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +12,7 @@
 
 #include "art/embedded_picture.h"
 #include "art/picture_readers.h"
+#include "art/picture_size.h"
 #include "art/track_path.h"
 #include "display/click_arithmetic.h"
 #include "display/control_ids.h"
@@ -48,8 +49,9 @@ int32_t TakeInt32(std::string_view& bytes) {
   return value;
 }
 
-// The picture readers over the bytes as a file. The first byte also picks a container's magic to
-// put in front of the rest, so the fuzzer reaches each reader without finding its magic first.
+// The picture readers over the bytes as a file. The first byte also picks a container's or a
+// picture format's magic to put in front of the rest, so the fuzzer reaches each reader without
+// finding its magic first.
 void FuzzPictureReaders(std::string_view input) {
   const auto asBytes = [](std::string_view text) {
     return std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
@@ -61,7 +63,11 @@ void FuzzPictureReaders(std::string_view input) {
                                                "OggS"sv,
                                                "ID3\x04"sv,
                                                "\0\0\0\x10"
-                                               "ftyp"sv};
+                                               "ftyp"sv,
+                                               "\x89PNG\r\n\x1a\n\0\0\0\rIHDR"sv,
+                                               "\xFF\xD8"sv,
+                                               "GIF89a"sv,
+                                               "BM"sv};
   const std::string file =
       input.empty() ? std::string()
                     : std::string(Magic[static_cast<uint8_t>(input[0]) % std::size(Magic)]) +
@@ -70,6 +76,12 @@ void FuzzPictureReaders(std::string_view input) {
     tokalux::MemorySource source(asBytes(bytes));
     const auto picture = tokalux::FindEmbeddedPicture(source);
     Check(!picture || (!picture->empty() && picture->size() <= bytes.size()));
+    // The size a picture declares.
+    const auto size = tokalux::ReadPictureSize(asBytes(bytes));
+    Check(!size || (size->width > 0 && size->height > 0 &&
+                    size->decodedBytes >= uint64_t{size->width} * size->height));
+    Check(tokalux::FitsDecodeBudget(asBytes(bytes)) ==
+          (size && size->decodedBytes <= tokalux::DecodeBudgetBytes));
   }
   const auto decoded = tokalux::DecodeBase64(input);
   Check(!decoded || decoded->size() <= input.size() / 4 * 3 + 2);

@@ -222,4 +222,45 @@ inline Bytes OpusHead() {
   return Join({Text("OpusHead"), Bytes(11, 1)});
 }
 
+// Picture headers: a picture's first bytes, as far as its declared size goes ------------------
+
+inline Bytes LittleEndian16(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+}
+
+// A PNG's signature and IHDR chunk (its CRC left 0).
+inline Bytes PngHeader(uint32_t width, uint32_t height, uint8_t depth, uint8_t colourType) {
+  return Join({Text("\x89PNG\r\n\x1a\n"), BigEndian(13, 4), Text("IHDR"), BigEndian(width, 4),
+               BigEndian(height, 4), BigEndian(depth << 8 | colourType, 2), Bytes(7, 0)});
+}
+
+// A JPEG's start of image, a JFIF segment and a frame header (sof 0xC0 baseline, 0xC2
+// progressive, ...).
+inline Bytes JpegHeader(uint32_t width, uint32_t height, uint8_t components, uint8_t sof = 0xC0,
+                        uint8_t precision = 8) {
+  return Join({Text("\xFF\xD8\xFF\xE0"), BigEndian(16, 2), Text("JFIF"), Bytes(10, 0),
+               BigEndian(0xFF00 | sof, 2), BigEndian(8 + 3 * components, 2),
+               BigEndian(precision, 1), BigEndian(height, 2), BigEndian(width, 2),
+               BigEndian(components, 1), Bytes(3 * components, 1)});
+}
+
+// A GIF's header and logical screen with a global colour table of two entries, then blocks.
+inline Bytes GifFile(uint32_t width, uint32_t height, const Bytes& blocks) {
+  return Join({Text("GIF89a"), LittleEndian16(width), LittleEndian16(height),
+               BigEndian(0x800000, 3), Bytes(6, 0), blocks, Text(";")});
+}
+
+// A GIF image block (a graphic control extension before it), its data one sub-block.
+inline Bytes GifImage(uint32_t width, uint32_t height) {
+  return Join({Text("!\xF9\x04"), Bytes(5, 0), Text(","), Bytes(4, 0), LittleEndian16(width),
+               LittleEndian16(height), BigEndian(0x0002'0144'00, 5)});
+}
+
+// A BMP's file header and BITMAPINFOHEADER.
+inline Bytes BmpHeader(int32_t width, int32_t height, uint8_t depth, uint32_t compression = 0) {
+  return Join({Text("BM"), Bytes(12, 0), LittleEndian32(40), LittleEndian32(width),
+               LittleEndian32(height), LittleEndian16(1), LittleEndian16(depth),
+               LittleEndian32(compression), Bytes(20, 0)});
+}
+
 }  // namespace tokalux::testing

@@ -7,6 +7,7 @@
 
 #include "art/embedded_picture.h"
 #include "art/picture_readers.h"
+#include "art/picture_size.h"
 #include "art_files.h"
 
 namespace tokalux::testing {
@@ -264,6 +265,53 @@ TEST(EmbeddedPicture, ReadsLittleOfAHugeFile) {
   twoBlocks.Put(8 + otherSize,
                 Join({BigEndian(0x86000000 | otherSize, 4), FlacPictureBody(3, Green)}));
   EXPECT_EQ(FindEmbeddedPicture(twoBlocks), Red);
+}
+
+// The size a picture declares, what its decode would hold (nullopt: refused, size unknown), and
+// whether that fits the budget of 64 MiB.
+TEST(PictureSize, IsReadFromTheHeaderAndHeldToTheBudget) {
+  const Bytes png = PngHeader(300, 200, 8, 2);
+  const Bytes jpeg = JpegHeader(300, 200, 3);
+  const Bytes tables = {0xFF, 0xD8, 0xFF, 0xC4, 0, 3, 0, 0xFF, 0xFF, 0xD0};  // and fill bytes
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::optional<uint64_t> decoded;
+  } cases[] = {
+      {"PNG RGB", png, 180000},
+      {"PNG grey, 64 MiB", PngHeader(8192, 8192, 8, 0), 8192 * 8192ull},
+      {"PNG grey, a row more", PngHeader(8192, 8193, 8, 0), 8192 * 8193ull},
+      {"PNG 16-bit RGBA", PngHeader(5800, 5800, 16, 6), 5800 * 5800 * 8ull},
+      {"PNG of the largest size", PngHeader(0x7FFFFFFF, 0x7FFFFFFF, 16, 6), UINT64_MAX},
+      {"PNG grey and alpha", PngHeader(10, 10, 16, 4), 400},
+      {"PNG 1-bit palette", PngHeader(10, 10, 1, 3), 100},
+      {"PNG colour type 5", PngHeader(10, 10, 8, 5), std::nullopt},
+      {"PNG of no width", PngHeader(0, 10, 8, 2), std::nullopt},
+      {"PNG without IHDR first", Join({Bytes(png.begin(), png.begin() + 12), Text("gAMA")}),
+       std::nullopt},
+      {"JPEG", jpeg, 180000},
+      {"JPEG 4000 square", JpegHeader(4000, 4000, 3), 48000000},
+      {"JPEG says 65500 square", JpegHeader(65500, 65500, 3), 65500ull * 65500 * 3},
+      {"JPEG progressive grey", JpegHeader(100, 100, 1, 0xC2), 30000},
+      {"JPEG 12-bit", JpegHeader(100, 100, 3, 0xC1, 12), 60000},
+      {"JPEG, tables and fill bytes first", Join({tables, Bytes(jpeg.begin() + 2, jpeg.end())}),
+       180000},
+      {"JPEG of no height", JpegHeader(100, 0, 3), std::nullopt},
+      {"JPEG, a scan before the frame", Join({{0xFF, 0xD8, 0xFF, 0xDA, 0, 2}, jpeg}), std::nullopt},
+      {"JPEG cut short", Bytes(jpeg.begin(), jpeg.end() - 9), std::nullopt},
+      {"GIF", GifFile(300, 200, GifImage(300, 200)), 120000},
+      {"GIF, each frame counted", GifFile(10, 10, Join({GifImage(10, 10), GifImage(20, 5)})), 300},
+      {"BMP", BmpHeader(100, -50, 24), 15000},
+      {"BMP RLE8", BmpHeader(100, 50, 8, 1), 20000},
+      {"BMP holding a JPEG", BmpHeader(100, 50, 0, 4), std::nullopt},
+      {"TIFF", Join({Text("II*"), Bytes(20, 0)}), std::nullopt},
+      {"no bytes", {}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto size = ReadPictureSize(c.bytes);
+    EXPECT_EQ(size ? std::optional(size->decodedBytes) : std::nullopt, c.decoded) << c.name;
+    EXPECT_EQ(FitsDecodeBudget(c.bytes), c.decoded && *c.decoded <= 64 * MiB) << c.name;
+  }
 }
 
 TEST(DecodeBase64, TakesTheStandardAlphabetWithOrWithoutPadding) {

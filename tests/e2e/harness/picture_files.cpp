@@ -77,6 +77,20 @@ std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_
   return encoded;
 }
 
+std::vector<uint8_t> WithJpegSize(std::vector<uint8_t> jpeg, uint16_t width, uint16_t height) {
+  for (std::size_t at = 2; at + 9 <= jpeg.size() && jpeg[at] == 0xFF;
+       at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3])) {
+    if (jpeg[at + 1] == 0xC0 || jpeg[at + 1] == 0xC2) {
+      jpeg[at + 5] = static_cast<uint8_t>(height >> 8);
+      jpeg[at + 6] = static_cast<uint8_t>(height);
+      jpeg[at + 7] = static_cast<uint8_t>(width >> 8);
+      jpeg[at + 8] = static_cast<uint8_t>(width);
+      break;
+    }
+  }
+  return jpeg;
+}
+
 bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
   HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -21,6 +21,11 @@ std::vector<uint8_t> EncodePicture(PictureFormat format, uint32_t width, uint32_
                                    uint32_t rgb,
                                    const std::function<uint32_t(uint32_t, uint32_t)>& rgbAt = {});
 
+// The JPEG with the size in its frame header changed: its data decodes to a picture of that
+// size (a decoder fills what the data lacks), as a made-to-hurt file's does. Unchanged when it
+// has no baseline or progressive frame header.
+std::vector<uint8_t> WithJpegSize(std::vector<uint8_t> jpeg, uint16_t width, uint16_t height);
+
 // Writes bytes to path (made or replaced); false when that fails.
 bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
 
