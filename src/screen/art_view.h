@@ -30,7 +30,6 @@ class ArtView : public BaseWindow<ArtView> {
   // The picture to show, scaled to the side it was asked for; nullopt shows black. A picture of
   // another size than the square (the square changed meanwhile) is drawn from the top left.
   void Show(const std::optional<Pixels>& picture);
-  bool showsPicture() const { return static_cast<bool>(bitmap_); }
 
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
