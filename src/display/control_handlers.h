@@ -1,4 +1,4 @@
-// What each interactive control does, as one or two messages to the player. The form's control
+// What each interactive control does, as one to three messages to the player. The form's control
 // wrappers call these from their click, press, release and scroll callbacks; nothing on screen
 // changes here, the next status poll shows the player's new state.
 #pragma once
