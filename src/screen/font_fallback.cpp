@@ -62,7 +62,8 @@ constexpr std::array<std::wstring_view, 6> OtherFaces = {L"Segoe UI",        L"A
                                                          L"Segoe UI Symbol", L"DejaVu Sans",
                                                          L"Noto Sans",       L"FreeSans"};
 
-// Face names compare without regard to case, as GDI compares them.
+// A face name as the coverage map keeps it: upper case, so that names that differ only in case
+// (see SameFace) find one entry.
 std::wstring FaceKey(std::wstring_view face) {
   std::wstring key(face);
   std::transform(key.begin(), key.end(), key.begin(), [](wchar_t c) { return std::towupper(c); });
@@ -79,6 +80,11 @@ bool IsControl(char32_t c) {
 constexpr std::size_t RememberedAnswers = 4096;
 
 }  // namespace
+
+bool SameFace(std::wstring_view a, std::wstring_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
+}
 
 const CharacterSet& FallbackFaces::Coverage(std::wstring_view face) {
   std::wstring key = FaceKey(face);
@@ -109,9 +115,8 @@ std::wstring FallbackFaces::Search(Script script, std::u32string_view chars,
                                    std::span<const std::wstring> skip) {
   const std::vector<std::wstring>& installed = Installed();
   const auto has = [](const auto& faces, std::wstring_view face) {
-    const std::wstring key = FaceKey(face);
     return std::any_of(faces.begin(), faces.end(),
-                       [&](const auto& f) { return FaceKey(f) == key; });
+                       [&](const auto& f) { return SameFace(f, face); });
   };
   const auto coversAll = [&](std::wstring_view face) {
     if (has(skip, face)) return false;

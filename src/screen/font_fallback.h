@@ -23,6 +23,9 @@ namespace tokalux {
 // as the language's own (see AssignFonts).
 std::span<const std::wstring_view> PreferredFaces(Script script);
 
+// Whether two face names name the same face: GDI compares them without regard to case.
+bool SameFace(std::wstring_view a, std::wstring_view b);
+
 // The installed faces and what each covers, as the system tells them. Both are slow to ask on a
 // machine with many fonts (a font made and its character map read per face).
 class FaceSource {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cwctype>
 #include <numeric>
 
 #include "screen/font_fallback.h"
@@ -27,11 +26,6 @@ constexpr DWORD TableTag(const char (&name)[5]) {
 
 // Character maps beyond this are not fonts we can use.
 constexpr DWORD LargestCmap = 16 * 1024 * 1024;
-
-bool SameFace(std::wstring_view a, std::wstring_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
-}
 
 bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
   return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
