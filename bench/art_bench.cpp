@@ -204,8 +204,6 @@ int wmain(int argc, wchar_t** argv) {
     ComPtr<IWICBitmapDecoder> jpegDecoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IUnknown> transform;
-    constexpr GUID SourceTransform = {
-        0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
     const bool offered =
         SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_PPV_ARGS(factory.put()))) &&
@@ -215,8 +213,8 @@ int wmain(int argc, wchar_t** argv) {
         SUCCEEDED(factory->CreateDecoderFromStream(
             stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, jpegDecoder.put())) &&
         SUCCEEDED(jpegDecoder->GetFrame(0, frame.put())) &&
-        SUCCEEDED(
-            frame->QueryInterface(SourceTransform, reinterpret_cast<void**>(transform.put())));
+        SUCCEEDED(frame->QueryInterface(IID_WICBitmapSourceTransform,
+                                        reinterpret_cast<void**>(transform.put())));
     std::printf("%-40s %s\n", "JPEG decoder's IWICBitmapSourceTransform",
                 offered ? "offered" : "not offered");
   }

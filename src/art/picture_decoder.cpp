@@ -24,8 +24,6 @@ struct SourceTransform : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
                                                          BOOL* supported) = 0;
 };
-constexpr GUID IID_SourceTransform = {
-    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
 // The frame decoded at the smallest size its decoder makes by itself (IWICBitmapSourceTransform:
 // Windows' JPEG decoder makes 1/2, 1/4 and 1/8 of the size as it decodes) that is not below
@@ -34,8 +32,8 @@ constexpr GUID IID_SourceTransform = {
 ComPtr<IWICBitmap> ReducedDecode(IWICImagingFactory& factory, IWICBitmapFrameDecode& frame,
                                  UINT fullWidth, UINT fullHeight, UINT width, UINT height) {
   ComPtr<SourceTransform> transform;
-  if (FAILED(
-          frame.QueryInterface(IID_SourceTransform, reinterpret_cast<void**>(transform.put())))) {
+  if (FAILED(frame.QueryInterface(IID_WICBitmapSourceTransform,
+                                  reinterpret_cast<void**>(transform.put())))) {
     return {};
   }
   UINT reducedWidth = fullWidth, reducedHeight = fullHeight;

@@ -18,6 +18,11 @@ namespace tokalux {
 inline constexpr int MaxSide = 4096;
 inline constexpr uint64_t MaxPicturePixels = 32 * 1024 * 1024;
 
+// IWICBitmapSourceTransform's interface ID (mingw-w64's headers lack it): what a decoder that can
+// decode at a fraction of the size offers.
+inline constexpr GUID IID_WICBitmapSourceTransform = {
+    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
+
 class PictureDecoder {
  public:
   // Needs COM initialised on the calling thread (the worker: multithreaded). Asks for the
