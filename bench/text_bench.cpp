@@ -22,7 +22,7 @@
 #include "bench_common.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
-#include "screen/text_layout.h"
+#include "text/text_layout.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include "screen/frame.h"
 #include "screen/label.h"
 #include "screen/slider.h"
-#include "screen/text_layout.h"
 #include "screen/tooltip.h"
+#include "text/text_layout.h"
 
 namespace tokalux {
 

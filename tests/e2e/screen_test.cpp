@@ -26,7 +26,7 @@
 #include "player/player_messages.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
-#include "screen/text_fit.h"
+#include "text/text_fit.h"
 
 namespace tokalux::e2e {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "screen/font_cmap.h"
-#include "screen/font_fallback.h"
-#include "screen/text_fit.h"
+#include "text/font_cmap.h"
+#include "text/font_fallback.h"
+#include "text/text_fit.h"
 
 namespace tokalux {
 namespace {

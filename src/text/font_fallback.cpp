@@ -1,4 +1,4 @@
-#include "screen/font_fallback.h"
+#include "text/font_fallback.h"
 
 #include <algorithm>
 #include <array>

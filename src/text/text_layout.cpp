@@ -1,10 +1,10 @@
-#include "screen/text_layout.h"
+#include "text/text_layout.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <numeric>
 
-#include "screen/font_fallback.h"
+#include "text/font_fallback.h"
 
 namespace tokalux {
 namespace {

@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "gui/gui_handles.h"
-#include "screen/font_cmap.h"
-#include "screen/font_fallback.h"
-#include "screen/text_fit.h"
-#include "screen/text_script.h"
+#include "text/font_cmap.h"
+#include "text/font_fallback.h"
+#include "text/text_fit.h"
+#include "text/text_script.h"
 
 namespace tokalux {
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "screen/font_cmap.h"
-#include "screen/text_script.h"
+#include "text/font_cmap.h"
+#include "text/text_script.h"
 
 namespace tokalux {
 
