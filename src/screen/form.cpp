@@ -5,8 +5,8 @@
 
 #include "art/file_source.h"
 #include "art/track_path.h"
+#include "base/system_function.h"
 #include "display/control_ids.h"
-#include "screen/system_function.h"
 
 namespace tokalux {
 namespace {
