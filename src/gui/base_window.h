@@ -1,8 +1,10 @@
 // The one way from a window procedure to a C++ object, after the classic BaseWindow pattern: the
 // object is found from its window, and every message goes to the object's HandleMessage, which
-// only dispatches to small OnXxx methods. A class of ours is registered with WindowProc and
-// created with `this` as its creation parameter; a system control is created as usual and handed
-// to Subclass.
+// only dispatches to small OnXxx methods.
+//
+// The one way to make a window: MakeWindow with its WindowArgs. A class of ours (registered with
+// RegisterWindowClass) hands its window to the object as it is made; a system control is
+// subclassed once made.
 //
 // The one way to own a window: the object holds it in a UniqueWindow. An object that goes first
 // takes its window with it; a window the system destroys first (with its parent or owner) is let go
@@ -16,6 +18,19 @@
 #include "gui/gui_handles.h"
 
 namespace tokalux {
+
+// What a window is made with: the arguments of CreateWindowExW, by name.
+struct WindowArgs {
+  const wchar_t* className = nullptr;
+  const wchar_t* text = L"";
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  RECT rect{};                   // a child's in its parent's client area, a popup's on the desktop
+  HWND parent = nullptr;         // a child's parent, a popup's owner
+  int controlId = 0;             // a child's
+  HINSTANCE instance = nullptr;  // nullptr: the parent's
+  HFONT font = nullptr;          // given to the window with WM_SETFONT once it is made
+};
 
 template <typename Derived>
 class BaseWindow {
@@ -57,8 +72,30 @@ class BaseWindow {
     return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }
 
-  // The window procedure of a class of ours: pass `this` as the creation parameter of
-  // CreateWindowExW.
+  // Makes this object's window, once. False when there is none.
+  bool MakeWindow(const WindowArgs& args) {
+    HINSTANCE instance = args.instance;
+    if (!instance && args.parent) {
+      instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(args.parent, GWLP_HINSTANCE));
+    }
+    // A child's menu argument is its control ID.
+    const auto menu = (args.style & WS_CHILD) != 0
+                          ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.controlId))
+                          : nullptr;
+    const RECT& r = args.rect;
+    // A class of ours takes the object from the creation parameter at WM_NCCREATE; a system
+    // control ignores it, and is subclassed.
+    const HWND window = ::CreateWindowExW(args.exStyle, args.className, args.text, args.style,
+                                          r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                          args.parent, menu, instance, static_cast<Derived*>(this));
+    if (window && !hwnd()) Subclass(window);
+    if (hwnd() && args.font) {
+      ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
+    }
+    return hwnd() != nullptr;
+  }
+
+  // The window procedure of a class of ours.
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
       const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
@@ -78,16 +115,15 @@ class BaseWindow {
     return result;
   }
 
-  // Takes a system control just created (or nullptr) as this object's window, and its messages to
-  // HandleMessage, which passes what it does not handle on to DefSubclassProc.
+ private:
+  // Takes a system control just made as this object's window, and its messages to HandleMessage,
+  // which passes what it does not handle on to DefSubclassProc.
   void Subclass(HWND control) {
     window_.reset(control);
-    if (!control) return;
     ::SetWindowSubclass(control, SubclassProc, 0,
                         reinterpret_cast<DWORD_PTR>(static_cast<Derived*>(this)));
   }
 
- private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                        UINT_PTR, DWORD_PTR data) {
     if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, SubclassProc, 0);

@@ -12,9 +12,10 @@ bool ArtView::Register(HINSTANCE instance) {
 }
 
 ArtView::ArtView(HWND form, int controlId) {
-  ::CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, form,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE)), this);
+  MakeWindow({.className = ClassName,
+              .style = WS_CHILD | WS_CLIPSIBLINGS,
+              .parent = form,
+              .controlId = controlId});
 }
 
 void ArtView::Place(const std::optional<PixelRect>& square) {

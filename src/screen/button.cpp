@@ -5,15 +5,14 @@
 
 namespace tokalux {
 
-Button::Button(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-               const ButtonStyle& style)
+Button::Button(HWND parent, int controlId, std::wstring_view caption, const ButtonStyle& style)
     : id_(controlId), caption_(caption), style_(style) {
-  Subclass(::CreateWindowExW(
-      0, L"Button", caption_.c_str(),
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW, rect.left, rect.top,
-      rect.width, rect.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+  MakeWindow({.className = L"Button",
+              .text = caption_.c_str(),
+              .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW,
+              .parent = parent,
+              .controlId = controlId,
+              .font = style.font});
 }
 
 void Button::SetFont(HFONT font) {

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "gui/base_window.h"
-#include "screen/layout.h"
 
 namespace tokalux {
 
@@ -21,8 +20,8 @@ struct ButtonStyle {
 
 class Button : public BaseWindow<Button> {
  public:
-  Button(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-         const ButtonStyle& style);
+  // Made with no place yet: the form places it.
+  Button(HWND parent, int controlId, std::wstring_view caption, const ButtonStyle& style);
 
   int id() const { return id_; }
 

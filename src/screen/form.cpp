@@ -91,11 +91,14 @@ bool Form::Create(HINSTANCE instance) {
   if (!Register(instance)) return false;
   instance_ = instance;
   // Made over the primary screen, so its DPI is that screen's; ApplyPlacement sizes everything.
-  const RECT screen = PrimaryScreen();
-  ::CreateWindowExW(WS_EX_TOPMOST, ClassName, L"tokalux", WS_POPUP | WS_CLIPCHILDREN, screen.left,
-                    screen.top, screen.right - screen.left, screen.bottom - screen.top, nullptr,
-                    nullptr, instance, this);
-  if (!hwnd()) return false;
+  if (!MakeWindow({.className = ClassName,
+                   .text = L"tokalux",
+                   .style = WS_POPUP | WS_CLIPCHILDREN,
+                   .exStyle = WS_EX_TOPMOST,
+                   .rect = PrimaryScreen(),
+                   .instance = instance})) {
+    return false;
+  }
 
   UseDpi(ScreenDpi(hwnd()));
   background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
@@ -127,7 +130,6 @@ void Form::CreateControls() {
 }
 
 void Form::CreateControl(const ControlSpec& spec) {
-  const PixelRect rect{};
   HFONT font = fonts_->Get(spec.font);
   switch (spec.kind) {
     case ControlKind::Label:
@@ -139,24 +141,24 @@ void Form::CreateControl(const ControlSpec& spec) {
                              .sizing = spec.sizing,
                              .clickable = spec.kind == ControlKind::PlaylistLine,
                              .fonts = &textFonts_};
-      labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, rect, style));
+      labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, style));
       break;
     }
     case ControlKind::Button: {
       const ButtonStyle style{font, ResolveColour(spec.backColour), ResolveColour(spec.textColour)};
-      buttons_.push_back(std::make_unique<Button>(hwnd(), spec.id, spec.caption, rect, style));
+      buttons_.push_back(std::make_unique<Button>(hwnd(), spec.id, spec.caption, style));
       tooltip_->Add(buttons_.back()->hwnd(), spec.tooltip);
       break;
     }
     case ControlKind::Frame: {
       const FrameStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour)};
-      frame_ = std::make_unique<Frame>(hwnd(), spec.id, spec.caption, rect, style);
+      frame_ = std::make_unique<Frame>(hwnd(), spec.id, spec.caption, style);
       break;
     }
     case ControlKind::Slider: {
       // The seek slider's range follows the track length: hundreds of ticks would only blur.
       const bool ticks = spec.id == ControlId::sldVol;
-      auto slider = std::make_unique<Slider>(hwnd(), spec.id, rect, DesignSliderRange, font, ticks);
+      auto slider = std::make_unique<Slider>(hwnd(), spec.id, DesignSliderRange, font, ticks);
       tooltip_->Add(slider->hwnd(), spec.tooltip);
       (spec.id == ControlId::sldLength ? seekSlider_ : volumeSlider_) = std::move(slider);
       break;

@@ -9,15 +9,14 @@ bool Frame::Register(HINSTANCE instance) {
   return RegisterWindowClass(instance, ClassName);
 }
 
-Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-             const FrameStyle& style)
+Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const FrameStyle& style)
     : id_(controlId), caption_(caption), style_(style) {
-  ::CreateWindowExW(0, ClassName, caption_.c_str(),
-                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
-                    rect.width, rect.height, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
-  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+  MakeWindow({.className = ClassName,
+              .text = caption_.c_str(),
+              .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+              .parent = parent,
+              .controlId = controlId,
+              .font = style.font});
 }
 
 void Frame::SetFont(HFONT font) {

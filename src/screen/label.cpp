@@ -11,18 +11,17 @@
 
 namespace tokalux {
 
-Label::Label(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-             const LabelStyle& style)
-    : id_(controlId), style_(style), caption_(caption), fixedWidth_(rect.width) {
+Label::Label(HWND parent, int controlId, std::wstring_view caption, const LabelStyle& style)
+    : id_(controlId), style_(style), caption_(caption) {
   DWORD windowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX;
   if (style.clickable) windowStyle |= SS_NOTIFY;
-  Subclass(::CreateWindowExW(
-      0, L"Static", caption_.c_str(), windowStyle, rect.left, rect.top, rect.width, rect.height,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (!hwnd()) return;
-  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-  FitToCaption();
+  const bool made = MakeWindow({.className = L"Static",
+                                .text = caption_.c_str(),
+                                .style = windowStyle,
+                                .parent = parent,
+                                .controlId = controlId,
+                                .font = style.font});
+  if (made) FitToCaption();
 }
 
 bool Label::SetCaption(std::wstring_view caption) {

@@ -6,24 +6,23 @@
 
 namespace tokalux {
 
-Slider::Slider(HWND parent, int controlId, const PixelRect& rect, const SliderRange& range,
-               HFONT font, bool ticks)
+Slider::Slider(HWND parent, int controlId, const SliderRange& range, HFONT font, bool ticks)
     : id_(controlId) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ;
   style |= ticks ? TBS_BOTTOM | TBS_AUTOTICKS : TBS_NOTICKS;
-  HWND slider = ::CreateWindowExW(
-      0, TRACKBAR_CLASSW, L"", style, rect.left, rect.top, rect.width, rect.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-  if (!slider) return;
-  ::SendMessageW(slider, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  ::SendMessageW(slider, TBM_SETRANGEMIN, FALSE, range.minimum);
-  ::SendMessageW(slider, TBM_SETRANGEMAX, FALSE, range.maximum);
-  ::SendMessageW(slider, TBM_SETPAGESIZE, 0, range.largeStep);
-  ::SendMessageW(slider, TBM_SETLINESIZE, 0, range.smallStep);
-  if (ticks) ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
-  ::SendMessageW(slider, TBM_SETPOS, TRUE, range.value);
-  Subclass(slider);
+  if (!MakeWindow({.className = TRACKBAR_CLASSW,
+                   .style = style,
+                   .parent = parent,
+                   .controlId = controlId,
+                   .font = font})) {
+    return;
+  }
+  ::SendMessageW(hwnd(), TBM_SETRANGEMIN, FALSE, range.minimum);
+  ::SendMessageW(hwnd(), TBM_SETRANGEMAX, FALSE, range.maximum);
+  ::SendMessageW(hwnd(), TBM_SETPAGESIZE, 0, range.largeStep);
+  ::SendMessageW(hwnd(), TBM_SETLINESIZE, 0, range.smallStep);
+  if (ticks) ::SendMessageW(hwnd(), TBM_SETTICFREQ, 1, 0);
+  ::SendMessageW(hwnd(), TBM_SETPOS, TRUE, range.value);
 }
 
 int32_t Slider::Value() const {

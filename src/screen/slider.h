@@ -15,8 +15,8 @@ namespace tokalux {
 class Slider : public BaseWindow<Slider> {
  public:
   // Tick marks (one per step, below the channel) suit a short fixed range only.
-  Slider(HWND parent, int controlId, const PixelRect& rect, const SliderRange& range, HFONT font,
-         bool ticks);
+  // Made with no place yet: the form places it.
+  Slider(HWND parent, int controlId, const SliderRange& range, HFONT font, bool ticks);
 
   int id() const { return id_; }
 

@@ -19,14 +19,13 @@ class OwnWindow : public BaseWindow<OwnWindow> {
   static constexpr const wchar_t* ClassName = L"tokalux test window";
 
   explicit OwnWindow(HWND parent) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = ClassName;
-    ::RegisterClassExW(&windowClass);
-    ::CreateWindowExW(0, ClassName, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent,
-                      nullptr, windowClass.hInstance, this);
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    RegisterWindowClass(instance, ClassName);
+    MakeWindow({.className = ClassName,
+                .style = static_cast<DWORD>(parent ? WS_CHILD : WS_POPUP),
+                .rect = {0, 0, 10, 10},
+                .parent = parent,
+                .instance = instance});
   }
 
   int ncDestroys = 0;
@@ -43,8 +42,8 @@ class OwnWindow : public BaseWindow<OwnWindow> {
 class SystemControl : public BaseWindow<SystemControl> {
  public:
   explicit SystemControl(HWND parent) {
-    Subclass(::CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr));
+    MakeWindow(
+        {.className = L"Static", .style = WS_CHILD, .rect = {0, 0, 10, 10}, .parent = parent});
   }
 
   int ncDestroys = 0;
