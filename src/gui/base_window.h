@@ -9,6 +9,13 @@
 // The one way to own a window: the object holds it in a UniqueWindow. An object that goes first
 // takes its window with it; a window the system destroys first (with its parent or owner) is let go
 // by the thunk at WM_NCDESTROY.
+//
+// Notifications are reflected, so each control handles its own: WM_COMMAND, WM_DRAWITEM,
+// WM_HSCROLL and WM_CTLCOLORSTATIC that a child control sends its parent go on to the control
+// itself as ReflectedMessage(message), with the same parameters, and its answer is the parent's.
+// A parent keeps no table of its controls to route them.
+//
+// The thunk also counts each window's paints (paint_count.h).
 #pragma once
 
 #include <windows.h>
@@ -16,8 +23,14 @@
 #include <commctrl.h>
 
 #include "gui/gui_handles.h"
+#include "gui/paint_count.h"
 
 namespace tokalux {
+
+// A notification from a child control, as the control itself receives it from its parent.
+constexpr UINT ReflectedMessage(UINT notification) {
+  return WM_APP + 0x3C00 + notification;
+}
 
 // What a window is made with: the arguments of CreateWindowExW, by name.
 struct WindowArgs {
@@ -135,11 +148,39 @@ class BaseWindow {
   }
 
   static LRESULT Dispatch(Derived* self, UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = self->hwnd();
+    if (IsPaint(message, lparam)) CountPaint(window);
+    LRESULT result = 0;
     try {
-      return self->HandleMessage(message, wparam, lparam);
+      const HWND control = NotifyingChild(window, message, lparam);
+      result = control ? ::SendMessageW(control, ReflectedMessage(message), wparam, lparam)
+                       : self->HandleMessage(message, wparam, lparam);
     } catch (...) {
-      return 0;  // nothing may unwind through the system's code; the message counts as handled
+      result = 0;  // nothing may unwind through the system's code; the message counts as handled
     }
+    if (message == WM_NCDESTROY) ForgetPaintCount(window);
+    return result;
+  }
+
+  // A paint is a WM_PAINT, or a redraw of an owner-drawn control's pressed or focus state, which
+  // the system asks for without one.
+  static bool IsPaint(UINT message, LPARAM lparam) {
+    if (message == WM_PAINT) return true;
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+    return message == ReflectedMessage(WM_DRAWITEM) && item && item->itemAction != ODA_DRAWENTIRE;
+  }
+
+  // The child control a notification to this window comes from; nullptr for any other message,
+  // and for a handle in it that names no child of this window.
+  static HWND NotifyingChild(HWND window, UINT message, LPARAM lparam) {
+    HWND control = nullptr;
+    if (message == WM_COMMAND || message == WM_HSCROLL || message == WM_CTLCOLORSTATIC) {
+      control = reinterpret_cast<HWND>(lparam);
+    } else if (message == WM_DRAWITEM) {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item && item->CtlType != ODT_MENU) control = item->hwndItem;
+    }
+    return control && ::GetAncestor(control, GA_PARENT) == window ? control : nullptr;
   }
 
   UniqueWindow window_;

@@ -2,7 +2,6 @@
 
 #include "art/dib_section.h"
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
@@ -49,7 +48,6 @@ void ArtView::PaintContent(HDC dc, const RECT& client) const {
 
 LRESULT ArtView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   HWND window = hwnd();
-  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
   if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   if (message == WM_NCHITTEST) return HTTRANSPARENT;  // clicks go to the form, as on black

@@ -1,7 +1,6 @@
 #include "screen/button.h"
 
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
@@ -23,8 +22,21 @@ void Button::SetFont(HFONT font) {
 }
 
 LRESULT Button::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCDESTROY) ForgetPaintCount(hwnd());
-  return ::DefSubclassProc(hwnd(), message, wparam, lparam);
+  switch (message) {
+    case ReflectedMessage(WM_COMMAND):
+      if ((HIWORD(wparam) == BN_CLICKED || HIWORD(wparam) == BN_DOUBLECLICKED) && onClick) {
+        onClick();
+      }
+      return 0;
+    case ReflectedMessage(WM_DRAWITEM): {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (!item || item->CtlType != ODT_BUTTON) return FALSE;
+      Draw(*item);
+      return TRUE;
+    }
+    default:
+      return ::DefSubclassProc(hwnd(), message, wparam, lparam);
+  }
 }
 
 void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
@@ -54,7 +66,6 @@ void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
 void Button::Draw(const DRAWITEMSTRUCT& item) const {
   PaintBuffered(item.hDC, item.rcItem,
                 [&](HDC dc, const RECT& area) { PaintContent(dc, area, item.itemState); });
-  CountPaint(item.hwndItem);
 }
 
 }  // namespace tokalux

@@ -28,15 +28,13 @@ class Button : public BaseWindow<Button> {
   // A new font (the screen's DPI changed).
   void SetFont(HFONT font);
 
-  // The parent forwards WM_DRAWITEM here.
-  void Draw(const DRAWITEMSTRUCT& item) const;
-
-  // The parent forwards BN_CLICKED (and BN_DOUBLECLICKED, the second click of a quick pair).
+  // A click (and the second click of a quick pair).
   std::function<void()> onClick;
 
  private:
   friend class BaseWindow<Button>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void Draw(const DRAWITEMSTRUCT& item) const;
   void PaintContent(HDC dc, const RECT& area, UINT state) const;
 
   int id_;

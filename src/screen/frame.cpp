@@ -1,7 +1,6 @@
 #include "screen/frame.h"
 
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
@@ -52,17 +51,9 @@ void Frame::PaintContent(HDC dc, const RECT& client) const {
 }
 
 LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND window = hwnd();
-  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
-  if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
-  switch (message) {
-    case WM_COMMAND:
-      // Notifications of the labels inside go on to the form.
-      return ::SendMessageW(::GetParent(window), message, wparam, lparam);
-    default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
-  }
+  if (const auto answer = AnswerPaintMessage(hwnd(), message, wparam, paint)) return *answer;
+  return ::DefWindowProcW(hwnd(), message, wparam, lparam);
 }
 
 }  // namespace tokalux

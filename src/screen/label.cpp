@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
@@ -140,7 +139,6 @@ void Label::PaintContent(HDC dc, const RECT& client) const {
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   HWND window = hwnd();
-  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
   if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   switch (message) {
@@ -149,6 +147,9 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // also paint it in its own colours, so it is bypassed.
       if (!TakeCaption(reinterpret_cast<const wchar_t*>(lparam))) return TRUE;
       return ::DefWindowProcW(window, message, wparam, lparam);
+    case ReflectedMessage(WM_COMMAND):
+      if (HIWORD(wparam) == STN_CLICKED && onClick) onClick();
+      return 0;
     default:
       return ::DefSubclassProc(window, message, wparam, lparam);
   }

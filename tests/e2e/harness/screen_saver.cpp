@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "gui/gui_handles.h"
+#include "gui/paint_count.h"
 #include "screen/layout.h"
-#include "screen/paint_count.h"
 
 namespace tokalux::e2e {
 
