@@ -2,7 +2,6 @@
 
 #include "art/dib_section.h"
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
@@ -12,9 +11,10 @@ bool ArtView::Register(HINSTANCE instance) {
 }
 
 ArtView::ArtView(HWND form, int controlId) {
-  ::CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, form,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE)), this);
+  MakeWindow({.className = ClassName,
+              .style = WS_CHILD | WS_CLIPSIBLINGS,
+              .parent = form,
+              .controlId = controlId});
 }
 
 void ArtView::Place(const std::optional<PixelRect>& square) {
@@ -48,7 +48,6 @@ void ArtView::PaintContent(HDC dc, const RECT& client) const {
 
 LRESULT ArtView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   HWND window = hwnd();
-  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
   if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   if (message == WM_NCHITTEST) return HTTRANSPARENT;  // clicks go to the form, as on black

@@ -23,9 +23,12 @@ bool BlackoutWindow::Register(HINSTANCE instance) {
 BlackoutWindow::BlackoutWindow(HINSTANCE instance, HWND form, const ScreenArea& area) {
   // Owned by the form: above it, gone with it, and (a tool window) out of the task bar and
   // Alt+Tab.
-  ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, ClassName, L"", WS_POPUP,
-                    area.left, area.top, area.right - area.left, area.bottom - area.top, form,
-                    nullptr, instance, this);
+  MakeWindow({.className = ClassName,
+              .style = WS_POPUP,
+              .exStyle = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW,
+              .rect = {area.left, area.top, area.right, area.bottom},
+              .parent = form,
+              .instance = instance});
 }
 
 LRESULT BlackoutWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,19 +1,17 @@
 #include "screen/button.h"
 
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
-Button::Button(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-               const ButtonStyle& style)
+Button::Button(HWND parent, int controlId, std::wstring_view caption, const ButtonStyle& style)
     : id_(controlId), caption_(caption), style_(style) {
-  Subclass(::CreateWindowExW(
-      0, L"Button", caption_.c_str(),
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW, rect.left, rect.top,
-      rect.width, rect.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+  MakeWindow({.className = L"Button",
+              .text = caption_.c_str(),
+              .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW,
+              .parent = parent,
+              .controlId = controlId,
+              .font = style.font});
 }
 
 void Button::SetFont(HFONT font) {
@@ -24,8 +22,21 @@ void Button::SetFont(HFONT font) {
 }
 
 LRESULT Button::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCDESTROY) ForgetPaintCount(hwnd());
-  return ::DefSubclassProc(hwnd(), message, wparam, lparam);
+  switch (message) {
+    case ReflectedMessage(WM_COMMAND):
+      if ((HIWORD(wparam) == BN_CLICKED || HIWORD(wparam) == BN_DOUBLECLICKED) && onClick) {
+        onClick();
+      }
+      return 0;
+    case ReflectedMessage(WM_DRAWITEM): {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (!item || item->CtlType != ODT_BUTTON) return FALSE;
+      Draw(*item);
+      return TRUE;
+    }
+    default:
+      return ::DefSubclassProc(hwnd(), message, wparam, lparam);
+  }
 }
 
 void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
@@ -55,7 +66,6 @@ void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
 void Button::Draw(const DRAWITEMSTRUCT& item) const {
   PaintBuffered(item.hDC, item.rcItem,
                 [&](HDC dc, const RECT& area) { PaintContent(dc, area, item.itemState); });
-  CountPaint(item.hwndItem);
 }
 
 }  // namespace tokalux

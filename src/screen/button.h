@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "gui/base_window.h"
-#include "screen/layout.h"
 
 namespace tokalux {
 
@@ -21,23 +20,21 @@ struct ButtonStyle {
 
 class Button : public BaseWindow<Button> {
  public:
-  Button(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-         const ButtonStyle& style);
+  // Made with no place yet: the form places it.
+  Button(HWND parent, int controlId, std::wstring_view caption, const ButtonStyle& style);
 
   int id() const { return id_; }
 
   // A new font (the screen's DPI changed).
   void SetFont(HFONT font);
 
-  // The parent forwards WM_DRAWITEM here.
-  void Draw(const DRAWITEMSTRUCT& item) const;
-
-  // The parent forwards BN_CLICKED (and BN_DOUBLECLICKED, the second click of a quick pair).
+  // A click (and the second click of a quick pair).
   std::function<void()> onClick;
 
  private:
   friend class BaseWindow<Button>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void Draw(const DRAWITEMSTRUCT& item) const;
   void PaintContent(HDC dc, const RECT& area, UINT state) const;
 
   int id_;

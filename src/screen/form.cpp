@@ -5,8 +5,8 @@
 
 #include "art/file_source.h"
 #include "art/track_path.h"
+#include "base/system_function.h"
 #include "display/control_ids.h"
-#include "screen/system_function.h"
 
 namespace tokalux {
 namespace {
@@ -91,14 +91,16 @@ bool Form::Create(HINSTANCE instance) {
   if (!Register(instance)) return false;
   instance_ = instance;
   // Made over the primary screen, so its DPI is that screen's; ApplyPlacement sizes everything.
-  const RECT screen = PrimaryScreen();
-  ::CreateWindowExW(WS_EX_TOPMOST, ClassName, L"tokalux", WS_POPUP | WS_CLIPCHILDREN, screen.left,
-                    screen.top, screen.right - screen.left, screen.bottom - screen.top, nullptr,
-                    nullptr, instance, this);
-  if (!hwnd()) return false;
+  if (!MakeWindow({.className = ClassName,
+                   .text = L"tokalux",
+                   .style = WS_POPUP | WS_CLIPCHILDREN,
+                   .exStyle = WS_EX_TOPMOST,
+                   .rect = PrimaryScreen(),
+                   .instance = instance})) {
+    return false;
+  }
 
   UseDpi(ScreenDpi(hwnd()));
-  background_.reset(::CreateSolidBrush(ResolveColour(ColourBlack)));
   CreateControls();
   artView_ = std::make_unique<ArtView>(hwnd(), ControlId::picCover);
   art_.emplace(hwnd(), ArtReadyMessage, ArtOpener());
@@ -127,7 +129,6 @@ void Form::CreateControls() {
 }
 
 void Form::CreateControl(const ControlSpec& spec) {
-  const PixelRect rect{};
   HFONT font = ControlFont(textFonts_, spec.font, dpi_);
   switch (spec.kind) {
     case ControlKind::Label:
@@ -139,24 +140,24 @@ void Form::CreateControl(const ControlSpec& spec) {
                              .sizing = spec.sizing,
                              .clickable = spec.kind == ControlKind::PlaylistLine,
                              .fonts = &textFonts_};
-      labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, rect, style));
+      labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, style));
       break;
     }
     case ControlKind::Button: {
       const ButtonStyle style{font, ResolveColour(spec.backColour), ResolveColour(spec.textColour)};
-      buttons_.push_back(std::make_unique<Button>(hwnd(), spec.id, spec.caption, rect, style));
+      buttons_.push_back(std::make_unique<Button>(hwnd(), spec.id, spec.caption, style));
       tooltip_->Add(buttons_.back()->hwnd(), spec.tooltip);
       break;
     }
     case ControlKind::Frame: {
       const FrameStyle style{font, ResolveColour(spec.textColour), ResolveColour(spec.backColour)};
-      frame_ = std::make_unique<Frame>(hwnd(), spec.id, spec.caption, rect, style);
+      frame_ = std::make_unique<Frame>(hwnd(), spec.id, spec.caption, style);
       break;
     }
     case ControlKind::Slider: {
       // The seek slider's range follows the track length: hundreds of ticks would only blur.
-      const bool ticks = spec.id == ControlId::sldVol;
-      auto slider = std::make_unique<Slider>(hwnd(), spec.id, rect, DesignSliderRange, font, ticks);
+      const SliderStyle style{font, ResolveColour(spec.backColour), spec.id == ControlId::sldVol};
+      auto slider = std::make_unique<Slider>(hwnd(), spec.id, DesignSliderRange, style);
       tooltip_->Add(slider->hwnd(), spec.tooltip);
       (spec.id == ControlId::sldLength ? seekSlider_ : volumeSlider_) = std::move(slider);
       break;
@@ -207,12 +208,6 @@ Button* Form::FindButton(int controlId) const {
   for (const auto& button : buttons_) {
     if (button->id() == controlId) return button.get();
   }
-  return nullptr;
-}
-
-Slider* Form::FindSlider(HWND window) const {
-  if (seekSlider_ && seekSlider_->hwnd() == window) return seekSlider_.get();
-  if (volumeSlider_ && volumeSlider_->hwnd() == window) return volumeSlider_.get();
   return nullptr;
 }
 
@@ -383,15 +378,9 @@ void Form::SetVolumePosition(int32_t position) {
 // ---- Messages ----
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  // The controls' notifications are theirs (see base_window.h); IsDialogMessage's WM_COMMAND for
+  // Enter and Esc (IDOK, IDCANCEL) does nothing.
   switch (message) {
-    case WM_COMMAND:
-      return OnCommand(wparam, lparam);
-    case WM_DRAWITEM:
-      return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-    case WM_HSCROLL:
-      return OnHScroll(wparam, lparam);
-    case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_TIMER:
       OnTimer(wparam);
       return 0;
@@ -419,46 +408,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       return ::DefWindowProcW(hwnd(), message, wparam, lparam);
   }
-}
-
-LRESULT Form::OnCommand(WPARAM wparam, LPARAM lparam) {
-  // Only control notifications count; IsDialogMessage's IDOK/IDCANCEL (Enter, Esc) do nothing.
-  if (lparam == 0) return 0;
-  const int id = LOWORD(wparam);
-  const WORD code = HIWORD(wparam);
-  if (Button* button = FindButton(id)) {
-    if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && button->onClick) button->onClick();
-    return 0;
-  }
-  if (Label* label = FindLabel(id)) {
-    if (code == STN_CLICKED && label->onClick) label->onClick();
-  }
-  return 0;
-}
-
-LRESULT Form::OnDrawItem(const DRAWITEMSTRUCT* item) {
-  if (!item || item->CtlType != ODT_BUTTON) return FALSE;
-  if (const Button* button = FindButton(static_cast<int>(item->CtlID))) {
-    button->Draw(*item);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-LRESULT Form::OnHScroll(WPARAM wparam, LPARAM lparam) {
-  if (Slider* slider = FindSlider(reinterpret_cast<HWND>(lparam)))
-    slider->HandleScroll(LOWORD(wparam));
-  return 0;
-}
-
-LRESULT Form::OnCtlColorStatic(HDC dc, HWND control) {
-  if (FindSlider(control)) {
-    // The sliders stand on the form's black ground.
-    ::SetBkColor(dc, ResolveColour(ColourBlack));
-    return reinterpret_cast<LRESULT>(background_.get());
-  }
-  return ::DefWindowProcW(hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                          reinterpret_cast<LPARAM>(control));
 }
 
 void Form::OnTimer(UINT_PTR timer) {

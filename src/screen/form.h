@@ -106,13 +106,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
   Label* FindLabel(int controlId) const;
   Button* FindButton(int controlId) const;
-  Slider* FindSlider(HWND window) const;
   Slider* FindSlider(int controlId) const;
 
-  LRESULT OnCommand(WPARAM wparam, LPARAM lparam);
-  LRESULT OnDrawItem(const DRAWITEMSTRUCT* item);
-  LRESULT OnHScroll(WPARAM wparam, LPARAM lparam);
-  LRESULT OnCtlColorStatic(HDC dc, HWND control);
   void OnTimer(UINT_PTR timer);
   void OnActivate(WPARAM wparam);
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
@@ -125,7 +120,6 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   StatusPoll poll_;
   int dpi_ = 96;
   TextFonts textFonts_;  // every font: the controls' at each DPI, at other sizes, and fallbacks
-  UniqueBrush background_;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Button>> buttons_;
   std::unique_ptr<Frame> frame_;

@@ -1,7 +1,6 @@
 #include "screen/frame.h"
 
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
@@ -9,15 +8,14 @@ bool Frame::Register(HINSTANCE instance) {
   return RegisterWindowClass(instance, ClassName);
 }
 
-Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-             const FrameStyle& style)
+Frame::Frame(HWND parent, int controlId, std::wstring_view caption, const FrameStyle& style)
     : id_(controlId), caption_(caption), style_(style) {
-  ::CreateWindowExW(0, ClassName, caption_.c_str(),
-                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
-                    rect.width, rect.height, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
-  if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
+  MakeWindow({.className = ClassName,
+              .text = caption_.c_str(),
+              .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+              .parent = parent,
+              .controlId = controlId,
+              .font = style.font});
 }
 
 void Frame::SetFont(HFONT font) {
@@ -53,17 +51,9 @@ void Frame::PaintContent(HDC dc, const RECT& client) const {
 }
 
 LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND window = hwnd();
-  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
-  if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
-  switch (message) {
-    case WM_COMMAND:
-      // Notifications of the labels inside go on to the form.
-      return ::SendMessageW(::GetParent(window), message, wparam, lparam);
-    default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
-  }
+  if (const auto answer = AnswerPaintMessage(hwnd(), message, wparam, paint)) return *answer;
+  return ::DefWindowProcW(hwnd(), message, wparam, lparam);
 }
 
 }  // namespace tokalux

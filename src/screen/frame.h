@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "gui/base_window.h"
-#include "screen/layout.h"
 
 namespace tokalux {
 
@@ -23,8 +22,8 @@ class Frame : public BaseWindow<Frame> {
   static constexpr const wchar_t* ClassName = L"tokaluxFrame";
   static bool Register(HINSTANCE instance);
 
-  Frame(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-        const FrameStyle& style);
+  // Made with no place yet: the form places it.
+  Frame(HWND parent, int controlId, std::wstring_view caption, const FrameStyle& style);
 
   int id() const { return id_; }
 

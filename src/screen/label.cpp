@@ -7,22 +7,20 @@
 #include <limits>
 
 #include "gui/buffered_paint.h"
-#include "screen/paint_count.h"
 
 namespace tokalux {
 
-Label::Label(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-             const LabelStyle& style)
-    : id_(controlId), style_(style), caption_(caption), fixedWidth_(rect.width) {
+Label::Label(HWND parent, int controlId, std::wstring_view caption, const LabelStyle& style)
+    : id_(controlId), style_(style), caption_(caption) {
   DWORD windowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX;
   if (style.clickable) windowStyle |= SS_NOTIFY;
-  Subclass(::CreateWindowExW(
-      0, L"Static", caption_.c_str(), windowStyle, rect.left, rect.top, rect.width, rect.height,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr));
-  if (!hwnd()) return;
-  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style.font), FALSE);
-  FitToCaption();
+  const bool made = MakeWindow({.className = L"Static",
+                                .text = caption_.c_str(),
+                                .style = windowStyle,
+                                .parent = parent,
+                                .controlId = controlId,
+                                .font = style.font});
+  if (made) FitToCaption();
 }
 
 bool Label::SetCaption(std::wstring_view caption) {
@@ -141,7 +139,6 @@ void Label::PaintContent(HDC dc, const RECT& client) const {
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   HWND window = hwnd();
-  CountPaintMessage(window, message);
   const auto paint = [this](HDC dc, const RECT& client) { PaintContent(dc, client); };
   if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   switch (message) {
@@ -150,6 +147,9 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // also paint it in its own colours, so it is bypassed.
       if (!TakeCaption(reinterpret_cast<const wchar_t*>(lparam))) return TRUE;
       return ::DefWindowProcW(window, message, wparam, lparam);
+    case ReflectedMessage(WM_COMMAND):
+      if (HIWORD(wparam) == STN_CLICKED && onClick) onClick();
+      return 0;
     default:
       return ::DefSubclassProc(window, message, wparam, lparam);
   }

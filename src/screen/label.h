@@ -30,10 +30,9 @@ struct LabelStyle {
 
 class Label : public BaseWindow<Label> {
  public:
-  // Creates the label as a child of parent with the control ID, caption and rectangle (pixels,
-  // in the parent's client coordinates), and sizes it to its caption at once if it is auto-sized.
-  Label(HWND parent, int controlId, std::wstring_view caption, const PixelRect& rect,
-        const LabelStyle& style);
+  // Creates the label as a child of parent with the control ID and caption, with no place yet (the
+  // form places it), and sizes it to its caption at once if it is auto-sized.
+  Label(HWND parent, int controlId, std::wstring_view caption, const LabelStyle& style);
 
   int id() const { return id_; }
 
@@ -69,7 +68,7 @@ class Label : public BaseWindow<Label> {
   int id_;
   LabelStyle style_;
   std::wstring caption_;
-  int fixedWidth_;  // the width an AutoWrap label wraps within
+  int fixedWidth_ = 0;  // the width an AutoWrap label wraps within
   std::optional<std::vector<PixelRect>> obstacles_;
   TextLayout layout_;
 };

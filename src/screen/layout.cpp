@@ -18,17 +18,16 @@ constexpr FontSpec FormFont{L"MS Sans Serif", 8.25, false, false};
 constexpr FontSpec ButtonLarge{L"MS Sans Serif", 9.75, true, false};
 constexpr FontSpec ButtonSmall{L"MS Sans Serif", 8.25, true, false};
 
-constexpr ControlSpec Label(int control, std::string_view name, std::wstring_view caption,
-                            FontSpec font, uint32_t text, uint32_t back, TwipRect design,
-                            Sizing sizing) {
-  return {control, name, ControlKind::Label, Container::Form, caption, {}, font, text, back, design,
-          sizing,  0};
+constexpr ControlSpec Label(int control, std::wstring_view caption, FontSpec font, uint32_t text,
+                            uint32_t back, TwipRect design, Sizing sizing) {
+  return {
+      control, ControlKind::Label, Container::Form, caption, {}, font, text, back, design, sizing,
+      0};
 }
 
-constexpr ControlSpec FrameLabel(int control, std::string_view name, std::wstring_view caption,
-                                 uint32_t text, TwipRect design, Sizing sizing) {
+constexpr ControlSpec FrameLabel(int control, std::wstring_view caption, uint32_t text,
+                                 TwipRect design, Sizing sizing) {
   return {control,
-          name,
           ControlKind::Label,
           Container::Frame1,
           caption,
@@ -44,7 +43,6 @@ constexpr ControlSpec FrameLabel(int control, std::string_view name, std::wstrin
 // Member i (1..15) of the playlist lines: one left-aligned column, 360 twips apart.
 constexpr ControlSpec PlaylistLine(int i) {
   return {id::lblplaylist(i),
-          "lblplaylist",
           ControlKind::PlaylistLine,
           Container::Form,
           L"",
@@ -57,30 +55,28 @@ constexpr ControlSpec PlaylistLine(int i) {
           0};
 }
 
-constexpr ControlSpec Button(int control, std::string_view name, std::wstring_view caption,
-                             std::wstring_view tooltip, TwipRect design, FontSpec font, int tab) {
-  return {control,       name, ControlKind::Button, Container::Form,   caption,
-          tooltip,       font, ColourButtonText,    ColourMediumGreen, design,
-          Sizing::Fixed, tab};
+constexpr ControlSpec Button(int control, std::wstring_view caption, std::wstring_view tooltip,
+                             TwipRect design, FontSpec font, int tab) {
+  return {control,          ControlKind::Button, Container::Form, caption,       tooltip, font,
+          ColourButtonText, ColourMediumGreen,   design,          Sizing::Fixed, tab};
 }
 
-constexpr ControlSpec Slider(int control, std::string_view name, std::wstring_view tooltip,
-                             TwipRect design, int tab) {
-  return {control,  name,        ControlKind::Slider, Container::Form, L"",           tooltip,
-          FormFont, ColourBlack, ColourBlack,         design,          Sizing::Fixed, tab};
+constexpr ControlSpec Slider(int control, std::wstring_view tooltip, TwipRect design, int tab) {
+  return {control,     ControlKind::Slider, Container::Form, L"",           tooltip, FormFont,
+          ColourBlack, ColourBlack,         design,          Sizing::Fixed, tab};
 }
 
 // clang-format off
 constexpr std::array<ControlSpec, ControlCount> Controls{{
-  // Labels on the form.                      caption               font          text               background         left   top    width  height  sizing
-  Label(id::lblInterpret_Titel, "lblInterpret_Titel", L"Interpret - Title", ArialHeading, ColourGreen,       ColourBlack,      {120,   480,   1350,  240},  Sizing::Auto),
-  Label(id::lblSongName,        "lblSongName",        L"---",               ArialTitle,   ColourGreen,       ColourBlack,      {120,   720,   15225, 1320}, Sizing::AutoWrap),
-  Label(id::lbltrackvontracks,  "lbltrackvontracks",  L"Track 10 of 20",    ArialHeading, ColourRed,         ColourBlack,      {1320,  4320,  1305,  240},  Sizing::Auto),
-  Label(id::lblTime,            "lblTime",            L"01:20",             ArialTime,    ColourRed,         ColourBlack,      {1440,  4680,  4800,  2145}, Sizing::Auto),
-  Label(id::Label5,             "Label5",             L"now",               ArialHeading, ColourRed,         ColourBlack,      {1320,  6840,  390,   240},  Sizing::Auto),
-  Label(id::lblTimegesamt,      "lblTimegesamt",      L"04:30",             ArialTime,    ColourRed,         ColourWindowText, {1320,  7680,  4800,  2145}, Sizing::Auto),
-  Label(id::lblkom2,            "lblkom2",            L"total",             ArialHeading, ColourRed,         ColourBlack,      {1200,  9840,  405,   240},  Sizing::Auto),
-  Label(id::lbl_lauts,          "lbl_lauts",          L"Volume",            FormFont,     ColourMediumGreen, ColourButtonText, {9960,  14520, 525,   195},  Sizing::Auto),
+  // Labels on the form.        caption               font          text               background        left    top    width  height sizing
+  Label(id::lblInterpret_Titel, L"Interpret - Title", ArialHeading, ColourGreen,       ColourBlack,      {120,   480,   1350,  240},  Sizing::Auto),
+  Label(id::lblSongName,        L"---",               ArialTitle,   ColourGreen,       ColourBlack,      {120,   720,   15225, 1320}, Sizing::AutoWrap),
+  Label(id::lbltrackvontracks,  L"Track 10 of 20",    ArialHeading, ColourRed,         ColourBlack,      {1320,  4320,  1305,  240},  Sizing::Auto),
+  Label(id::lblTime,            L"01:20",             ArialTime,    ColourRed,         ColourBlack,      {1440,  4680,  4800,  2145}, Sizing::Auto),
+  Label(id::Label5,             L"now",               ArialHeading, ColourRed,         ColourBlack,      {1320,  6840,  390,   240},  Sizing::Auto),
+  Label(id::lblTimegesamt,      L"04:30",             ArialTime,    ColourRed,         ColourWindowText, {1320,  7680,  4800,  2145}, Sizing::Auto),
+  Label(id::lblkom2,            L"total",             ArialHeading, ColourRed,         ColourBlack,      {1200,  9840,  405,   240},  Sizing::Auto),
+  Label(id::lbl_lauts,          L"Volume",            FormFont,     ColourMediumGreen, ColourButtonText, {9960,  14520, 525,   195},  Sizing::Auto),
 
   // The playlist lines, lblplaylist(1) .. lblplaylist(15).
   PlaylistLine(1),  PlaylistLine(2),  PlaylistLine(3),  PlaylistLine(4),  PlaylistLine(5),
@@ -88,35 +84,35 @@ constexpr std::array<ControlSpec, ControlCount> Controls{{
   PlaylistLine(11), PlaylistLine(12), PlaylistLine(13), PlaylistLine(14), PlaylistLine(15),
 
   // The frame and its labels (positions relative to the frame).
-  {id::Frame1, "Frame1", ControlKind::Frame, Container::Form, L"Trackinfo", {}, FormFont, ColourMediumGreen, ColourBlack, {13680, 12960, 1695, 1095}, Sizing::Fixed, 0},
-  //                                                      text               left   top  width  height  sizing
-  FrameLabel(id::Label2,      "Label2",      L"Samplingrate:", ColourMediumGreen, {120,  240, 975,   255},   Sizing::Fixed),
-  FrameLabel(id::Label3,      "Label3",      L"Bitrate:",      ColourMediumGreen, {120,  480, 975,   255},   Sizing::Fixed),
-  FrameLabel(id::Label4,      "Label4",      L"Channels:",     ColourMediumGreen, {120,  720, 975,   255},   Sizing::Fixed),
-  FrameLabel(id::lblSample,   "lblSample",   L"-",             ColourGreen,       {1320, 240, 45,    195},   Sizing::Auto),
-  FrameLabel(id::lblBitrate,  "lblBitrate",  L"-",             ColourGreen,       {1320, 480, 45,    195},   Sizing::Auto),
-  FrameLabel(id::lblChannels, "lblChannels", L"-",             ColourGreen,       {1320, 720, 45,    195},   Sizing::Auto),
+  {id::Frame1, ControlKind::Frame, Container::Form, L"Trackinfo", {}, FormFont, ColourMediumGreen, ColourBlack, {13680, 12960, 1695, 1095}, Sizing::Fixed, 0},
+  //                          caption           text               left   top  width  height  sizing
+  FrameLabel(id::Label2,      L"Samplingrate:", ColourMediumGreen, {120,  240, 975,   255},   Sizing::Fixed),
+  FrameLabel(id::Label3,      L"Bitrate:",      ColourMediumGreen, {120,  480, 975,   255},   Sizing::Fixed),
+  FrameLabel(id::Label4,      L"Channels:",     ColourMediumGreen, {120,  720, 975,   255},   Sizing::Fixed),
+  FrameLabel(id::lblSample,   L"-",             ColourGreen,       {1320, 240, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblBitrate,  L"-",             ColourGreen,       {1320, 480, 45,    195},   Sizing::Auto),
+  FrameLabel(id::lblChannels, L"-",             ColourGreen,       {1320, 720, 45,    195},   Sizing::Auto),
 
-  // Buttons.                                caption     tooltip                              left   top    width  height  font     tab
-  Button(id::cmdPrev,    "cmdPrev",    L"|<",        L"Track back",                    {120,   14520, 495,  375}, ButtonLarge, 2),
-  Button(id::cmdFRW,     "cmdFRW",     L"<<",        L"5 sec back",                    {600,   14520, 495,  375}, ButtonLarge, 3),
-  Button(id::cmdStop,    "cmdStop",    L"[]",        L"STOP",                          {1080,  14520, 495,  375}, ButtonLarge, 6),
-  Button(id::cmdPlay,    "cmdPlay",    L">",         L"PLAY",                          {1560,  14520, 495,  375}, ButtonLarge, 4),
-  Button(id::cmdPause,   "cmdPause",   L"||",        L"PAUSE",                         {2040,  14520, 495,  375}, ButtonLarge, 5),
-  Button(id::cmdFFW,     "cmdFFW",     L">>",        L"5 SEK forward",                 {2520,  14520, 495,  375}, ButtonLarge, 7),
-  Button(id::cmdNext,    "cmdNext",    L">|",        L"TRACK forward",                 {3000,  14520, 495,  375}, ButtonLarge, 8),
-  Button(id::cmdPLStart, "cmdPLStart", L"PL Begin",  L"to begin of Playlist",          {3720,  14280, 1095, 255}, ButtonSmall, 12),
-  Button(id::cmdPLEnd,   "cmdPLEnd",   L"PL End",    L"to End of Playlist",            {3720,  14640, 1095, 255}, ButtonSmall, 13),
-  Button(id::cmdPLMitte, "cmdPLMitte", L"PL Middle", L"to middle of the Playlist ",    {5040,  14280, 1095, 590}, ButtonSmall, 17),
-  Button(id::cmdPLp10,   "cmdPLp10",   L"PL +10",    L"10 Tracks forward in Playlist", {6360,  14280, 975,  255}, ButtonSmall, 15),
-  Button(id::cmdPLm10,   "cmdPLm10",   L"PL  -10",   L"10 Tracks back in Playlist",    {6360,  14640, 975,  255}, ButtonSmall, 16),
-  Button(id::cmdVolIncr, "cmdVolIncr", L"+",         L"Volume increase",               {12840, 14280, 375,  255}, ButtonLarge, 11),
-  Button(id::cmdVolDecr, "cmdVolDecr", L"-",         L"Volume decrease",               {12840, 14640, 375,  255}, ButtonLarge, 10),
-  Button(id::cmdEnd,     "cmdEnd",     L"Exit",      L"push Exit or Esc",              {13680, 14640, 1695, 255}, ButtonSmall, 14),
+  // Buttons.            caption       tooltip                           left    top    width height font       tab
+  Button(id::cmdPrev,    L"|<",        L"Track back",                    {120,   14520, 495,  375}, ButtonLarge, 2),
+  Button(id::cmdFRW,     L"<<",        L"5 sec back",                    {600,   14520, 495,  375}, ButtonLarge, 3),
+  Button(id::cmdStop,    L"[]",        L"STOP",                          {1080,  14520, 495,  375}, ButtonLarge, 6),
+  Button(id::cmdPlay,    L">",         L"PLAY",                          {1560,  14520, 495,  375}, ButtonLarge, 4),
+  Button(id::cmdPause,   L"||",        L"PAUSE",                         {2040,  14520, 495,  375}, ButtonLarge, 5),
+  Button(id::cmdFFW,     L">>",        L"5 SEK forward",                 {2520,  14520, 495,  375}, ButtonLarge, 7),
+  Button(id::cmdNext,    L">|",        L"TRACK forward",                 {3000,  14520, 495,  375}, ButtonLarge, 8),
+  Button(id::cmdPLStart, L"PL Begin",  L"to begin of Playlist",          {3720,  14280, 1095, 255}, ButtonSmall, 12),
+  Button(id::cmdPLEnd,   L"PL End",    L"to End of Playlist",            {3720,  14640, 1095, 255}, ButtonSmall, 13),
+  Button(id::cmdPLMitte, L"PL Middle", L"to middle of the Playlist ",    {5040,  14280, 1095, 590}, ButtonSmall, 17),
+  Button(id::cmdPLp10,   L"PL +10",    L"10 Tracks forward in Playlist", {6360,  14280, 975,  255}, ButtonSmall, 15),
+  Button(id::cmdPLm10,   L"PL  -10",   L"10 Tracks back in Playlist",    {6360,  14640, 975,  255}, ButtonSmall, 16),
+  Button(id::cmdVolIncr, L"+",         L"Volume increase",               {12840, 14280, 375,  255}, ButtonLarge, 11),
+  Button(id::cmdVolDecr, L"-",         L"Volume decrease",               {12840, 14640, 375,  255}, ButtonLarge, 10),
+  Button(id::cmdEnd,     L"Exit",      L"push Exit or Esc",              {13680, 14640, 1695, 255}, ButtonSmall, 14),
 
-  // Sliders.                                tooltip                  left   top    width  height  tab
-  Slider(id::sldLength, "sldLength", L"",                      {120,   15000, 15255, 255}, 1),
-  Slider(id::sldVol,    "sldVol",    L"Lautst\u00e4rkeregler", {10680, 14400, 2055,  495}, 9),
+  // Sliders.           tooltip                   left    top    width  height tab
+  Slider(id::sldLength, L"",                      {120,   15000, 15255, 255}, 1),
+  Slider(id::sldVol,    L"Lautst\u00e4rkeregler", {10680, 14400, 2055,  495}, 9),
 }};
 // clang-format on
 
@@ -233,14 +229,6 @@ const std::array<ControlSpec, ControlCount>& ControlTable() {
 const ControlSpec* FindControlSpec(int control) {
   const auto index = IndexOf(control);
   return index ? &Controls[*index] : nullptr;
-}
-
-std::array<int, FocusableCount> TabOrder() {
-  std::array<int, FocusableCount> order{};
-  for (const ControlSpec& spec : Controls) {
-    if (spec.tabOrder >= 1 && spec.tabOrder <= FocusableCount) order[spec.tabOrder - 1] = spec.id;
-  }
-  return order;
 }
 
 TwipRect Placement::Rect(int control) const {

@@ -60,7 +60,6 @@ struct TwipRect {
 
 struct ControlSpec {
   int id = 0;
-  std::string_view name;
   ControlKind kind = ControlKind::Label;
   Container container = Container::Form;
   std::wstring_view caption;
@@ -91,9 +90,8 @@ const std::array<ControlSpec, ControlCount>& ControlTable();
 // The row of a control ID; nullptr for an unknown ID.
 const ControlSpec* FindControlSpec(int id);
 
-// The focusable controls' IDs in Tab order.
+// How many controls take the focus (have a place in the Tab order).
 inline constexpr int FocusableCount = 17;
-std::array<int, FocusableCount> TabOrder();
 
 // The design client area the fixed positions were laid out for.
 inline constexpr int32_t DesignClientWidth = 15720;

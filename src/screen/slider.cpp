@@ -2,28 +2,25 @@
 
 #include <commctrl.h>
 
-#include "screen/paint_count.h"
-
 namespace tokalux {
 
-Slider::Slider(HWND parent, int controlId, const PixelRect& rect, const SliderRange& range,
-               HFONT font, bool ticks)
-    : id_(controlId) {
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ;
-  style |= ticks ? TBS_BOTTOM | TBS_AUTOTICKS : TBS_NOTICKS;
-  HWND slider = ::CreateWindowExW(
-      0, TRACKBAR_CLASSW, L"", style, rect.left, rect.top, rect.width, rect.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-  if (!slider) return;
-  ::SendMessageW(slider, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  ::SendMessageW(slider, TBM_SETRANGEMIN, FALSE, range.minimum);
-  ::SendMessageW(slider, TBM_SETRANGEMAX, FALSE, range.maximum);
-  ::SendMessageW(slider, TBM_SETPAGESIZE, 0, range.largeStep);
-  ::SendMessageW(slider, TBM_SETLINESIZE, 0, range.smallStep);
-  if (ticks) ::SendMessageW(slider, TBM_SETTICFREQ, 1, 0);
-  ::SendMessageW(slider, TBM_SETPOS, TRUE, range.value);
-  Subclass(slider);
+Slider::Slider(HWND parent, int controlId, const SliderRange& range, const SliderStyle& style)
+    : id_(controlId), back_(style.back), backBrush_(::CreateSolidBrush(style.back)) {
+  DWORD windowStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TBS_HORZ;
+  windowStyle |= style.ticks ? TBS_BOTTOM | TBS_AUTOTICKS : TBS_NOTICKS;
+  if (!MakeWindow({.className = TRACKBAR_CLASSW,
+                   .style = windowStyle,
+                   .parent = parent,
+                   .controlId = controlId,
+                   .font = style.font})) {
+    return;
+  }
+  ::SendMessageW(hwnd(), TBM_SETRANGEMIN, FALSE, range.minimum);
+  ::SendMessageW(hwnd(), TBM_SETRANGEMAX, FALSE, range.maximum);
+  ::SendMessageW(hwnd(), TBM_SETPAGESIZE, 0, range.largeStep);
+  ::SendMessageW(hwnd(), TBM_SETLINESIZE, 0, range.smallStep);
+  if (style.ticks) ::SendMessageW(hwnd(), TBM_SETTICFREQ, 1, 0);
+  ::SendMessageW(hwnd(), TBM_SETPOS, TRUE, range.value);
 }
 
 int32_t Slider::Value() const {
@@ -56,7 +53,7 @@ void Slider::SetFont(HFONT font) {
   if (hwnd()) ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-void Slider::HandleScroll(WORD code) {
+void Slider::OnScroll(WORD code) {
   if (code == TB_ENDTRACK) return;
   if (onScroll) onScroll(Value());
 }
@@ -93,7 +90,6 @@ void Slider::OnCaptureChanged() {
 
 LRESULT Slider::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   HWND window = hwnd();
-  CountPaintMessage(window, message);
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -114,6 +110,12 @@ LRESULT Slider::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCaptureChanged();
       return result;
     }
+    case ReflectedMessage(WM_HSCROLL):
+      OnScroll(LOWORD(wparam));
+      return 0;
+    case ReflectedMessage(WM_CTLCOLORSTATIC):
+      ::SetBkColor(reinterpret_cast<HDC>(wparam), back_);
+      return reinterpret_cast<LRESULT>(backBrush_.get());
     default:
       return ::DefSubclassProc(window, message, wparam, lparam);
   }

@@ -1,5 +1,6 @@
-// A horizontal common-controls trackbar. It reports mouse presses and releases (any button; the
-// mouse is captured meanwhile so the release always arrives) and scroll notifications.
+// A horizontal common-controls trackbar on a ground of one colour. It reports mouse presses and
+// releases (any button; the mouse is captured meanwhile so the release always arrives) and scroll
+// notifications.
 #pragma once
 
 #include <windows.h>
@@ -8,15 +9,21 @@
 #include <functional>
 
 #include "gui/base_window.h"
+#include "gui/gui_handles.h"
 #include "screen/layout.h"
 
 namespace tokalux {
 
+struct SliderStyle {
+  HFONT font = nullptr;
+  COLORREF back = 0;   // the ground it stands on
+  bool ticks = false;  // one per step, below the channel: for a short fixed range only
+};
+
 class Slider : public BaseWindow<Slider> {
  public:
-  // Tick marks (one per step, below the channel) suit a short fixed range only.
-  Slider(HWND parent, int controlId, const PixelRect& rect, const SliderRange& range, HFONT font,
-         bool ticks);
+  // Made with no place yet: the form places it.
+  Slider(HWND parent, int controlId, const SliderRange& range, const SliderStyle& style);
 
   int id() const { return id_; }
 
@@ -31,9 +38,6 @@ class Slider : public BaseWindow<Slider> {
   // A new font (the screen's DPI changed).
   void SetFont(HFONT font);
 
-  // The parent forwards WM_HSCROLL here.
-  void HandleScroll(WORD code);
-
   // A mouse button went down on the slider; called before the trackbar acts on the press, so
   // Value() is still where the slider stood.
   std::function<void()> onPress;
@@ -47,8 +51,11 @@ class Slider : public BaseWindow<Slider> {
   LRESULT OnButtonDown(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnButtonUp(UINT message, WPARAM wparam, LPARAM lparam);
   void OnCaptureChanged();
+  void OnScroll(WORD code);
 
   int id_;
+  COLORREF back_;
+  UniqueBrush backBrush_;
   bool pressed_ = false;
   bool releasing_ = false;  // inside a button-up: the capture goes away on purpose
 };

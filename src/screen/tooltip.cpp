@@ -7,10 +7,11 @@
 namespace tokalux {
 
 Tooltip::Tooltip(HWND owner) : owner_(owner) {
-  Subclass(::CreateWindowExW(
-      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE)), nullptr));
+  // Made with no place and no size: it places and sizes itself at each control it shows over.
+  MakeWindow({.className = TOOLTIPS_CLASSW,
+              .style = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+              .exStyle = WS_EX_TOPMOST,
+              .parent = owner});
 }
 
 void Tooltip::Add(HWND control, std::wstring_view text) {

@@ -115,7 +115,7 @@ TEST_F(CoverTest, ThePictureOfEachTrackInTheSamePlaceAndBlackWhereThereIsNone) {
   for (const ControlSpec& spec : ControlTable()) {
     const RECT control = ScreenRect(saver_.Control(spec.id));
     RECT both{};
-    EXPECT_FALSE(::IntersectRect(&both, &control, &place)) << spec.name;
+    EXPECT_FALSE(::IntersectRect(&both, &control, &place)) << spec.id;
   }
 
   EXPECT_TRUE(ShowsFor(0, Orange)) << "the picture in the track's tags";

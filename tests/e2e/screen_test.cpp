@@ -111,20 +111,20 @@ TEST(DesignCaptions, EveryControlHasItsIdAndDesignCaptionBeforeTheFirstPoll) {
   std::size_t row = 0;
   for (const ControlSpec& spec : ControlTable()) {
     const HWND control = FindControl(form, spec.id);
-    ASSERT_TRUE(control) << spec.name << " " << spec.id;
+    ASSERT_TRUE(control) << spec.id;
     if (spec.kind != ControlKind::Slider) {
-      EXPECT_EQ(captions[row], std::wstring(spec.caption)) << spec.name;
+      EXPECT_EQ(captions[row], std::wstring(spec.caption)) << spec.id;
     }
     ++row;
     EXPECT_EQ(::GetParent(control),
               spec.container == Container::Frame1 ? FindControl(form, id::Frame1) : form)
-        << spec.name;
+        << spec.id;
     wchar_t className[64] = {};
     ::GetClassNameW(control, className, 64);
     if (spec.kind == ControlKind::Slider) {
-      EXPECT_STREQ(className, TRACKBAR_CLASSW) << spec.name;
+      EXPECT_STREQ(className, TRACKBAR_CLASSW) << spec.id;
     } else if (spec.kind == ControlKind::Button) {
-      EXPECT_STREQ(className, L"Button") << spec.name;
+      EXPECT_STREQ(className, L"Button") << spec.id;
     }
   }
 
@@ -202,7 +202,10 @@ TEST_F(Running, ControlsAndFontsFollowADpiChange) {
 }
 
 TEST_F(Running, SeekSliderHasTheFocusAndTabWalksTheListedOrder) {
-  const std::array<int, FocusableCount> order = TabOrder();
+  std::array<int, FocusableCount> order{};  // the buttons' and sliders' IDs in Tab order
+  for (const ControlSpec& spec : ControlTable()) {
+    if (spec.tabOrder > 0) order[spec.tabOrder - 1] = spec.id;
+  }
   EXPECT_TRUE(WaitForFocus(order[0]));
   for (std::size_t i = 1; i <= order.size(); ++i) {
     PressKey(VK_TAB);
@@ -491,7 +494,7 @@ TEST_F(LongTitles, NoControlCoversAnotherAndEveryOneStaysOnTheScreen) {
   const auto name = [](const ControlSpec& spec) {
     return spec.kind == ControlKind::PlaylistLine
                ? "line " + std::to_string(spec.id - id::lblplaylist(0))
-               : std::string(spec.name);
+               : "control " + std::to_string(spec.id);
   };
   std::vector<std::string> misfits;
   const auto& table = ControlTable();
@@ -736,7 +739,7 @@ TEST_F(LongTitles, TitlesThatFitAreDrawnAsBefore) {
   for (const int control :
        {id::lblSongName, id::lblplaylist(1), id::lblInterpret_Titel, id::lblTime}) {
     const ControlSpec& spec = *FindControlSpec(control);
-    SCOPED_TRACE(spec.name);
+    SCOPED_TRACE(spec.id);
     const HWND window = Control(control);
     const RECT shown = ScreenRect(window);
     const HFONT font = FontOf(control);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "gui/gui_handles.h"
+#include "gui/paint_count.h"
 #include "screen/layout.h"
-#include "screen/paint_count.h"
 
 namespace tokalux::e2e {
 
@@ -196,13 +196,13 @@ void ExpectControlsPlaced(const ScreenSaver& saver, int width, int height, int d
   for (const ControlSpec& spec : ControlTable()) {
     const PixelRect want = ToPixels(placement.FormRect(spec.id), dpi);
     const RECT have = ScreenRect(saver.Control(spec.id));
-    EXPECT_NEAR(have.left, want.left, 2) << spec.name;
-    EXPECT_NEAR(have.top, want.top, 2) << spec.name;
+    EXPECT_NEAR(have.left, want.left, 2) << spec.id;
+    EXPECT_NEAR(have.top, want.top, 2) << spec.id;
     if (spec.sizing != Sizing::Auto) {  // auto-sized labels follow their caption instead
-      EXPECT_NEAR(have.right - have.left, want.width, 2) << spec.name;
+      EXPECT_NEAR(have.right - have.left, want.width, 2) << spec.id;
     }
     if (spec.sizing == Sizing::Fixed) {
-      EXPECT_NEAR(have.bottom - have.top, want.height, 2) << spec.name;
+      EXPECT_NEAR(have.bottom - have.top, want.height, 2) << spec.id;
     }
   }
 }

@@ -1,5 +1,7 @@
-// Every control counts its paints in a window property, so a test (or a curious user with a
-// window spy) can check from outside that nothing repaints while nothing changes on screen.
+// Every window of ours counts its paints in a window property, so a test (or a curious user with a
+// window spy) can check from outside that nothing repaints while nothing changes on screen. The
+// window thunk (base_window.h) counts them, as it answers each paint, and drops the count when the
+// window goes.
 #pragma once
 
 #include <windows.h>
@@ -21,13 +23,6 @@ inline uintptr_t PaintCount(HWND window) {
 
 inline void ForgetPaintCount(HWND window) {
   ::RemovePropW(window, PaintCountProperty);
-}
-
-// For a control whose paints are its WM_PAINTs: counts them, and drops the count when the window
-// goes (WM_NCDESTROY).
-inline void CountPaintMessage(HWND window, UINT message) {
-  if (message == WM_PAINT) CountPaint(window);
-  if (message == WM_NCDESTROY) ForgetPaintCount(window);
 }
 
 }  // namespace tokalux
