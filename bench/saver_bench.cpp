@@ -30,10 +30,10 @@
 #include <vector>
 
 #include "art_files.h"
-#include "display/control_ids.h"
-#include "display/shared_values.h"
-#include "display/status_poll.h"
-#include "display/status_screen.h"
+#include "remote/control_ids.h"
+#include "remote/shared_values.h"
+#include "remote/status_poll.h"
+#include "remote/status_screen.h"
 #include "bench_common.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"

@@ -5,7 +5,7 @@
 
 #include "art/file_source.h"
 #include "art/track_path.h"
-#include "display/control_ids.h"
+#include "remote/control_ids.h"
 #include "screen/system_function.h"
 
 namespace tokalux {

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "display/control_handlers.h"
-#include "display/shared_values.h"
-#include "display/status_poll.h"
-#include "display/status_screen.h"
+#include "remote/control_handlers.h"
+#include "remote/shared_values.h"
+#include "remote/status_poll.h"
+#include "remote/status_screen.h"
 #include "gui/base_window.h"
 #include "gui/gui_handles.h"
 #include "player/player_thread.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "display/colours.h"
+#include "remote/colours.h"
 
 namespace tokalux {
 

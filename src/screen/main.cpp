@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "display/shared_values.h"
+#include "remote/shared_values.h"
 #include "player/player_thread.h"
 #include "screen/command_line.h"
 #include "screen/form.h"

@@ -1,9 +1,9 @@
-#include "display/click_arithmetic.h"
+#include "remote/click_arithmetic.h"
 
 #include <gtest/gtest.h>
 
-#include "display/control_ids.h"
-#include "display/volume_scale.h"
+#include "remote/control_ids.h"
+#include "remote/volume_scale.h"
 #include "screen/command_line.h"
 
 namespace tokalux {

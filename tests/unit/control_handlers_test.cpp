@@ -1,10 +1,10 @@
-#include "display/control_handlers.h"
+#include "remote/control_handlers.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "display/control_ids.h"
+#include "remote/control_ids.h"
 #include "player/player_messages.h"
 
 namespace tokalux {

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "display/colours.h"
-#include "display/control_ids.h"
-#include "display/status_poll.h"
-#include "display/status_screen.h"
+#include "remote/colours.h"
+#include "remote/control_ids.h"
+#include "remote/status_poll.h"
+#include "remote/status_screen.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 

@@ -1,4 +1,4 @@
-#include "display/playlist_lines.h"
+#include "remote/playlist_lines.h"
 
 #include <gtest/gtest.h>
 

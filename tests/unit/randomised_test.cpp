@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "display/click_arithmetic.h"
-#include "display/control_ids.h"
-#include "display/status_poll.h"
+#include "remote/click_arithmetic.h"
+#include "remote/control_ids.h"
+#include "remote/status_poll.h"
 #include "fakes.h"
 #include "player/title_text.h"
 

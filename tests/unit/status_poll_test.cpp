@@ -1,4 +1,4 @@
-#include "display/status_poll.h"
+#include "remote/status_poll.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <future>
 #include <string>
 
-#include "display/control_ids.h"
+#include "remote/control_ids.h"
 #include "fakes.h"
 
 namespace tokalux {

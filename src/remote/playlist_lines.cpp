@@ -1,9 +1,9 @@
-#include "display/playlist_lines.h"
+#include "remote/playlist_lines.h"
 
 #include <string>
 
-#include "display/colours.h"
-#include "display/control_ids.h"
+#include "remote/colours.h"
+#include "remote/control_ids.h"
 
 namespace tokalux {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/status_screen.h"
+#include "remote/status_screen.h"
 #include "player/player_link.h"
 
 namespace tokalux {

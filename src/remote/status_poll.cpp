@@ -1,12 +1,12 @@
-#include "display/status_poll.h"
+#include "remote/status_poll.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "display/control_ids.h"
-#include "display/number_text.h"
-#include "display/volume_scale.h"
+#include "remote/control_ids.h"
+#include "remote/number_text.h"
+#include "remote/volume_scale.h"
 #include "player/player_messages.h"
 
 namespace tokalux {

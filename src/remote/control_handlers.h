@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "display/shared_values.h"
+#include "remote/shared_values.h"
 #include "player/player_link.h"
 
 namespace tokalux {

@@ -1,10 +1,10 @@
-#include "display/click_arithmetic.h"
+#include "remote/click_arithmetic.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "display/control_ids.h"
+#include "remote/control_ids.h"
 
 namespace tokalux {
 

@@ -1,11 +1,11 @@
-#include "display/control_handlers.h"
+#include "remote/control_handlers.h"
 
 #include <array>
 #include <utility>
 
-#include "display/click_arithmetic.h"
-#include "display/control_ids.h"
-#include "display/volume_scale.h"
+#include "remote/click_arithmetic.h"
+#include "remote/control_ids.h"
+#include "remote/volume_scale.h"
 #include "player/player_messages.h"
 
 namespace tokalux {

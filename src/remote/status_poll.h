@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "display/playlist_lines.h"
-#include "display/shared_values.h"
-#include "display/status_screen.h"
+#include "remote/playlist_lines.h"
+#include "remote/shared_values.h"
+#include "remote/status_screen.h"
 #include "player/player_link.h"
 
 namespace tokalux {
