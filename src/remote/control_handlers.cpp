@@ -1,83 +1,43 @@
 #include "remote/control_handlers.h"
 
-#include <array>
 #include <utility>
 
-#include "remote/click_arithmetic.h"
-#include "remote/control_ids.h"
 #include "remote/volume_scale.h"
-#include "player/player_messages.h"
 
 namespace tokalux {
-namespace {
 
-struct ButtonCommand {
-  int control;
-  int32_t command;
-};
-
-constexpr std::array<ButtonCommand, 9> ButtonCommands{{
-    {ControlId::cmdPrev, CommandPrevious},
-    {ControlId::cmdFRW, CommandBack5s},
-    {ControlId::cmdPlay, CommandPlay},
-    {ControlId::cmdPause, CommandPause},
-    {ControlId::cmdStop, CommandStop},
-    {ControlId::cmdFFW, CommandForward5s},
-    {ControlId::cmdNext, CommandNext},
-    {ControlId::cmdVolIncr, CommandVolumeUp},
-    {ControlId::cmdVolDecr, CommandVolumeDown},
-}};
-
-constexpr std::array<int, 5> PlaylistButtons{ControlId::cmdPLStart, ControlId::cmdPLm10,
-                                             ControlId::cmdPLMitte, ControlId::cmdPLp10,
-                                             ControlId::cmdPLEnd};
-
-}  // namespace
-
-bool ControlHandlers::OnButtonClick(int controlId) {
-  for (const ButtonCommand& entry : ButtonCommands) {
-    if (entry.control != controlId) continue;
-    if (entry.command == CommandPlay) {
-      // Play with nothing in the list opens the player's modal file dialog, on its own desktop
-      // behind the screen saver, where nobody sees it.
-      if (shared_.listLength <= 0) return true;
+void ControlHandlers::OnButton(ActionKind action) {
+  if (action == ActionKind::Play) {
+    // Play with nothing in the list opens the player's modal file dialog, on its own desktop
+    // behind the screen saver, where nobody sees it.
+    if (shared_.listLength <= 0) return;
+    shared_.playState = PlayState::Playing;
+  }
+  if (action == ActionKind::Stop) shared_.playState = PlayState::Stopped;
+  if (action == ActionKind::Pause) {
+    // The player's Pause toggles; stopped, it does nothing.
+    if (shared_.playState == PlayState::Playing) {
+      shared_.playState = PlayState::Paused;
+    } else if (shared_.playState == PlayState::Paused) {
       shared_.playState = PlayState::Playing;
     }
-    if (entry.command == CommandStop) shared_.playState = PlayState::Stopped;
-    if (entry.command == CommandPause) {
-      // The player's Pause toggles; stopped, it does nothing.
-      if (shared_.playState == PlayState::Playing) {
-        shared_.playState = PlayState::Paused;
-      } else if (shared_.playState == PlayState::Paused) {
-        shared_.playState = PlayState::Playing;
-      }
-    }
-    Command(entry.command);
-    return true;
   }
-  for (const int button : PlaylistButtons) {
-    if (button == controlId) {
-      // An empty playlist has nowhere to jump but its beginning: the others send nothing.
-      const auto index = PlaylistButtonIndex(controlId, shared_.listLength, shared_.listPosition);
-      if (index) JumpTo(*index);
-      return true;
-    }
-  }
-  return false;
+  Ask(action);
 }
 
-void ControlHandlers::Command(int32_t identifier) {
-  player_.SendCommand(identifier);
-  ++shared_.clicks;
+void ControlHandlers::OnPlaylistButton(PlaylistButton button) {
+  // An empty playlist has nowhere to jump but its beginning: the others ask nothing.
+  if (const auto index = PlaylistButtonIndex(button, shared_.listLength, shared_.listPosition)) {
+    JumpTo(*index);
+  }
 }
 
-void ControlHandlers::Setting(int32_t number, int32_t argument) {
-  player_.SendSetting(number, argument);
-  ++shared_.clicks;
+void ControlHandlers::Ask(ActionKind kind, int32_t argument) {
+  if (source_.Do({kind, argument})) ++shared_.clicks;
 }
 
 void ControlHandlers::JumpTo(int32_t index) {
-  Setting(RequestSetListPosition, index);
+  Ask(ActionKind::JumpTo, index);
   // The next jump counts from here, as the player will, even before a poll has seen it.
   if (std::in_range<int16_t>(index + int64_t{1})) {
     shared_.listPosition = static_cast<int16_t>(index + 1);
@@ -96,9 +56,7 @@ void ControlHandlers::OnSeekScroll(int32_t seconds) {
 
 void ControlHandlers::OnSeekRelease(int32_t seconds) {
   const bool moved = shared_.seekInProgress && (seekMoved_ || seconds != seekPressSeconds_);
-  if (moved) {
-    if (const auto ms = SeekMilliseconds(seconds)) Setting(RequestSeek, *ms);
-  }
+  if (moved) Ask(ActionKind::SeekTo, seconds);
   shared_.seekInProgress = false;
   seekMoved_ = false;
 }
@@ -112,7 +70,7 @@ void ControlHandlers::OnVolumeHeld(bool held) {
 }
 
 void ControlHandlers::OnVolumeScroll(int32_t position) {
-  Setting(RequestSetVolume, VolumeForPosition(position));
+  Ask(ActionKind::VolumeTo, VolumeForPosition(position));
 }
 
 void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
@@ -122,9 +80,9 @@ void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   if (!index || shared_.listLength <= 0) return;
   // The player's Play resumes a paused song rather than the one at the new list position: a
   // paused player is stopped first, so the clicked entry is the one that plays.
-  if (shared_.playState == PlayState::Paused) Command(CommandStop);
+  if (shared_.playState == PlayState::Paused) Ask(ActionKind::Stop);
   JumpTo(*index);
-  Command(CommandPlay);
+  Ask(ActionKind::Play);
   shared_.playState = PlayState::Playing;
 }
 

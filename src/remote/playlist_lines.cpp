@@ -2,13 +2,10 @@
 
 #include <string>
 
-#include "remote/colours.h"
-#include "remote/control_ids.h"
-
 namespace tokalux {
 
 PlaylistRange ComputePlaylistWindow(int16_t length, int16_t position) {
-  constexpr int32_t size = ControlId::PlaylistLineCount;
+  constexpr int32_t size = PlaylistLineCount;
   // Half the range on either side of the current entry: (15 - 1) / 2 = 7, a whole number.
   constexpr int32_t half = (size - 1) / 2;
   PlaylistRange range{position - half, half + position};
@@ -21,36 +18,16 @@ PlaylistRange ComputePlaylistWindow(int16_t length, int16_t position) {
   return range;
 }
 
-std::vector<std::optional<std::wstring>> ReadRangeTitles(const PlaylistRange& range,
-                                                         PlayerLink& player) {
-  std::vector<std::optional<std::wstring>> titles;
-  for (int32_t entry = range.first;
-       entry <= range.last && titles.size() < std::size_t{ControlId::PlaylistLineCount}; ++entry) {
-    titles.push_back(player.ReadPlaylistTitle(entry));
-  }
-  return titles;
-}
-
-int FillPlaylistLines(const PlaylistRange& range, int16_t position,
-                      const std::vector<std::wstring>& titles, StatusScreen& screen) {
+void FillPlaylistLines(const PlaylistRange& range, int16_t position,
+                       const std::vector<std::wstring>& titles, StatusScreen& screen) {
   int line = 1;
-  int currentLine = 0;
-  for (int32_t entry = range.first; entry <= range.last && line <= ControlId::PlaylistLineCount;
+  for (int32_t entry = range.first; entry <= range.last && line <= PlaylistLineCount;
        ++entry, ++line) {
-    const int id = ControlId::lblplaylist(line);
-    const bool isCurrent = entry == position;
-    if (isCurrent) currentLine = line;
     std::wstring caption = std::to_wstring(entry) + L" . ";
     if (static_cast<std::size_t>(line) <= titles.size()) caption += titles[line - 1];
-    screen.SetCaption(id, caption);
-    screen.SetTextColour(id, isCurrent ? ColourRed : ColourGreen);
+    screen.SetPlaylistLine(line, caption, entry == position);
   }
-  for (; line <= ControlId::PlaylistLineCount; ++line) {
-    const int id = ControlId::lblplaylist(line);
-    screen.SetCaption(id, L"");
-    screen.SetTextColour(id, ColourGreen);
-  }
-  return currentLine;
+  for (; line <= PlaylistLineCount; ++line) screen.SetPlaylistLine(line, L"", false);
 }
 
 }  // namespace tokalux

@@ -2,12 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "remote/status_screen.h"
-#include "player/player_link.h"
 
 namespace tokalux {
 
@@ -23,17 +21,11 @@ struct PlaylistRange {
 // or the last entry.
 PlaylistRange ComputePlaylistWindow(int16_t length, int16_t position);
 
-// The titles of the entries in the range, read from the player in order (at most one a line);
-// nullopt for a title the player did not answer.
-std::vector<std::optional<std::wstring>> ReadRangeTitles(const PlaylistRange& range,
-                                                         PlayerLink& player);
-
-// Writes "<number> . <title>" on the lines of the range, green, with the line of the current
-// entry red; titles[i] belongs to entry range.first + i (a missing title shows as empty). Lines
-// past the last one filled are cleared (empty and green), so nothing of an earlier, longer
-// playlist stays on screen. Returns the line showing the current entry, or 0 when the current
-// entry is not in the range.
-int FillPlaylistLines(const PlaylistRange& range, int16_t position,
-                      const std::vector<std::wstring>& titles, StatusScreen& screen);
+// Writes "<number> . <title>" on the lines of the range, the line of the current entry marked
+// current; titles[i] belongs to entry range.first + i (a missing title shows as empty). Lines
+// past the last one filled are cleared (empty, not current), so nothing of an earlier, longer
+// playlist stays on screen.
+void FillPlaylistLines(const PlaylistRange& range, int16_t position,
+                       const std::vector<std::wstring>& titles, StatusScreen& screen);
 
 }  // namespace tokalux

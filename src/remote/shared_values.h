@@ -1,26 +1,11 @@
-// The values the status poll and the control actions share for the whole run.
+// The values the status poll and the control handlers share for the whole run.
 #pragma once
 
 #include <cstdint>
 
+#include "remote/status.h"
+
 namespace tokalux {
-
-// The player's play state, as its answer to the play-state request gives it.
-enum class PlayState { Unknown, Stopped, Playing, Paused };
-
-// The play state for an answer to the play-state request: 1 playing, 3 paused, 0 stopped.
-constexpr PlayState PlayStateFromAnswer(int32_t answer) {
-  switch (answer) {
-    case 0:
-      return PlayState::Stopped;
-    case 1:
-      return PlayState::Playing;
-    case 3:
-      return PlayState::Paused;
-    default:
-      return PlayState::Unknown;
-  }
-}
 
 struct SharedValues {
   // Number of playlist entries and the 1-based position of the current one, as of the last poll.
@@ -32,9 +17,9 @@ struct SharedValues {
   bool seekInProgress = false;
   // True while a mouse button is held down on the volume slider.
   bool volumeInProgress = false;
-  // Counts the clicks that sent something to the player. A poll handed over before the latest
-  // one asked the player before it had the click, so its answers must not undo what the click
-  // set here and on the sliders.
+  // Counts the clicks that asked the source for something. A poll handed over before the latest
+  // one asked the source before it had the click, so its answers must not undo what the click set
+  // here and on the sliders.
   uint32_t clicks = 0;
 };
 

@@ -1,26 +1,36 @@
-// What the status display writes to the screen, and reads back from it.
+// What the status poll writes on the screen, each by its name. Writing a text that a place already
+// shows changes nothing on screen.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace tokalux {
+
+// The three stream details, in the order the screen lists them.
+enum class StreamDetail { SampleRate, BitRate, Channels };
+inline constexpr std::size_t StreamDetailCount = 3;
+
+// The screen shows this many playlist lines, numbered from 1 at the top.
+inline constexpr int PlaylistLineCount = 15;
 
 class StatusScreen {
  public:
   virtual ~StatusScreen() = default;
 
-  // Sets a label's caption (see control_ids.h). Setting the caption it already has changes
-  // nothing on screen.
-  virtual void SetCaption(int controlId, std::wstring_view caption) = 0;
-  virtual std::wstring Caption(int controlId) const = 0;
+  virtual void SetElapsed(std::wstring_view text) = 0;
+  virtual void SetTotal(std::wstring_view text) = 0;
+  virtual void SetSongTitle(std::wstring_view text) = 0;
+  virtual void SetTrackCounter(std::wstring_view text) = 0;
+  virtual void SetStreamDetail(StreamDetail detail, std::wstring_view text) = 0;
 
-  // Sets a label's text colour (0x00BBGGRR).
-  virtual void SetTextColour(int controlId, uint32_t colour) = 0;
+  // Playlist line 1..PlaylistLineCount: its caption, and whether it shows the current entry (the
+  // screen marks that one out).
+  virtual void SetPlaylistLine(int line, std::wstring_view caption, bool current) = 0;
 
-  // The seek slider's maximum and value; false when the slider refuses the setting, which then
-  // leaves it as it was.
+  // The seek slider's maximum and value in seconds; false when the slider refuses the setting,
+  // which then leaves it as it was.
   virtual bool SetSeekMaximum(int32_t maximum) = 0;
   virtual bool SetSeekValue(int32_t value) = 0;
 
