@@ -23,7 +23,7 @@
 #include "art/picture_decoder.h"
 #include "art_files.h"
 #include "bench_common.h"
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"

@@ -30,18 +30,19 @@
 #include <vector>
 
 #include "art_files.h"
-#include "display/control_ids.h"
-#include "display/shared_values.h"
-#include "display/status_poll.h"
-#include "display/status_screen.h"
 #include "bench_common.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"
 #include "harness/screen_saver.h"
 #include "player/player_messages.h"
+#include "player/player_source.h"
 #include "player/player_thread.h"
 #include "player/win32_player.h"
+#include "remote/shared_values.h"
+#include "remote/status_poll.h"
+#include "remote/status_screen.h"
+#include "screen/control_ids.h"
 
 namespace {
 
@@ -51,9 +52,12 @@ using namespace tokalux::e2e;
 // The poll's screen writes cost no round trip; a screen that takes them and keeps nothing.
 class NullScreen final : public StatusScreen {
  public:
-  void SetCaption(int, std::wstring_view) override {}
-  std::wstring Caption(int) const override { return {}; }
-  void SetTextColour(int, uint32_t) override {}
+  void SetElapsed(std::wstring_view) override {}
+  void SetTotal(std::wstring_view) override {}
+  void SetSongTitle(std::wstring_view) override {}
+  void SetTrackCounter(std::wstring_view) override {}
+  void SetStreamDetail(StreamDetail, std::wstring_view) override {}
+  void SetPlaylistLine(int, std::wstring_view, bool) override {}
   bool SetSeekMaximum(int32_t) override { return true; }
   bool SetSeekValue(int32_t) override { return true; }
   void SetVolumePosition(int32_t) override {}
@@ -107,7 +111,7 @@ void FloorRoundTrips(HWND player, HANDLE process, int32_t firstIndex) {
   std::array<wchar_t, 2048> caption{};
   ::GetWindowTextW(player, caption.data(), static_cast<int>(caption.size()));
   std::array<char, 512> title{};
-  for (int32_t i = 0; i < ControlId::PlaylistLineCount; ++i) {
+  for (int32_t i = 0; i < PlaylistLineCount; ++i) {
     const auto address =
         static_cast<uintptr_t>(Request(player, RequestEntryTitleAddressUtf16, firstIndex + i));
     SIZE_T got = 0;
@@ -351,18 +355,17 @@ int wmain(int argc, wchar_t** argv) {
   // The same poll two ways: asked from this thread, and as the form does it, the player half
   // handed to the player thread and the screen half here.
   Win32Player link(player);
+  LinkAtOnce atOnce(link);
+  PlayerSource here(atOnce);
   NullScreen screen;
   SharedValues shared;
-  StatusPoll poll(screen, shared);
-  const StatusPoll::Submit here = AskAtOnce(link);
-  const auto askedHere = [&] { poll.Tick(here, PlayerThread::HandOffBound); };
+  StatusPoll poll(here, screen, shared);
+  const auto askedHere = [&] { poll.Tick(StatusPoll::HandOffBound); };
   PlayerThread thread;
+  PlayerSource toThread(thread);
   SharedValues threadShared;
-  StatusPoll threadPoll(screen, threadShared);
-  const StatusPoll::Submit toThread = [&](StatusPoll::Job job) {
-    return thread.Submit<PlayerStatus>(std::move(job));
-  };
-  const auto handedOver = [&] { threadPoll.Tick(toThread, PlayerThread::HandOffBound); };
+  StatusPoll threadPoll(toThread, screen, threadShared);
+  const auto handedOver = [&] { threadPoll.Tick(StatusPoll::HandOffBound); };
   for (int i = 0; i < 20; ++i) {  // warm up both processes
     askedHere();
     handedOver();

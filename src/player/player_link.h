@@ -7,6 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -44,6 +47,23 @@ class PlayerLink : public PlayerControl {
   // The path of the 1-based playlist entry n's file (or its stream's address), read out of the
   // player's memory like a title; empty when it cannot be read.
   virtual std::optional<std::wstring> ReadEntryPath(int32_t n) = 0;
+};
+
+// Where the player is reached: commands and settings (PlayerControl) queued and sent in the order
+// made, and jobs that ask the player run one at a time, in the order queued, each with a link.
+class PlayerQueue : public PlayerControl {
+ public:
+  // Queues a job. The future holds the job's result (or what it threw).
+  template <typename Result>
+  std::future<Result> Submit(std::function<Result(PlayerLink&)> job) {
+    auto task = std::make_shared<std::packaged_task<Result(PlayerLink&)>>(std::move(job));
+    std::future<Result> result = task->get_future();
+    Enqueue([task](PlayerLink& link) { (*task)(link); });
+    return result;
+  }
+
+ protected:
+  virtual void Enqueue(std::function<void(PlayerLink&)> job) = 0;
 };
 
 }  // namespace tokalux

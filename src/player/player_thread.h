@@ -9,13 +9,11 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <future>
-#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -23,12 +21,8 @@
 
 namespace tokalux {
 
-class PlayerThread final : public PlayerControl {
+class PlayerThread final : public PlayerQueue {
  public:
-  // How long the user-interface thread waits for a job before it goes on without it. The job
-  // stays queued and still reaches the player, in order.
-  static constexpr std::chrono::milliseconds HandOffBound{400};
-
   // Starts the thread and waits for its look-up of the player: first on this process's desktop,
   // then on "Default" (where it stays when it found the player there, or when this process's
   // desktop has no player either).
@@ -40,16 +34,6 @@ class PlayerThread final : public PlayerControl {
 
   // Whether the start-up look-up found a player window.
   bool playerFound() const { return playerFound_; }
-
-  // Queues a job; jobs run one at a time, in the order queued, each with the thread's link to the
-  // player. The future holds the job's result (or what it threw).
-  template <typename Result>
-  std::future<Result> Submit(std::function<Result(PlayerLink&)> job) {
-    auto task = std::make_shared<std::packaged_task<Result(PlayerLink&)>>(std::move(job));
-    std::future<Result> result = task->get_future();
-    Enqueue([task](PlayerLink& link) { (*task)(link); });
-    return result;
-  }
 
   // PlayerControl: queued without waiting, and posted by the thread in the order made as soon as
   // it can, ahead of the rest of a job under way: a job that had a click posted in its middle
@@ -66,7 +50,8 @@ class PlayerThread final : public PlayerControl {
   };
   class ClicksFirst;
 
-  void Enqueue(std::function<void(PlayerLink&)> job);
+  // Jobs run one at a time, in the order queued, each with the thread's link to the player.
+  void Enqueue(std::function<void(PlayerLink&)> job) override;
   void Add(const Click& click);
   // Posts the clicks queued so far, in order; whether there was any.
   bool PostClicks(PlayerControl& player);

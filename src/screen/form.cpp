@@ -6,7 +6,7 @@
 #include "art/file_source.h"
 #include "art/track_path.h"
 #include "base/system_function.h"
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 
 namespace tokalux {
 namespace {
@@ -26,6 +26,28 @@ std::vector<const ControlSpec*> CreationOrder() {
                    [&](const ControlSpec* a, const ControlSpec* b) { return rank(a) < rank(b); });
   return order;
 }
+
+// What each button asks for; the Exit button is the form's own.
+struct ButtonAction {
+  int control;
+  ActionKind action;
+};
+constexpr ButtonAction ButtonActions[] = {
+    {ControlId::cmdPrev, ActionKind::Previous},      {ControlId::cmdFRW, ActionKind::Back5s},
+    {ControlId::cmdPlay, ActionKind::Play},          {ControlId::cmdPause, ActionKind::Pause},
+    {ControlId::cmdStop, ActionKind::Stop},          {ControlId::cmdFFW, ActionKind::Forward5s},
+    {ControlId::cmdNext, ActionKind::Next},          {ControlId::cmdVolIncr, ActionKind::VolumeUp},
+    {ControlId::cmdVolDecr, ActionKind::VolumeDown},
+};
+struct PlaylistButtonControl {
+  int control;
+  PlaylistButton button;
+};
+constexpr PlaylistButtonControl PlaylistButtons[] = {
+    {ControlId::cmdPLStart, PlaylistButton::Begin},  {ControlId::cmdPLm10, PlaylistButton::Minus10},
+    {ControlId::cmdPLMitte, PlaylistButton::Middle}, {ControlId::cmdPLp10, PlaylistButton::Plus10},
+    {ControlId::cmdPLEnd, PlaylistButton::End},
+};
 
 // The primary monitor in desktop pixels: its top-left corner is the desktop's origin.
 RECT PrimaryScreen() {
@@ -69,8 +91,8 @@ ArtWorker::Opener ArtOpener() {
 
 }  // namespace
 
-Form::Form(PlayerThread& player, SharedValues& shared)
-    : player_(player), shared_(shared), handlers_(player, shared), poll_(*this, shared) {
+Form::Form(Source& source, SharedValues& shared)
+    : handlers_(source, shared), poll_(source, *this, shared) {
   poll_.onEntryPath = [this](const std::wstring& path) {
     entryPath_ = path;
     RequestArt();
@@ -168,10 +190,16 @@ void Form::CreateControl(const ControlSpec& spec) {
 void Form::WireActions() {
   for (const auto& button : buttons_) {
     const int id = button->id();
-    if (id == ControlId::cmdEnd) {
-      button->onClick = [this] { Close(); };
-    } else {
-      button->onClick = [this, id] { handlers_.OnButtonClick(id); };
+    if (id == ControlId::cmdEnd) button->onClick = [this] { Close(); };
+    for (const ButtonAction& entry : ButtonActions) {
+      if (entry.control == id) {
+        button->onClick = [this, entry] { handlers_.OnButton(entry.action); };
+      }
+    }
+    for (const PlaylistButtonControl& entry : PlaylistButtons) {
+      if (entry.control == id) {
+        button->onClick = [this, entry] { handlers_.OnPlaylistButton(entry.button); };
+      }
     }
   }
   if (seekSlider_) {
@@ -187,13 +215,10 @@ void Form::WireActions() {
     volumeSlider_->onRelease = [this](int32_t) { handlers_.OnVolumeHeld(false); };
     volumeSlider_->onPressCancelled = [this] { handlers_.OnVolumeHeld(false); };
   }
-  for (const auto& label : labels_) {
-    if (label->id() < ControlId::lblplaylist(1) ||
-        label->id() > ControlId::lblplaylist(ControlId::PlaylistLineCount)) {
-      continue;
+  for (int line = 1; line <= PlaylistLineCount; ++line) {
+    if (Label* label = FindLabel(ControlId::lblplaylist(line))) {
+      label->onClick = [this, label] { handlers_.OnPlaylistLineClick(label->caption()); };
     }
-    Label* line = label.get();
-    line->onClick = [this, line] { handlers_.OnPlaylistLineClick(line->caption()); };
   }
 }
 
@@ -350,17 +375,43 @@ void Form::Close() {
 
 // ---- StatusScreen ----
 
-void Form::SetCaption(int controlId, std::wstring_view caption) {
+void Form::SetLabelCaption(int controlId, std::wstring_view caption) {
   if (Label* label = FindLabel(controlId)) label->SetCaption(caption);
 }
 
-std::wstring Form::Caption(int controlId) const {
-  const Label* label = FindLabel(controlId);
-  return label ? label->caption() : std::wstring();
+void Form::SetElapsed(std::wstring_view text) {
+  SetLabelCaption(ControlId::lblTime, text);
 }
 
-void Form::SetTextColour(int controlId, uint32_t colour) {
-  if (Label* label = FindLabel(controlId)) label->SetTextColour(ResolveColour(colour));
+void Form::SetTotal(std::wstring_view text) {
+  SetLabelCaption(ControlId::lblTimegesamt, text);
+}
+
+void Form::SetSongTitle(std::wstring_view text) {
+  SetLabelCaption(ControlId::lblSongName, text);
+}
+
+void Form::SetTrackCounter(std::wstring_view text) {
+  SetLabelCaption(ControlId::lbltrackvontracks, text);
+}
+
+void Form::SetStreamDetail(StreamDetail detail, std::wstring_view text) {
+  switch (detail) {
+    case StreamDetail::SampleRate:
+      return SetLabelCaption(ControlId::lblSample, text);
+    case StreamDetail::BitRate:
+      return SetLabelCaption(ControlId::lblBitrate, text);
+    case StreamDetail::Channels:
+      return SetLabelCaption(ControlId::lblChannels, text);
+  }
+}
+
+void Form::SetPlaylistLine(int line, std::wstring_view caption, bool current) {
+  if (Label* label = FindLabel(ControlId::lblplaylist(line))) {
+    label->SetCaption(caption);
+    // The line of the current entry is red, the others green.
+    label->SetTextColour(ResolveColour(current ? ColourRed : ColourGreen));
+  }
 }
 
 bool Form::SetSeekMaximum(int32_t maximum) {
@@ -417,9 +468,9 @@ void Form::OnTimer(UINT_PTR timer) {
     return;
   }
   if (timer != PollTimer) return;
-  // One hand-off per poll: the player thread asks the player, this thread writes the screen.
-  poll_.Tick([this](StatusPoll::Job job) { return player_.Submit<PlayerStatus>(std::move(job)); },
-             PlayerThread::HandOffBound);
+  // One hand-off per poll: the source asks its player (the classic player on the player thread),
+  // this thread writes the screen.
+  poll_.Tick(StatusPoll::HandOffBound);
 }
 
 void Form::OnActivate(WPARAM wparam) {

@@ -1,7 +1,7 @@
 // The one full-screen form: a borderless, topmost, black window of class "tokalux" over the whole
 // primary screen, with every control placed for the screen's size and DPI (again whenever the
 // display changes), the once-a-second status poll, and the controls wired to their actions. It is
-// also what the poll writes through.
+// also the screen the poll writes on.
 #pragma once
 
 #include <windows.h>
@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "display/control_handlers.h"
-#include "display/shared_values.h"
-#include "display/status_poll.h"
-#include "display/status_screen.h"
+#include "remote/control_handlers.h"
+#include "remote/shared_values.h"
+#include "remote/source.h"
+#include "remote/status_poll.h"
+#include "remote/status_screen.h"
 #include "gui/base_window.h"
 #include "gui/gui_handles.h"
-#include "player/player_thread.h"
 #include "art/art_worker.h"
 #include "screen/art_view.h"
 #include "screen/blackout_windows.h"
@@ -42,8 +42,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   static constexpr UINT_PTR ArtGraceTimer = 2;
   static constexpr UINT ArtGraceMs = 250;
 
-  // The form talks to the player only through the player thread.
-  Form(PlayerThread& player, SharedValues& shared);
+  // The form polls the source and asks it for actions; it never waits on it longer than
+  // StatusPoll::HandOffBound.
+  Form(Source& source, SharedValues& shared);
 
   // Creates the form (hidden) over the primary screen with all its controls, placed for the
   // screen's size and DPI, and starts Timer1. False when the window cannot be created.
@@ -61,9 +62,12 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   // StatusScreen.
-  void SetCaption(int controlId, std::wstring_view caption) override;
-  std::wstring Caption(int controlId) const override;
-  void SetTextColour(int controlId, uint32_t colour) override;
+  void SetElapsed(std::wstring_view text) override;
+  void SetTotal(std::wstring_view text) override;
+  void SetSongTitle(std::wstring_view text) override;
+  void SetTrackCounter(std::wstring_view text) override;
+  void SetStreamDetail(StreamDetail detail, std::wstring_view text) override;
+  void SetPlaylistLine(int line, std::wstring_view caption, bool current) override;
   bool SetSeekMaximum(int32_t maximum) override;
   bool SetSeekValue(int32_t value) override;
   void SetVolumePosition(int32_t position) override;
@@ -79,6 +83,8 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // Tells the labels whose captions may be of any length what they must keep off.
   void KeepCaptionsOffOthers(const Placement& placement);
   void WireActions();
+  // Writes a label's caption (see StatusScreen).
+  void SetLabelCaption(int controlId, std::wstring_view caption);
 
   // ---- Following the display ----
   // The one way from the screen to what stands on it, for start-up and both display messages:
@@ -113,8 +119,6 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
   void OnDestroy();
 
-  PlayerThread& player_;
-  SharedValues& shared_;
   HINSTANCE instance_ = nullptr;
   ControlHandlers handlers_;
   StatusPoll poll_;

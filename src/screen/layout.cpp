@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 
 namespace tokalux {
 namespace {

@@ -11,8 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "display/colours.h"
-
 namespace tokalux {
 
 enum class ControlKind { Label, PlaylistLine, Button, Frame, Slider };
@@ -32,10 +30,12 @@ struct FontSpec {
   bool italic = false;
 };
 
-// Colours are 0x00BBGGRR (ColourGreen and ColourRed come from the status display); a value with
-// the top bit set names a system colour by the index in its low byte.
+// Colours are 0x00BBGGRR; a value with the top bit set names a system colour by the index in its
+// low byte. The labels are green, the times and the current playlist line red.
 inline constexpr uint32_t SystemColourFlag = 0x80000000;
 inline constexpr uint32_t ColourBlack = 0x00000000;
+inline constexpr uint32_t ColourGreen = 0x0000FF00;
+inline constexpr uint32_t ColourRed = 0x000000FF;
 inline constexpr uint32_t ColourMediumGreen = 0x0000C000;
 inline constexpr uint32_t ColourButtonText = 0x80000012;  // system colour 18
 inline constexpr uint32_t ColourWindowText = 0x80000008;  // system colour 8

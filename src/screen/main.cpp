@@ -4,7 +4,8 @@
 
 #include <commctrl.h>
 
-#include "display/shared_values.h"
+#include "remote/shared_values.h"
+#include "player/player_source.h"
 #include "player/player_thread.h"
 #include "screen/command_line.h"
 #include "screen/form.h"
@@ -24,8 +25,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&commonControls);
 
+  PlayerSource source(player);
   SharedValues shared;  // seekInProgress starts false
-  Form form(player, shared);
+  Form form(source, shared);
   if (!form.Create(instance)) return 1;
   form.Show();
   const int exitCode = RunMessageLoop(form);

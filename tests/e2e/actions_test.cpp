@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "base/win32_handles.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"

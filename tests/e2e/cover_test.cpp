@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "art_files.h"
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
 #include "harness/screen_saver.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"
 #include "player/player_messages.h"
@@ -114,7 +114,7 @@ class FaultTest : public ::testing::Test {
           id::lblBitrate, id::lblChannels}) {
       shown.push_back(Text(controlId).value_or(L"(unreadable)"));
     }
-    for (int line = 1; line <= id::PlaylistLineCount; ++line) {
+    for (int line = 1; line <= PlaylistLineCount; ++line) {
       shown.push_back(Text(id::lblplaylist(line)).value_or(L"(unreadable)"));
     }
     const HWND seek = saver_.Control(id::sldLength);

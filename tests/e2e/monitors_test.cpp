@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/process.h"
 #include "harness/screen_saver.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "gui/gui_handles.h"
 #include "harness/demo_player.h"
 #include "harness/process.h"

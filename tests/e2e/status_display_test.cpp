@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"
 

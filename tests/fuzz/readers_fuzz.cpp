@@ -14,11 +14,9 @@
 #include "art/picture_readers.h"
 #include "art/picture_size.h"
 #include "art/track_path.h"
-#include "display/click_arithmetic.h"
-#include "display/control_ids.h"
-#include "display/playlist_lines.h"
-#include "player/player_messages.h"
 #include "player/title_text.h"
+#include "remote/click_arithmetic.h"
+#include "remote/playlist_lines.h"
 #include "screen/command_line.h"
 #include "text/font_cmap.h"
 #include "text/font_fallback.h"
@@ -141,9 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const auto position = static_cast<int16_t>(TakeInt32(rest));
   // PL Begin always goes to 0; every other playlist button stays in the list, or sends nothing
   // when the list is empty.
-  namespace id = tokalux::ControlId;
-  Check(tokalux::PlaylistButtonIndex(id::cmdPLStart, length, position) == 0);
-  for (const int button : {id::cmdPLEnd, id::cmdPLMitte, id::cmdPLp10, id::cmdPLm10}) {
+  using tokalux::PlaylistButton;
+  Check(tokalux::PlaylistButtonIndex(PlaylistButton::Begin, length, position) == 0);
+  for (const PlaylistButton button : {PlaylistButton::End, PlaylistButton::Middle,
+                                      PlaylistButton::Plus10, PlaylistButton::Minus10}) {
     const auto index = tokalux::PlaylistButtonIndex(button, length, position);
     Check(length > 0 ? index && *index >= 0 && *index < length : !index);
   }

@@ -1,57 +1,58 @@
-#include "display/click_arithmetic.h"
+#include "remote/click_arithmetic.h"
 
 #include <gtest/gtest.h>
 
-#include "display/control_ids.h"
-#include "display/volume_scale.h"
+#include "player/player_source.h"
+#include "remote/volume_scale.h"
 #include "screen/command_line.h"
 
 namespace tokalux {
 namespace {
 
+using enum PlaylistButton;
+
 TEST(PlaylistButtonIndex, ComputesFromTheLastPoll) {
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLStart, 50, 20), 0);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 50, 20), 9);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 50, 20), 29);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 50, 1), 49);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPlay, 50, 1), std::nullopt);
+  EXPECT_EQ(PlaylistButtonIndex(Begin, 50, 20), 0);
+  EXPECT_EQ(PlaylistButtonIndex(Minus10, 50, 20), 9);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 50, 20), 29);
+  EXPECT_EQ(PlaylistButtonIndex(End, 50, 1), 49);
 }
 
 TEST(PlaylistButtonIndex, JumpsStayInTheList) {
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 5), 0);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 11), 0);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 12), 1);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, 35), 39);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, 30), 39);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, 29), 38);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 1, 1), 0);
+  EXPECT_EQ(PlaylistButtonIndex(Minus10, 40, 5), 0);
+  EXPECT_EQ(PlaylistButtonIndex(Minus10, 40, 11), 0);
+  EXPECT_EQ(PlaylistButtonIndex(Minus10, 40, 12), 1);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 40, 35), 39);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 40, 30), 39);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 40, 29), 38);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 1, 1), 0);
   // A position the list does not hold still lands in it.
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 40, 60), 39);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 40, -20), 0);
+  EXPECT_EQ(PlaylistButtonIndex(Minus10, 40, 60), 39);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 40, -20), 0);
   // The extremes of the 16-bit values cannot overflow.
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, 32767, 32767), 32766);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, 32767, -32768), 0);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, 32767, 0), 32766);
+  EXPECT_EQ(PlaylistButtonIndex(Plus10, 32767, 32767), 32766);
+  EXPECT_EQ(PlaylistButtonIndex(Minus10, 32767, -32768), 0);
+  EXPECT_EQ(PlaylistButtonIndex(End, 32767, 0), 32766);
 }
 
 TEST(PlaylistButtonIndex, AnEmptyListOnlyGoesToTheBeginning) {
   for (const int16_t length : std::initializer_list<int16_t>{0, -1, -32768}) {
-    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLStart, length, 0), 0);
-    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLEnd, length, 0), std::nullopt) << length;
-    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, length, 0), std::nullopt) << length;
-    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLm10, length, 1), std::nullopt) << length;
-    EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLp10, length, 1), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(Begin, length, 0), 0);
+    EXPECT_EQ(PlaylistButtonIndex(End, length, 0), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(Middle, length, 0), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(Minus10, length, 1), std::nullopt) << length;
+    EXPECT_EQ(PlaylistButtonIndex(Plus10, length, 1), std::nullopt) << length;
   }
 }
 
 TEST(PlaylistButtonIndex, MiddleRoundsHalvesToEven) {
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 5, 1), 2);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 7, 1), 4);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 1, 1), 0);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 2, 1), 1);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 3, 1), 2);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 100, 1), 50);
-  EXPECT_EQ(PlaylistButtonIndex(ControlId::cmdPLMitte, 32767, 1), 16384);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 5, 1), 2);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 7, 1), 4);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 1, 1), 0);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 2, 1), 1);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 3, 1), 2);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 100, 1), 50);
+  EXPECT_EQ(PlaylistButtonIndex(Middle, 32767, 1), 16384);
 }
 
 TEST(VolumeScale, StepsMatchTheVolumeTableAndEveryVolumeShowsOnItsNearestStep) {

@@ -1,71 +1,47 @@
-#include "display/control_handlers.h"
+#include "remote/control_handlers.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
-#include "display/control_ids.h"
-#include "player/player_messages.h"
+#include "fakes.h"
+#include "player/player_source.h"
 
 namespace tokalux {
 namespace {
 
-namespace id = ControlId;
-
-// Records what reaches the player: commands as {command, 0, 0}, requests as {0, number, arg}.
-struct Sent {
-  int32_t command = 0;
-  int32_t request = 0;
-  int32_t argument = 0;
-  friend bool operator==(const Sent&, const Sent&) = default;
-};
-
-class RecordingPlayer : public PlayerControl {
- public:
-  void SendCommand(int32_t identifier) override { sent.push_back({identifier, 0, 0}); }
-  void SendSetting(int32_t number, int32_t argument) override {
-    sent.push_back({0, number, argument});
-  }
-
-  std::vector<Sent> sent;
-};
-
-Sent Command(int32_t command) {
-  return {command, 0, 0};
-}
-Sent Request(int32_t number, int32_t argument) {
-  return {0, number, argument};
-}
+using testing::FakePlayer;
+using testing::FakeSource;
+using Kind = ActionKind;
+using enum PlaylistButton;
 
 class ControlHandlersTest : public ::testing::Test {
  protected:
   void SetUp() override { shared.listLength = 20; }
 
-  RecordingPlayer player;
+  FakeSource source;
   SharedValues shared;
-  ControlHandlers handlers{player, shared};
+  ControlHandlers handlers{source, shared};
 };
 
-TEST_F(ControlHandlersTest, TransportAndVolumeButtonsSendTheirCommand) {
+TEST_F(ControlHandlersTest, TransportAndVolumeButtonsAskForTheirAction) {
   shared.listLength = 1;
-  const std::vector<std::pair<int, int32_t>> buttons = {
-      {id::cmdPrev, 40044},  {id::cmdFRW, 40144},     {id::cmdPlay, 40045},
-      {id::cmdPause, 40046}, {id::cmdStop, 40047},    {id::cmdFFW, 40148},
-      {id::cmdNext, 40048},  {id::cmdVolIncr, 40058}, {id::cmdVolDecr, 40059}};
-  for (const auto& [button, command] : buttons) {
-    player.sent.clear();
-    EXPECT_TRUE(handlers.OnButtonClick(button));
-    EXPECT_EQ(player.sent, std::vector<Sent>{Command(command)}) << button;
+  for (const Kind kind : {Kind::Previous, Kind::Back5s, Kind::Play, Kind::Pause, Kind::Stop,
+                          Kind::Forward5s, Kind::Next, Kind::VolumeUp, Kind::VolumeDown}) {
+    source.actions.clear();
+    handlers.OnButton(kind);
+    EXPECT_EQ(source.actions, std::vector<Action>{{kind}}) << static_cast<int>(kind);
   }
 }
 
-TEST_F(ControlHandlersTest, PlayOnAnEmptyListSendsNothing) {
+TEST_F(ControlHandlersTest, PlayOnAnEmptyListAsksNothing) {
   shared.listLength = 0;
   shared.playState = PlayState::Stopped;
-  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPlay));
+  handlers.OnButton(Kind::Play);
   shared.listLength = -3;
-  EXPECT_TRUE(handlers.OnButtonClick(id::cmdPlay));
-  EXPECT_TRUE(player.sent.empty());
+  handlers.OnButton(Kind::Play);
+  EXPECT_TRUE(source.actions.empty());
   EXPECT_EQ(shared.playState, PlayState::Stopped);
 }
 
@@ -73,13 +49,13 @@ TEST_F(ControlHandlersTest, PlayOnAnEmptyListSendsNothing) {
 TEST_F(ControlHandlersTest, TransportButtonsFollowThePlayState) {
   shared.listLength = 3;
   shared.playState = PlayState::Playing;
-  const std::vector<std::pair<int, PlayState>> steps = {
-      {id::cmdPause, PlayState::Paused},  {id::cmdNext, PlayState::Paused},
-      {id::cmdPause, PlayState::Playing}, {id::cmdStop, PlayState::Stopped},
-      {id::cmdPause, PlayState::Stopped}, {id::cmdPlay, PlayState::Playing}};
-  for (const auto& [button, state] : steps) {
-    handlers.OnButtonClick(button);
-    EXPECT_EQ(shared.playState, state) << button;
+  const std::vector<std::pair<Kind, PlayState>> steps = {
+      {Kind::Pause, PlayState::Paused},  {Kind::Next, PlayState::Paused},
+      {Kind::Pause, PlayState::Playing}, {Kind::Stop, PlayState::Stopped},
+      {Kind::Pause, PlayState::Stopped}, {Kind::Play, PlayState::Playing}};
+  for (const auto& [kind, state] : steps) {
+    handlers.OnButton(kind);
+    EXPECT_EQ(shared.playState, state) << static_cast<int>(kind);
   }
 }
 
@@ -88,44 +64,39 @@ TEST_F(ControlHandlersTest, TransportButtonsFollowThePlayState) {
 TEST_F(ControlHandlersTest, PlaylistButtonsCountFromTheLastPollOrTheLastJump) {
   shared.listLength = 25;
   shared.listPosition = 3;
-  for (int button : {id::cmdPLm10, id::cmdPLp10, id::cmdPLp10, id::cmdPLMitte, id::cmdPLEnd}) {
-    EXPECT_TRUE(handlers.OnButtonClick(button));
+  for (const PlaylistButton button : {Minus10, Plus10, Plus10, Middle, End}) {
+    handlers.OnPlaylistButton(button);
   }
   handlers.OnPlaylistLineClick(L"7 . Seven");
-  handlers.OnButtonClick(id::cmdPLp10);
-  EXPECT_EQ(
-      player.sent,
-      (std::vector<Sent>{Request(RequestSetListPosition, 0), Request(RequestSetListPosition, 10),
-                         Request(RequestSetListPosition, 20), Request(RequestSetListPosition, 12),
-                         Request(RequestSetListPosition, 24), Request(RequestSetListPosition, 6),
-                         Command(CommandPlay), Request(RequestSetListPosition, 16)}));
-  EXPECT_EQ(shared.clicks, 8u);  // each message sent counts, for the poll (see StatusPoll::Show)
+  handlers.OnPlaylistButton(Plus10);
+  EXPECT_EQ(source.actions, (std::vector<Action>{{Kind::JumpTo, 0},
+                                                 {Kind::JumpTo, 10},
+                                                 {Kind::JumpTo, 20},
+                                                 {Kind::JumpTo, 12},
+                                                 {Kind::JumpTo, 24},
+                                                 {Kind::JumpTo, 6},
+                                                 {Kind::Play},
+                                                 {Kind::JumpTo, 16}}));
+  EXPECT_EQ(shared.clicks, 8u);  // each action taken counts, for the poll (see StatusPoll::Show)
 }
 
-TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListSendOnlyTheBeginning) {
+TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListAskOnlyForTheBeginning) {
   shared.listLength = 0;
   shared.listPosition = 1;
-  for (int button : {id::cmdPLm10, id::cmdPLMitte, id::cmdPLp10, id::cmdPLEnd, id::cmdPLStart}) {
-    EXPECT_TRUE(handlers.OnButtonClick(button));
+  for (const PlaylistButton button : {Minus10, Middle, Plus10, End, Begin}) {
+    handlers.OnPlaylistButton(button);
   }
-  EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSetListPosition, 0)});
-}
-
-TEST_F(ControlHandlersTest, OtherControlsAreNotButtonsWithActions) {
-  EXPECT_FALSE(handlers.OnButtonClick(id::cmdEnd));
-  EXPECT_FALSE(handlers.OnButtonClick(id::lblTime));
-  EXPECT_FALSE(handlers.OnButtonClick(0));
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_EQ(source.actions, (std::vector<Action>{{Kind::JumpTo, 0}}));
 }
 
 TEST_F(ControlHandlersTest, SeekHoldsThePollOffFromPressToRelease) {
   handlers.OnSeekPress(40);
   EXPECT_TRUE(shared.seekInProgress);
   handlers.OnSeekScroll(95);
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_TRUE(source.actions.empty());
   handlers.OnSeekRelease(95);
   EXPECT_FALSE(shared.seekInProgress);
-  EXPECT_EQ(player.sent, std::vector<Sent>{Request(RequestSeek, 95000)});
+  EXPECT_EQ(source.actions, (std::vector<Action>{{Kind::SeekTo, 95}}));
 }
 
 TEST_F(ControlHandlersTest, SeekOnlyWhenTheSliderMovedDuringThePress) {
@@ -135,7 +106,7 @@ TEST_F(ControlHandlersTest, SeekOnlyWhenTheSliderMovedDuringThePress) {
   handlers.OnSeekPress(40);
   handlers.OnSeekScroll(40);
   handlers.OnSeekRelease(40);
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_TRUE(source.actions.empty());
   EXPECT_FALSE(shared.seekInProgress);
 
   // Away and back again is a move; so is a value that changed without a notification.
@@ -148,23 +119,26 @@ TEST_F(ControlHandlersTest, SeekOnlyWhenTheSliderMovedDuringThePress) {
   // The next press starts afresh: the earlier move does not count for it.
   handlers.OnSeekPress(41);
   handlers.OnSeekRelease(41);
-  EXPECT_EQ(player.sent,
-            (std::vector<Sent>{Request(RequestSeek, 40000), Request(RequestSeek, 41000)}));
+  EXPECT_EQ(source.actions, (std::vector<Action>{{Kind::SeekTo, 40}, {Kind::SeekTo, 41}}));
 }
 
 TEST_F(ControlHandlersTest, MovesWithoutAPressSeekNothing) {
   // The keyboard moves the slider with no button held; a release without a press is stray.
   handlers.OnSeekScroll(120);
   handlers.OnSeekRelease(120);
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_TRUE(source.actions.empty());
   EXPECT_FALSE(shared.seekInProgress);
 }
 
-TEST_F(ControlHandlersTest, SeekTargetBeyond32BitsIsNotSentButTheSliderIsReleased) {
+// An action the source cannot take (for the player, a seek beyond 32 bits of ms) is no click,
+// and the slider still goes back to the poll.
+TEST_F(ControlHandlersTest, ASeekTheSourceRefusesIsNoClickButTheSliderIsReleased) {
+  source.refused = {Kind::SeekTo};
   handlers.OnSeekPress(0);
   handlers.OnSeekRelease(2200000);
   EXPECT_FALSE(shared.seekInProgress);
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_TRUE(source.actions.empty());
+  EXPECT_EQ(shared.clicks, 0u);
 }
 
 TEST_F(ControlHandlersTest, LostCaptureEndsTheSeekWithoutSeeking) {
@@ -175,25 +149,24 @@ TEST_F(ControlHandlersTest, LostCaptureEndsTheSeekWithoutSeeking) {
   // The move of the cancelled press does not count for the next one.
   handlers.OnSeekPress(40);
   handlers.OnSeekRelease(40);
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_TRUE(source.actions.empty());
 }
 
-TEST_F(ControlHandlersTest, VolumeSliderSendsPositionTimes25Point5) {
+TEST_F(ControlHandlersTest, VolumeSliderAsksForPositionTimes25Point5) {
   handlers.OnVolumeScroll(0);
   handlers.OnVolumeScroll(5);
   handlers.OnVolumeScroll(10);
-  EXPECT_EQ(player.sent,
-            (std::vector<Sent>{Request(RequestSetVolume, 0), Request(RequestSetVolume, 128),
-                               Request(RequestSetVolume, 255)}));
+  EXPECT_EQ(
+      source.actions,
+      (std::vector<Action>{{Kind::VolumeTo, 0}, {Kind::VolumeTo, 128}, {Kind::VolumeTo, 255}}));
 }
 
 TEST_F(ControlHandlersTest, PlaylistLineJumpsToItsEntryAndPlays) {
   for (const PlayState state : {PlayState::Playing, PlayState::Stopped, PlayState::Unknown}) {
-    player.sent.clear();
+    source.actions.clear();
     shared.playState = state;
     handlers.OnPlaylistLineClick(L"12 . Intro");
-    EXPECT_EQ(player.sent,
-              (std::vector<Sent>{Request(RequestSetListPosition, 11), Command(CommandPlay)}));
+    EXPECT_EQ(source.actions, (std::vector<Action>{{Kind::JumpTo, 11}, {Kind::Play}}));
   }
 }
 
@@ -202,19 +175,44 @@ TEST_F(ControlHandlersTest, PlaylistLineOnAPausedPlayerStopsItFirst) {
   shared.playState = PlayState::Paused;
   handlers.OnPlaylistLineClick(L"3 . Third");
   handlers.OnPlaylistLineClick(L"4 . Fourth");  // now playing: no second stop
-  EXPECT_EQ(player.sent,
-            (std::vector<Sent>{Command(CommandStop), Request(RequestSetListPosition, 2),
-                               Command(CommandPlay), Request(RequestSetListPosition, 3),
-                               Command(CommandPlay)}));
+  EXPECT_EQ(source.actions,
+            (std::vector<Action>{
+                {Kind::Stop}, {Kind::JumpTo, 2}, {Kind::Play}, {Kind::JumpTo, 3}, {Kind::Play}}));
 }
 
 TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberOrOnAnEmptyListDoesNothing) {
   handlers.OnPlaylistLineClick(L"");
   handlers.OnPlaylistLineClick(L"no number here");
-  // A line left from a list the player has emptied since: Play would open its file dialog.
+  // A line left from a list the player has emptied since: Play there would open its file dialog.
   shared.listLength = 0;
   handlers.OnPlaylistLineClick(L"3 . Third");
-  EXPECT_TRUE(player.sent.empty());
+  EXPECT_TRUE(source.actions.empty());
+}
+
+// The classic player's message for each action, as the player thread posts it.
+TEST(SendAction, EachActionIsItsCommandOrSetting) {
+  const std::pair<Action, const char*> actions[] = {
+      {{Kind::Previous}, "command 40044"},
+      {{Kind::Back5s}, "command 40144"},
+      {{Kind::Play}, "command 40045"},
+      {{Kind::Pause}, "command 40046"},
+      {{Kind::Stop}, "command 40047"},
+      {{Kind::Forward5s}, "command 40148"},
+      {{Kind::Next}, "command 40048"},
+      {{Kind::VolumeUp}, "command 40058"},
+      {{Kind::VolumeDown}, "command 40059"},
+      {{Kind::SeekTo, 95}, "setting 106 95000"},
+      {{Kind::SeekTo, 2'147'484}, nullptr},  // beyond 32 bits of ms: nothing
+      {{Kind::VolumeTo, 128}, "setting 122 128"},
+      {{Kind::JumpTo, 11}, "setting 121 11"},
+      {{Kind::JumpTo, -8}, "setting 121 -8"},  // negative indexes go through unchanged
+  };
+  for (const auto& [action, message] : actions) {
+    FakePlayer player;
+    EXPECT_EQ(SendAction(player, action), message != nullptr) << static_cast<int>(action.kind);
+    EXPECT_EQ(player.sent, message ? std::vector<std::string>{message} : std::vector<std::string>{})
+        << static_cast<int>(action.kind);
+  }
 }
 
 }  // namespace

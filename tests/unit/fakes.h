@@ -1,7 +1,10 @@
-// Small fakes of the player and the screen for the status display's tests.
+// Small fakes for the remote control's tests: a source and a screen that speak in meanings, and a
+// classic player that answers by message number.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <future>
 #include <map>
 #include <optional>
 #include <set>
@@ -9,12 +12,13 @@
 #include <utility>
 #include <vector>
 
-#include "display/colours.h"
-#include "display/control_ids.h"
-#include "display/status_poll.h"
-#include "display/status_screen.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
+#include "player/player_source.h"
+#include "remote/source.h"
+#include "remote/status.h"
+#include "remote/status_poll.h"
+#include "remote/status_screen.h"
 
 namespace tokalux::testing {
 
@@ -30,7 +34,7 @@ class FakePlayer final : public PlayerLink {
   std::map<int32_t, std::wstring> titles;  // by 1-based entry number
   std::map<int32_t, std::wstring> paths;   // likewise; an entry without one has none
   std::wstring songTitle;
-  std::vector<std::string> sent;  // "command 40045", "request 121 5"
+  std::vector<std::string> sent;  // "command 40045", "setting 121 5", "request 124 0"
   std::vector<int32_t> titleReads;
   std::vector<int32_t> pathReads;
 
@@ -69,57 +73,98 @@ class FakePlayer final : public PlayerLink {
   }
 };
 
+class FakeSource final : public Source {
+ public:
+  Status status;                 // what each poll answers
+  std::set<ActionKind> refused;  // actions it cannot take
+  std::vector<Action> actions;   // the actions it took, in order
+  std::vector<ListPlace> polls;  // what each poll handed over went by
+  // Set, the next poll's status comes only when the test sets it here.
+  std::optional<std::promise<Status>> late;
+
+  bool Do(const Action& action) override {
+    if (refused.contains(action.kind)) return false;
+    actions.push_back(action);
+    return true;
+  }
+  std::future<Status> Poll(ListPlace shown) override {
+    polls.push_back(shown);
+    if (late) return late->get_future();
+    std::promise<Status> now;
+    now.set_value(status);
+    return now.get_future();
+  }
+};
+
 class FakeScreen final : public StatusScreen {
  public:
-  std::map<int, std::wstring> captions;
-  std::map<int, uint32_t> colours;
+  // nullopt: never written.
+  std::optional<std::wstring> elapsed;
+  std::optional<std::wstring> total;
+  std::optional<std::wstring> songTitle;
+  std::optional<std::wstring> trackCounter;
+  std::array<std::optional<std::wstring>, StreamDetailCount> stream;
+  std::array<std::wstring, PlaylistLineCount> lines;  // lines[0] is line 1
+  std::array<bool, PlaylistLineCount> current{};
   int32_t seekMaximum = 10;
   int32_t seekValue = 0;
-  std::optional<int32_t> volumePosition;  // never set until a poll sets it
-  int captionWrites = 0;
+  std::optional<int32_t> volumePosition;
 
-  FakeScreen() {
-    for (int i = 1; i <= ControlId::PlaylistLineCount; ++i)
-      colours[ControlId::lblplaylist(i)] = ColourGreen;
+  void SetElapsed(std::wstring_view text) override { elapsed = text; }
+  void SetTotal(std::wstring_view text) override { total = text; }
+  void SetSongTitle(std::wstring_view text) override { songTitle = text; }
+  void SetTrackCounter(std::wstring_view text) override { trackCounter = text; }
+  void SetStreamDetail(StreamDetail detail, std::wstring_view text) override {
+    stream[static_cast<std::size_t>(detail)] = text;
   }
-
-  void SetCaption(int id, std::wstring_view caption) override {
-    ++captionWrites;
-    captions[id] = std::wstring(caption);
+  void SetPlaylistLine(int line, std::wstring_view caption, bool isCurrent) override {
+    lines.at(static_cast<std::size_t>(line - 1)) = caption;
+    current.at(static_cast<std::size_t>(line - 1)) = isCurrent;
   }
-  std::wstring Caption(int id) const override {
-    const auto it = captions.find(id);
-    return it == captions.end() ? std::wstring() : it->second;
-  }
-  void SetTextColour(int id, uint32_t colour) override { colours[id] = colour; }
   // Like the trackbar: a maximum below the minimum 0, or a value outside the range, is refused.
   bool SetSeekMaximum(int32_t maximum) override {
     if (maximum < 0) return false;
     seekMaximum = maximum;
     return true;
   }
-  void SetVolumePosition(int32_t position) override { volumePosition = position; }
   bool SetSeekValue(int32_t value) override {
     if (value < 0 || value > seekMaximum) return false;
     seekValue = value;
     return true;
   }
+  void SetVolumePosition(int32_t position) override { volumePosition = position; }
 
-  std::wstring Line(int i) const { return Caption(ControlId::lblplaylist(i)); }
-  uint32_t LineColour(int i) const { return colours.at(ControlId::lblplaylist(i)); }
-  // The lines shown red, by index.
-  std::vector<int> RedLines() const {
-    std::vector<int> red;
-    for (int i = 1; i <= ControlId::PlaylistLineCount; ++i) {
-      if (LineColour(i) == ColourRed) red.push_back(i);
+  const std::wstring& Line(int i) const { return lines.at(static_cast<std::size_t>(i - 1)); }
+  // The lines shown as current, by number.
+  std::vector<int> CurrentLines() const {
+    std::vector<int> marked;
+    for (int i = 1; i <= PlaylistLineCount; ++i) {
+      if (current[static_cast<std::size_t>(i - 1)]) marked.push_back(i);
     }
-    return red;
+    return marked;
+  }
+  // Every text on the screen, so a test can see that a poll changed none or wrote each afresh.
+  std::vector<std::optional<std::wstring>> Texts() const {
+    std::vector<std::optional<std::wstring>> texts = {elapsed, total, songTitle, trackCounter};
+    texts.insert(texts.end(), stream.begin(), stream.end());
+    texts.insert(texts.end(), lines.begin(), lines.end());
+    return texts;
+  }
+  void SetEveryText(const std::wstring& text) {
+    elapsed = total = songTitle = trackCounter = text;
+    stream.fill(text);
+    lines.fill(text);
   }
 };
 
-// One whole poll, handed over and shown as the screen saver does, asked at once on this thread.
-inline void PollOnce(StatusPoll& poll, PlayerLink& player) {
-  poll.Tick(AskAtOnce(player), std::chrono::milliseconds(0));
-}
+// Both halves of the poll: the classic player's source over a fake player, shown on a fake screen.
+struct PlayerOnScreen {
+  FakePlayer player;
+  LinkAtOnce queue{player};
+  PlayerSource source{queue};
+  FakeScreen screen;
+  SharedValues shared;
+  StatusPoll poll{source, screen, shared};
+};
 
 }  // namespace tokalux::testing

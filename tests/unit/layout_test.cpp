@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "display/control_ids.h"
+#include "screen/control_ids.h"
 
 namespace tokalux {
 namespace {

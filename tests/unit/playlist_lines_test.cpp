@@ -1,13 +1,14 @@
-#include "display/playlist_lines.h"
+#include "remote/playlist_lines.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "fakes.h"
 
 namespace tokalux {
 namespace {
 
-using testing::FakePlayer;
 using testing::FakeScreen;
 
 struct WindowCase {
@@ -55,17 +56,21 @@ struct LinesCase {
   int16_t position;
   int firstEntry;  // on line 1
   int filled;
-  int redLine;  // 0: none
+  int currentLine;  // 0: none
 };
 
-// The titles read for the range, then the lines written, as one poll does.
-int Fill(const PlaylistRange& range, int16_t position, FakePlayer& player, FakeScreen& screen) {
-  std::vector<std::wstring> titles;
-  for (const auto& title : ReadRangeTitles(range, player)) titles.push_back(title.value_or(L""));
-  return FillPlaylistLines(range, position, titles, screen);
+// The lines written for the range, entry n titled "Title n" unless titles says otherwise.
+void Fill(const PlaylistRange& range, int16_t position, FakeScreen& screen,
+          const std::map<int32_t, std::wstring>& titles = {}) {
+  std::vector<std::wstring> lineTitles;
+  for (int32_t entry = range.first; entry <= range.last; ++entry) {
+    const auto it = titles.find(entry);
+    lineTitles.push_back(it != titles.end() ? it->second : L"Title " + std::to_wstring(entry));
+  }
+  FillPlaylistLines(range, position, lineTitles, screen);
 }
 
-TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
+TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineMarked) {
   const LinesCase cases[] = {
       {100, 1, 1, 15, 1},    {100, 7, 1, 15, 7},   {100, 8, 1, 15, 8},     {100, 9, 2, 15, 8},
       {100, 93, 86, 15, 8},  {100, 94, 86, 15, 9}, {100, 100, 86, 15, 15}, {15, 8, 1, 15, 8},
@@ -73,48 +78,42 @@ TEST(FillPlaylistLines, WritesNumberedTitlesWithTheCurrentLineRed) {
       {100, 101, 86, 15, 0}, {0, 1, 1, 0, 0},
   };
   for (const auto& c : cases) {
-    FakePlayer player;
     FakeScreen screen;
-    const int current =
-        Fill(ComputePlaylistWindow(c.length, c.position), c.position, player, screen);
+    Fill(ComputePlaylistWindow(c.length, c.position), c.position, screen);
     SCOPED_TRACE("L=" + std::to_string(c.length) + " P=" + std::to_string(c.position));
-    EXPECT_EQ(current, c.redLine);
     for (int line = 1; line <= c.filled; ++line) {
       const int entry = c.firstEntry + line - 1;
       EXPECT_EQ(screen.Line(line), std::to_wstring(entry) + L" . Title " + std::to_wstring(entry));
     }
     for (int line = c.filled + 1; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"");
-    EXPECT_EQ(screen.RedLines(), c.redLine ? std::vector<int>{c.redLine} : std::vector<int>{});
-    EXPECT_EQ(player.titleReads.size(), static_cast<std::size_t>(c.filled));
+    EXPECT_EQ(screen.CurrentLines(),
+              c.currentLine ? std::vector<int>{c.currentLine} : std::vector<int>{});
   }
 }
 
 TEST(FillPlaylistLines, CaptionIsNumberSeparatorAndTitleExactly) {
-  FakePlayer player;
-  player.titles[12] = L"Intro";
   FakeScreen screen;
-  Fill(PlaylistRange{9, 23}, 16, player, screen);
+  Fill(PlaylistRange{9, 23}, 16, screen, {{12, L"Intro"}});
   EXPECT_EQ(screen.Line(4), L"12 . Intro");
 }
 
-TEST(FillPlaylistLines, ShrinkingPlaylistLeavesNoStaleLinesAndOneRedLine) {
-  FakePlayer player;
+TEST(FillPlaylistLines, ShrinkingPlaylistLeavesNoStaleLinesAndOneCurrentLine) {
   FakeScreen screen;
-  Fill(ComputePlaylistWindow(20, 12), 12, player, screen);
+  Fill(ComputePlaylistWindow(20, 12), 12, screen);
   EXPECT_EQ(screen.Line(1), L"5 . Title 5");
-  EXPECT_EQ(screen.RedLines(), std::vector<int>{8});
+  EXPECT_EQ(screen.CurrentLines(), std::vector<int>{8});
 
-  Fill(ComputePlaylistWindow(5, 3), 3, player, screen);
+  Fill(ComputePlaylistWindow(5, 3), 3, screen);
   EXPECT_EQ(screen.Line(5), L"5 . Title 5");
   for (int line = 6; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
-  EXPECT_EQ(screen.RedLines(), std::vector<int>{3});
+  EXPECT_EQ(screen.CurrentLines(), std::vector<int>{3});
 
-  // The current entry outside the range (a position answer of -1): no line is red.
-  Fill(ComputePlaylistWindow(100, 0), 0, player, screen);
-  EXPECT_TRUE(screen.RedLines().empty());
+  // The current entry outside the range (a position answer of -1): no line is marked.
+  Fill(ComputePlaylistWindow(100, 0), 0, screen);
+  EXPECT_TRUE(screen.CurrentLines().empty());
 
   // An empty playlist clears every line.
-  Fill(ComputePlaylistWindow(0, 1), 1, player, screen);
+  Fill(ComputePlaylistWindow(0, 1), 1, screen);
   for (int line = 1; line <= 15; ++line) EXPECT_EQ(screen.Line(line), L"") << line;
 }
 

@@ -1,14 +1,15 @@
 // The pure logic over random player answers, captions and buffers (seeded, so a failure repeats).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 
-#include "display/click_arithmetic.h"
-#include "display/control_ids.h"
-#include "display/status_poll.h"
 #include "fakes.h"
+#include "player/player_source.h"
 #include "player/title_text.h"
+#include "remote/click_arithmetic.h"
+#include "remote/status_poll.h"
 
 namespace tokalux {
 namespace {
@@ -35,10 +36,8 @@ class Randomised : public ::testing::Test {
 };
 
 TEST_F(Randomised, PollKeepsItsInvariantsOverAnyAnswers) {
-  FakePlayer player;
-  FakeScreen screen;
-  SharedValues shared;
-  StatusPoll poll(screen, shared);
+  testing::PlayerOnScreen wired;
+  auto& [player, queue, source, screen, shared, poll] = wired;
   for (int round = 0; round < 3000; ++round) {
     const int16_t previousLength = shared.listLength;
     for (int32_t number : {RequestPlayTime, RequestStreamInfo}) {
@@ -49,17 +48,17 @@ TEST_F(Randomised, PollKeepsItsInvariantsOverAnyAnswers) {
     player.SetPlaylist(length, position);
     shared.seekInProgress = rng() % 4 == 0;
     player.titleReads.clear();
-    testing::PollOnce(poll, player);
+    poll.Tick(std::chrono::milliseconds(0));
 
     const bool lengthFits = length >= -32768 && length <= 32767;
     EXPECT_EQ(shared.listLength, lengthFits ? length : previousLength);
-    const auto red = screen.RedLines();
-    ASSERT_LE(red.size(), 1u);
+    const auto current = screen.CurrentLines();
+    ASSERT_LE(current.size(), 1u);
     ASSERT_LE(player.titleReads.size(), 15u);
-    if (!red.empty()) {
-      // The red line shows the current entry.
-      EXPECT_EQ(red[0], poll.currentLine());
-      EXPECT_TRUE(screen.Line(red[0]).starts_with(std::to_wstring(shared.listPosition) + L" . "));
+    if (!current.empty()) {
+      // The line marked current shows the current entry.
+      EXPECT_TRUE(
+          screen.Line(current[0]).starts_with(std::to_wstring(shared.listPosition) + L" . "));
     }
     // Lines are filled from the top, the rest are empty.
     const auto filled = player.titleReads.size();
@@ -103,8 +102,10 @@ TEST_F(Randomised, ClickArithmeticOverRandomCaptionsAndSixteenBitValues) {
   for (int round = 0; round < 20000; ++round) {
     const auto length = static_cast<int16_t>(rng());
     const auto position = static_cast<int16_t>(rng());
-    for (int id = ControlId::cmdPLStart; id <= ControlId::cmdPLm10; ++id) {
-      const auto index = PlaylistButtonIndex(id, length, position);
+    for (const PlaylistButton button :
+         {PlaylistButton::Begin, PlaylistButton::Minus10, PlaylistButton::Middle,
+          PlaylistButton::Plus10, PlaylistButton::End}) {
+      const auto index = PlaylistButtonIndex(button, length, position);
       if (index) {
         ASSERT_TRUE(*index >= -32768 && *index <= 32767);
       }

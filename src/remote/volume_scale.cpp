@@ -1,4 +1,4 @@
-#include "display/volume_scale.h"
+#include "remote/volume_scale.h"
 
 #include <cmath>
 

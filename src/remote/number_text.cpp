@@ -1,4 +1,4 @@
-#include "display/number_text.h"
+#include "remote/number_text.h"
 
 namespace tokalux {
 

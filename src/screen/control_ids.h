@@ -1,9 +1,11 @@
 // The fixed control IDs of the form's child windows. Tests and scripting tools find the controls
-// by these; the status display addresses the labels it writes by them. The names are the ones
-// these controls have always had on the form this screen reproduces (German abbreviations and
-// all), kept unchanged so that every description of a control and every script written against
-// it names the same thing as the code.
+// by these; the form addresses its controls by them. The names are the ones these controls have
+// always had on the form this screen reproduces (German abbreviations and all), kept unchanged so
+// that every description of a control and every script written against it names the same thing
+// as the code.
 #pragma once
+
+#include "remote/status_screen.h"
 
 namespace tokalux::ControlId {
 
@@ -46,8 +48,7 @@ inline constexpr int picCover = 130;
 inline constexpr int sldLength = 301;
 inline constexpr int sldVol = 302;
 
-// The fifteen playlist lines, lblplaylist(1) .. lblplaylist(15).
-inline constexpr int PlaylistLineCount = 15;
+// The playlist lines, lblplaylist(1) .. lblplaylist(PlaylistLineCount).
 constexpr int lblplaylist(int index) {
   return 400 + index;
 }

@@ -1,25 +1,29 @@
-// What each interactive control does, as one to three messages to the player. The form's control
-// wrappers call these from their click, press, release and scroll callbacks; nothing on screen
-// changes here, the next status poll shows the player's new state.
+// What each interactive control asks the source for: one to three actions. The form calls these
+// from its controls' click, press, release and scroll callbacks; nothing on screen changes here,
+// the next status poll shows the source's new state.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-#include "display/shared_values.h"
-#include "player/player_link.h"
+#include "remote/click_arithmetic.h"
+#include "remote/shared_values.h"
+#include "remote/source.h"
 
 namespace tokalux {
 
 class ControlHandlers {
  public:
-  ControlHandlers(PlayerControl& player, SharedValues& shared) : player_(player), shared_(shared) {}
+  ControlHandlers(Source& source, SharedValues& shared) : source_(source), shared_(shared) {}
 
-  // A transport, volume or playlist button: sends its command or sets the playlist position.
-  // Play sends nothing while the last poll saw an empty playlist. The transport buttons move the
-  // remembered play state on as the player will, and the playlist buttons the list position.
-  // False for any other control ID (the Exit button is the form's own affair).
-  bool OnButtonClick(int controlId);
+  // A transport or volume button, by the action it asks for (Play, Pause, Stop, Next, Previous,
+  // Back5s, Forward5s, VolumeUp or VolumeDown). Play asks nothing while the last poll saw an
+  // empty playlist. Play, Pause and Stop move the remembered play state on as the player will.
+  void OnButton(ActionKind action);
+
+  // A playlist button: jumps as PlaylistButtonIndex says, and remembers the new position as the
+  // one the next jump counts from.
+  void OnPlaylistButton(PlaylistButton button);
 
   // A mouse button pressed on the seek slider, which stood at `seconds` just before: the poll
   // leaves the slider alone from now on.
@@ -49,13 +53,13 @@ class ControlHandlers {
   void OnPlaylistLineClick(std::wstring_view caption);
 
  private:
-  // Send to the player, each counted as a click (SharedValues::clicks).
-  void Command(int32_t identifier);
-  void Setting(int32_t number, int32_t argument);
-  // Sets the list position (0-based) and remembers it as the position the next jump counts from.
+  // Asks the source; an action it takes counts as a click (SharedValues::clicks).
+  void Ask(ActionKind kind, int32_t argument = 0);
+  // Jumps to the list position (0-based) and remembers it as the position the next jump counts
+  // from.
   void JumpTo(int32_t index);
 
-  PlayerControl& player_;
+  Source& source_;
   SharedValues& shared_;
   int32_t seekPressSeconds_ = 0;  // where the seek slider stood when the press began
   bool seekMoved_ = false;        // it has stood elsewhere since

@@ -1,41 +1,32 @@
-#include "display/click_arithmetic.h"
+#include "remote/click_arithmetic.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "display/control_ids.h"
-
 namespace tokalux {
 
-std::optional<int32_t> PlaylistButtonIndex(int controlId, int16_t listLength,
+std::optional<int32_t> PlaylistButtonIndex(PlaylistButton button, int16_t listLength,
                                            int16_t listPosition) {
-  if (controlId == ControlId::cmdPLStart) return 0;
+  if (button == PlaylistButton::Begin) return 0;
   if (listLength <= 0) return std::nullopt;  // no entry to jump to
   const int32_t last = int32_t{listLength} - 1;
   const int32_t position = listPosition;  // in 32 bits no sum below can overflow
-  switch (controlId) {
-    case ControlId::cmdPLm10:
+  switch (button) {
+    case PlaylistButton::Minus10:
       return std::clamp(position - 11, 0, last);
-    case ControlId::cmdPLMitte:
+    case PlaylistButton::Middle:
       // Half the length, halves to even (std::nearbyint in the default rounding mode, which this
       // program never changes): within 0..last for every length from 1 on.
       return static_cast<int32_t>(std::nearbyint(listLength * 0.5));
-    case ControlId::cmdPLp10:
+    case PlaylistButton::Plus10:
       return std::clamp(position + 9, 0, last);
-    case ControlId::cmdPLEnd:
+    case PlaylistButton::End:
       return last;
-    default:
-      return std::nullopt;
+    case PlaylistButton::Begin:
+      return 0;
   }
-}
-
-std::optional<int32_t> SeekMilliseconds(int32_t seconds) {
-  const int64_t ms = int64_t{seconds} * 1000;
-  if (ms < std::numeric_limits<int32_t>::min() || ms > std::numeric_limits<int32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<int32_t>(ms);
+  return std::nullopt;
 }
 
 std::optional<int32_t> PlaylistLineIndex(std::wstring_view caption) {
