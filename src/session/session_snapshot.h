@@ -82,7 +82,7 @@ struct SessionsSnapshot {
 };
 
 // What the remote control asks of a session.
-enum class SessionCommand { Play, Pause, Stop, Next, Previous, ChangePosition };
+enum class SessionCommand { Play, Pause, Stop, Next, Previous, TogglePlayPause, ChangePosition };
 
 struct SessionAction {
   SessionKey target;
