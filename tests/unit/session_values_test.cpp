@@ -52,6 +52,7 @@ TEST(SessionValues, ElapsedAndLength) {
       {{0, 200 * S, 30 * S, 0}, Playing, t0, 30 * S, 200 * S},             // no update time
       {{0, 0, 30 * S, t0}, Playing, t0 + 5 * S, 35 * S, std::nullopt},     // a stream
       {{50 * S, 20 * S, 0, 0}, Stopped, t0, 50 * S, std::nullopt},         // end before start
+      {{-5 * S, 0, 0, 0}, Stopped, t0, 0, std::nullopt},                   // zero end
       {{Min, Max, Max, 1}, Playing, Max, Max, std::nullopt},               // no overflow
       {{0, 0, Max - 1, 1}, Playing, Max, Max, std::nullopt},
   };
