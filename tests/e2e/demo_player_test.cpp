@@ -558,6 +558,23 @@ struct EventCount final : media::ITypedEventHandler<media::ISession> {
   std::atomic<int> calls{0};
 };
 
+// Counts the calls of an operation's completion handler, and says on which thread it ran.
+struct CompletionCount final : media::IAsyncOperationCompletedHandler<media::Boolean> {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Invoke(media::BooleanOperation*, media::AsyncStatus) override {
+    thread = ::GetCurrentThreadId();
+    ++calls;
+    return S_OK;
+  }
+  std::atomic<DWORD> thread{0};
+  std::atomic<int> calls{0};
+};
+
 class DemoPlayerSession : public ::testing::Test {
  protected:
   void SetUp() override { ::RoInitialize(RO_INIT_MULTITHREADED); }
@@ -666,13 +683,32 @@ TEST_F(DemoPlayerSession, PublishesItsStateAndTakesRequestsThroughTheSessionMana
   bytes->Read(read.data(), static_cast<ULONG>(read.size()), &got);
   read.resize(got);
   EXPECT_EQ(read, picture);
+  media::Boolean result = 0;
+
+  // A handler set on a completed operation runs at once on this thread, and only one may be set;
+  // on an operation that completes later, it runs then, on another thread.
+  const auto play =
+      Out<media::BooleanOperation>([&](auto** out) { return session->TryPlayAsync(out); });
+  CompletionCount done;
+  EXPECT_EQ(play->put_Completed(&done), S_OK);
+  EXPECT_EQ(done.calls, 1);
+  EXPECT_EQ(done.thread, ::GetCurrentThreadId());
+  EXPECT_EQ(play->put_Completed(&done), media::IllegalDelegateAssignment);
+  ASSERT_TRUE(player.SessionAsync("requests", "1000"));
+  const auto later =
+      Out<media::BooleanOperation>([&](auto** out) { return session->TryPlayAsync(out); });
+  CompletionCount laterDone;
+  EXPECT_EQ(later->put_Completed(&laterDone), S_OK);
+  EXPECT_EQ(laterDone.calls, 0);
+  EXPECT_EQ(later->GetResults(&result), media::IllegalMethodCall);
+  EXPECT_TRUE(WaitUntil([&] { return laterDone.calls == 1; }, 5s));
+  EXPECT_NE(laterDone.thread, ::GetCurrentThreadId());
 
   // An operation steered never to complete stays started until it is canceled.
   ASSERT_TRUE(player.SessionAsync("requests", "never"));
   const auto stop =
       Out<media::BooleanOperation>([&](auto** out) { return session->TryStopAsync(out); });
   PumpFor(200ms);
-  media::Boolean result = 0;
   EXPECT_EQ(stop->GetResults(&result), media::IllegalMethodCall);
   Out<media::IAsyncInfo>([&](media::IAsyncInfo** out) {
     return stop->QueryInterface(media::iid::AsyncInfo, reinterpret_cast<void**>(out));
