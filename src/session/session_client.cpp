@@ -508,6 +508,11 @@ SessionClient::SessionClient(std::function<void()> changed)
 }
 
 SessionClient::~SessionClient() {
+  Stop();
+}
+
+bool SessionClient::Stop() {
+  if (!thread_.joinable()) return true;
   shared_->signal->Disable();
   Wake& wake = *shared_->wake;
   bool finished = false;
@@ -522,6 +527,7 @@ SessionClient::~SessionClient() {
   } else {
     thread_.detach();
   }
+  return finished;
 }
 
 std::future<SessionsSnapshot> SessionClient::Poll() {
@@ -529,6 +535,10 @@ std::future<SessionsSnapshot> SessionClient::Poll() {
   std::future<SessionsSnapshot> snapshot = promise.get_future();
   {
     const std::lock_guard lock(shared_->wake->mutex);
+    if (shared_->wake->stopping) {
+      promise.set_value({});
+      return snapshot;
+    }
     shared_->jobs.emplace_back(std::move(promise));
   }
   shared_->wake->changed.notify_all();
@@ -538,6 +548,7 @@ std::future<SessionsSnapshot> SessionClient::Poll() {
 void SessionClient::Act(const SessionAction& action) {
   {
     const std::lock_guard lock(shared_->wake->mutex);
+    if (shared_->wake->stopping) return;
     shared_->jobs.emplace_back(action);
   }
   shared_->wake->changed.notify_all();

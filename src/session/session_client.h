@@ -36,9 +36,7 @@ class SessionClient {
   // thread, when the system says a session changed or came or went; it must return at once (post
   // a message, say). It is called once until the next Poll, and never after the destructor began.
   explicit SessionClient(std::function<void()> changed = {});
-  // Stops the thread and waits for it at most StopBound. A thread still stuck in a call of a
-  // player's (a synchronous call cannot be bounded) is left to end on its own; it owns all it
-  // uses, and the process may end under it.
+  // Stop()s.
   ~SessionClient();
   SessionClient(const SessionClient&) = delete;
   SessionClient& operator=(const SessionClient&) = delete;
@@ -50,6 +48,14 @@ class SessionClient {
   // Queues a request for a session and returns without waiting. Requests reach their sessions
   // once each and in the order queued, each waiting at most OperationBound for its answer.
   void Act(const SessionAction& action);
+
+  // Stops the thread: a wait on an operation ends at once (the operation is cancelled), requests
+  // still queued are sent without waiting for their answers, and the thread lets go of the
+  // sessions. Waits for that at most StopBound and answers whether the thread ended. One still
+  // stuck in a synchronous call of a player's (which nothing can bound) is left to end on its
+  // own: it owns all it uses, and the process may end under it. No callback follows, and later
+  // calls of Poll and Act do nothing.
+  bool Stop();
 
  private:
   std::shared_ptr<SessionShared> shared_;
