@@ -103,12 +103,17 @@ TEST(SessionClientTest, ReadsTitlesTimesControlsAndThumbnailAndHearsTheEvents) {
   EXPECT_FALSE(some.pause || some.stop || some.previous || some.playPauseToggle ||
                some.playbackPosition);
 
-  // A change event calls back, once until the next poll.
+  // A change event calls back, once until the next poll. (A late event of an earlier change may
+  // take the one call first: then the event is fired again after the next poll.)
   for (const char* event : {"media", "playback", "timeline", "sessions", "current"}) {
-    client.Poll().wait();
-    const int before = changes;
-    ASSERT_TRUE(player.FireSessionEvent(event));
-    EXPECT_TRUE(WaitUntil([&] { return changes > before; }, 3s)) << event;
+    bool calledBack = false;
+    for (int attempt = 0; attempt < 3 && !calledBack; ++attempt) {
+      client.Poll().wait();
+      const int before = changes;
+      ASSERT_TRUE(player.FireSessionEvent(event));
+      calledBack = WaitUntil([&] { return changes > before; }, 2s);
+    }
+    EXPECT_TRUE(calledBack) << event;
   }
 }
 
