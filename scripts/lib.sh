@@ -148,6 +148,17 @@ prepare_wine() {
   # Start Wine's background services now, with no pipe attached: started by the first test
   # program instead, they would inherit and hold its output pipe, and ctest would wait on it.
   wine cmd /c exit </dev/null >/dev/null 2>&1
+  register_session_double
+}
+# Wine has no media session manager: the prefix gets our double of it (tools/session-double),
+# registered as the system's is, so the screen saver finds the sessions that demo players publish
+# (with none published, it finds a manager with no sessions). A test that needs the key absent
+# removes it for its own time (tests/e2e/harness/session_double.h).
+TOKALUX_SESSION_MANAGER_KEY='HKLM\Software\Microsoft\WindowsRuntime\ActivatableClassId\Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager'
+register_session_double() {
+  local dll
+  dll=$(winepath -w "$TOKALUX_ROOT/build/windows/tokalux-session-double.dll" 2>/dev/null) || return 0
+  wine reg add "$TOKALUX_SESSION_MANAGER_KEY" /v DllPath /t REG_SZ /d "$dll" /f </dev/null >/dev/null 2>&1
 }
 # Sets the prefix's screen DPI (Wine's default is 96) for the programs started after this.
 set_wine_dpi() {

@@ -4,15 +4,21 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <roapi.h>
+#include <winstring.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "com_object.h"
 #include "demo_protocol.h"
 #include "harness/demo_player.h"
+#include "harness/picture_files.h"
+#include "harness/session_double.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
 #include "base/win32_handles.h"
@@ -492,6 +498,246 @@ TEST(DemoPlayerSend, ScriptsSendControlCommandsAndReadTheExitCode) {
   // The command line carries text in any script (as UTF-8).
   EXPECT_EQ(send(L"caption Σοφία - Winamp"), demo::SendAccepted);
   EXPECT_EQ(CaptionUtf16(player.window()), u"Σοφία - Winamp");
+}
+
+// What a client of the session manager sees of a demo player that publishes a session.
+using session_double::ComPtr;
+
+// The object an ABI call hands out through its last argument.
+template <typename T, typename Call>
+ComPtr<T> Out(Call call) {
+  T* raw = nullptr;
+  EXPECT_EQ(call(&raw), S_OK);
+  return ComPtr<T>::Adopt(raw);
+}
+
+// The operation's status once it is no longer Started, or after 5 s.
+template <typename Result>
+media::AsyncStatus Settle(media::IAsyncOperation<Result>* operation) {
+  const auto info = Out<media::IAsyncInfo>([&](media::IAsyncInfo** out) {
+    return operation->QueryInterface(media::iid::AsyncInfo, reinterpret_cast<void**>(out));
+  });
+  media::AsyncStatus status = media::AsyncStatus::Started;
+  WaitUntil(
+      [&] { return SUCCEEDED(info->get_Status(&status)) && status != media::AsyncStatus::Started; },
+      5s);
+  return status;
+}
+
+// The result of a completed operation (a reference for the caller, for an interface).
+template <typename Result>
+Result Await(media::IAsyncOperation<Result>* operation) {
+  Result result{};
+  EXPECT_EQ(Settle(operation), media::AsyncStatus::Completed);
+  EXPECT_EQ(operation->GetResults(&result), S_OK);
+  return result;
+}
+
+HRESULT ManagerFactory(media::ISessionManagerStatics** statics) {
+  HSTRING name = nullptr;
+  ::WindowsCreateString(media::SessionManagerClass,
+                        static_cast<UINT32>(wcslen(media::SessionManagerClass)), &name);
+  const HRESULT got = ::RoGetActivationFactory(name, media::iid::SessionManagerStatics,
+                                               reinterpret_cast<void**>(statics));
+  ::WindowsDeleteString(name);
+  return got;
+}
+
+// Counts the calls of a session's change event.
+struct EventCount final : media::ITypedEventHandler<media::ISession> {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Invoke(media::ISession*, IInspectable*) override {
+    ++calls;
+    return S_OK;
+  }
+  std::atomic<int> calls{0};
+};
+
+// Counts the calls of an operation's completion handler, and says on which thread it ran.
+struct CompletionCount final : media::IAsyncOperationCompletedHandler<media::Boolean> {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Invoke(media::BooleanOperation*, media::AsyncStatus) override {
+    thread = ::GetCurrentThreadId();
+    ++calls;
+    return S_OK;
+  }
+  std::atomic<DWORD> thread{0};
+  std::atomic<int> calls{0};
+};
+
+class DemoPlayerSession : public ::testing::Test {
+ protected:
+  void SetUp() override { ::RoInitialize(RO_INIT_MULTITHREADED); }
+  void TearDown() override { ::RoUninitialize(); }
+
+  ComPtr<media::ISessionManager> Manager() {
+    const auto statics = Out<media::ISessionManagerStatics>(ManagerFactory);
+    if (!statics) return {};
+    const auto operation = Out<media::IAsyncOperation<media::ISessionManager*>>(
+        [&](auto** out) { return statics->RequestAsync(out); });
+    return ComPtr<media::ISessionManager>::Adopt(Await(operation.get()));
+  }
+  static std::wstring String(const std::function<HRESULT(HSTRING*)>& get) {
+    HSTRING text = nullptr;
+    EXPECT_EQ(get(&text), S_OK);
+    UINT32 length = 0;
+    const wchar_t* raw = ::WindowsGetStringRawBuffer(text, &length);
+    std::wstring copy(raw ? raw : L"", length);
+    ::WindowsDeleteString(text);
+    return copy;
+  }
+  static ComPtr<media::IMediaProperties> Properties(media::ISession* session) {
+    const auto operation = Out<media::IAsyncOperation<media::IMediaProperties*>>(
+        [&](auto** out) { return session->TryGetMediaPropertiesAsync(out); });
+    return ComPtr<media::IMediaProperties>::Adopt(Await(operation.get()));
+  }
+  static media::PlaybackStatus Status(media::ISession* session) {
+    media::PlaybackStatus status{};
+    Out<media::IPlaybackInfo>([&](auto** out) {
+      return session->GetPlaybackInfo(out);
+    })->get_PlaybackStatus(&status);
+    return status;
+  }
+  static bool Try(media::ISession* session, HRESULT (STDMETHODCALLTYPE media::ISession::*request)(
+                                                media::BooleanOperation**)) {
+    const auto operation =
+        Out<media::BooleanOperation>([&](auto** out) { return (session->*request)(out); });
+    return Await(operation.get()) != 0;
+  }
+};
+
+TEST_F(DemoPlayerSession, PublishesItsStateAndTakesRequestsThroughTheSessionManagerDouble) {
+  DemoPlayer player(AsSession{L"Tokalux.Test"}, L"--entries 3 --paused");
+  ASSERT_NE(player.window(), nullptr);
+  EXPECT_EQ(FindWindowOfProcess(L"Winamp v1.x", player.process().id()), nullptr);
+  ASSERT_TRUE(player.Control("title 0 Kino - Gruppa krovi"));
+  const auto manager = Manager();
+  ASSERT_TRUE(manager);
+  const auto session =
+      Out<media::ISession>([&](auto** out) { return manager->GetCurrentSession(out); });
+  ASSERT_TRUE(session);
+  EXPECT_EQ(String([&](HSTRING* out) { return session->get_SourceAppUserModelId(out); }),
+            L"Tokalux.Test");
+  auto properties = Properties(session.get());
+  ASSERT_TRUE(properties);
+  EXPECT_EQ(String([&](HSTRING* out) { return properties->get_Title(out); }), L"Gruppa krovi");
+  EXPECT_EQ(String([&](HSTRING* out) { return properties->get_Artist(out); }), L"Kino");
+  INT32 number = 0;
+  INT32 count = 0;
+  properties->get_TrackNumber(&number);
+  properties->get_AlbumTrackCount(&count);
+  EXPECT_EQ(number, 1);
+  EXPECT_EQ(count, 3);
+  EXPECT_FALSE(Out<media::IRandomAccessStreamReference>(
+      [&](auto** out) { return properties->get_Thumbnail(out); }));
+  EXPECT_EQ(Status(session.get()), media::PlaybackStatus::Paused);
+
+  // Each request reaches the player once, in order; one the session does not accept too, but
+  // it answers false and changes nothing. A change fires its event on its own.
+  EventCount playbackChanged;
+  EventRegistrationToken token{};
+  ASSERT_EQ(session->add_PlaybackInfoChanged(&playbackChanged, &token), S_OK);
+  EXPECT_TRUE(Try(session.get(), &media::ISession::TryPlayAsync));
+  EXPECT_TRUE(
+      WaitUntil([&] { return Status(session.get()) == media::PlaybackStatus::Playing; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return playbackChanged.calls > 0; }, 5s));
+  ASSERT_TRUE(player.SessionControls("play next"));
+  EXPECT_FALSE(Try(session.get(), &media::ISession::TryPauseAsync));
+  EXPECT_TRUE(Try(session.get(), &media::ISession::TrySkipNextAsync));
+  EXPECT_TRUE(WaitUntil([&] { return player.SessionRequests()->size() == 3; }, 5s));
+  EXPECT_EQ(player.SessionRequests(),
+            (std::vector<std::string>{"session play", "session pause", "session next"}));
+  EXPECT_EQ(Status(session.get()), media::PlaybackStatus::Playing);
+  const int calls = playbackChanged.calls;
+  ASSERT_TRUE(player.FireSessionEvent("playback"));
+  EXPECT_TRUE(WaitUntil([&] { return playbackChanged.calls > calls; }, 5s));
+  session->remove_PlaybackInfoChanged(token);
+
+  // The thumbnail's stream answers IStream with the picture file's bytes.
+  ScratchFolder folder(ScratchPath(L"session-picture"));
+  const std::vector<uint8_t> picture = {0x89, 'P', 'N', 'G', 1, 2, 3};
+  ASSERT_TRUE(player.SessionPicture(folder.Put(L"cover.png", picture)));
+  properties = Properties(session.get());
+  const auto thumbnail = Out<media::IRandomAccessStreamReference>(
+      [&](auto** out) { return properties->get_Thumbnail(out); });
+  ASSERT_TRUE(thumbnail);
+  const auto open = Out<media::IAsyncOperation<media::IRandomAccessStreamWithContentType*>>(
+      [&](auto** out) { return thumbnail->OpenReadAsync(out); });
+  const auto stream = ComPtr<media::IRandomAccessStreamWithContentType>::Adopt(Await(open.get()));
+  ASSERT_TRUE(stream);
+  const auto bytes = Out<IStream>([&](IStream** out) {
+    return stream->QueryInterface(media::iid::Stream, reinterpret_cast<void**>(out));
+  });
+  std::vector<uint8_t> read(64);
+  ULONG got = 0;
+  bytes->Read(read.data(), static_cast<ULONG>(read.size()), &got);
+  read.resize(got);
+  EXPECT_EQ(read, picture);
+  media::Boolean result = 0;
+
+  // A handler set on a completed operation runs at once on this thread, and only one may be set;
+  // on an operation that completes later, it runs then, on another thread.
+  const auto play =
+      Out<media::BooleanOperation>([&](auto** out) { return session->TryPlayAsync(out); });
+  CompletionCount done;
+  EXPECT_EQ(play->put_Completed(&done), S_OK);
+  EXPECT_EQ(done.calls, 1);
+  EXPECT_EQ(done.thread, ::GetCurrentThreadId());
+  EXPECT_EQ(play->put_Completed(&done), media::IllegalDelegateAssignment);
+  ASSERT_TRUE(player.SessionAsync("requests", "1000"));
+  const auto later =
+      Out<media::BooleanOperation>([&](auto** out) { return session->TryPlayAsync(out); });
+  CompletionCount laterDone;
+  EXPECT_EQ(later->put_Completed(&laterDone), S_OK);
+  EXPECT_EQ(laterDone.calls, 0);
+  EXPECT_EQ(later->GetResults(&result), media::IllegalMethodCall);
+  EXPECT_TRUE(WaitUntil([&] { return laterDone.calls == 1; }, 5s));
+  EXPECT_NE(laterDone.thread, ::GetCurrentThreadId());
+
+  // An operation steered never to complete stays started until it is canceled.
+  ASSERT_TRUE(player.SessionAsync("requests", "never"));
+  const auto stop =
+      Out<media::BooleanOperation>([&](auto** out) { return session->TryStopAsync(out); });
+  PumpFor(200ms);
+  EXPECT_EQ(stop->GetResults(&result), media::IllegalMethodCall);
+  Out<media::IAsyncInfo>([&](media::IAsyncInfo** out) {
+    return stop->QueryInterface(media::iid::AsyncInfo, reinterpret_cast<void**>(out));
+  })->Cancel();
+  EXPECT_EQ(Settle(stop.get()), media::AsyncStatus::Canceled);
+
+  // The session ends with its player, even a killed one.
+  player.process().Kill();
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        UINT32 size = 1;
+        Out<media::IVectorView<media::ISession*>>([&](auto** out) {
+          return manager->GetSessions(out);
+        })->get_Size(&size);
+        return size == 0;
+      },
+      5s));
+  EXPECT_EQ(Status(session.get()), media::PlaybackStatus::Closed);
+}
+
+TEST_F(DemoPlayerSession, WithoutTheKeyThereIsNoSessionManagerUntilItComesBack) {
+  {
+    const WithoutSessionManager none;
+    ASSERT_TRUE(none.removed());
+    media::ISessionManagerStatics* statics = nullptr;
+    EXPECT_EQ(ManagerFactory(&statics), REGDB_E_CLASSNOTREG);
+  }
+  ASSERT_TRUE(RegisterSessionDouble());
+  EXPECT_TRUE(Manager());
 }
 
 }  // namespace

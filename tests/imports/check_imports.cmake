@@ -23,7 +23,7 @@ set(later_than_windows_7
   "^EnableMouseInPointer$"
   "^GetPointer")
 # DLLs Windows 7 does not have (the API sets are resolved by later loaders only).
-set(later_dlls "^api-ms-win-" "^ext-ms-win-" "^shcore\\.dll$")
+set(later_dlls "^api-ms-win-" "^ext-ms-win-" "^shcore\\.dll$" "^combase\\.dll$")
 
 get_filename_component(name "${PROGRAM}" NAME)
 if(NOT EXISTS "${PROGRAM}")

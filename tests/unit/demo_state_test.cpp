@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "demo_options.h"
 #include "demo_text.h"
 #include "player/player_messages.h"
+#include "session_view.h"
 #include "title_slots.h"
 
 namespace tokalux::demo {
@@ -795,10 +797,150 @@ TEST(ParseOptions, TurnsTheCommandLineIntoSetUpCommands) {
   options = ParseOptions({"--send", "title 2 A B"}, &error);
   ASSERT_TRUE(options);
   EXPECT_EQ(options->send, "title 2 A B");
+  EXPECT_FALSE(options->session);
+  options = ParseOptions({"--session", "Spotify.exe"}, &error);
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->session, "Spotify.exe");
 
   EXPECT_FALSE(ParseOptions({"--entries"}, &error));
   EXPECT_NE(error.find("--entries"), std::string::npos);
   EXPECT_FALSE(ParseOptions({"--loud"}, &error));
+}
+
+TEST_F(DemoStateTest, ASessionShowsTheShownEntry) {
+  using session_double::Status;
+  ASSERT_TRUE(Control("title 1 Kino - Gruppa - Krovi"));
+  ASSERT_TRUE(Control("position 1"));
+  state.AdvanceClock(1500);
+  SessionSettings settings;
+  settings.picture = u"C:\\a.png";
+  SessionView view = ComposeSession(state, settings);
+  EXPECT_EQ(view.artist, u"Kino");
+  EXPECT_EQ(view.title, u"Gruppa - Krovi");
+  EXPECT_EQ(view.trackNumber, 2);
+  EXPECT_EQ(view.trackCount, 3);
+  EXPECT_EQ(view.status, Status::Playing);
+  EXPECT_EQ(view.positionMs, 1500);
+  EXPECT_EQ(view.lengthMs, 20000);
+  EXPECT_EQ(view.picture, u"C:\\a.png");
+  EXPECT_EQ(view.controls, session_double::DefaultControls);
+
+  ASSERT_TRUE(Control("state paused"));
+  EXPECT_EQ(ComposeSession(state, settings).status, Status::Paused);
+  ASSERT_TRUE(Control("tracklength -1"));  // a stream: no track number, no length
+  view = ComposeSession(state, settings);
+  EXPECT_EQ(view.trackNumber, 0);
+  EXPECT_EQ(view.trackCount, 0);
+  EXPECT_EQ(view.lengthMs, 0);
+  ASSERT_TRUE(Control("position 0"));
+  ASSERT_TRUE(Control("state stopped"));
+  view = ComposeSession(state, settings);
+  EXPECT_EQ(view.title, u"One");
+  EXPECT_EQ(view.artist, u"");
+  EXPECT_EQ(view.status, Status::Stopped);
+  EXPECT_EQ(view.positionMs, 0);
+}
+
+TEST_F(DemoStateTest, SessionRequestsActAsThePlayersCommandsWhenAccepted) {
+  using session_double::Action;
+  const uint32_t all = ~uint32_t{0};
+  EXPECT_TRUE(ApplySessionRequest(state, Action::Play, 0, all));  // playing: nothing
+  EXPECT_EQ(state.state(), PlayState::Playing);
+  state.AdvanceClock(3000);
+  EXPECT_EQ(state.elapsedMs(), 3000);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::TogglePlayPause, 0, all));
+  EXPECT_EQ(state.state(), PlayState::Paused);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::Pause, 0, all));  // paused: stays paused
+  EXPECT_EQ(state.state(), PlayState::Paused);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::Play, 0, all));  // resumes
+  EXPECT_EQ(state.state(), PlayState::Playing);
+  EXPECT_EQ(state.elapsedMs(), 3000);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::PlaybackPosition, 72'000'000, all));
+  EXPECT_EQ(state.elapsedMs(), 7200);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::Next, 0, all));
+  EXPECT_EQ(state.loaded(), 1u);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::Previous, 0, all));
+  EXPECT_EQ(state.loaded(), 0u);
+  EXPECT_FALSE(ApplySessionRequest(state, Action::Record, 0, all));  // no meaning here
+
+  const std::u16string before = Snapshot();
+  EXPECT_FALSE(ApplySessionRequest(state, Action::Stop, 0, ~ActionBit(Action::Stop)));
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_TRUE(ApplySessionRequest(state, Action::Stop, 0, ActionBit(Action::Stop)));
+  EXPECT_EQ(state.state(), PlayState::Stopped);
+}
+
+TEST(SessionTimeline, IsPublishedAgainWhenItNoLongerRunsOnAsPublished) {
+  SessionView published;
+  published.status = session_double::Status::Playing;
+  published.positionMs = 10'000;
+  published.lengthMs = 60'000;
+  SessionView now = published;
+  now.positionMs = 12'000;
+  EXPECT_FALSE(TimelineStale(published, 2'000, now));  // ran on as extrapolated
+  EXPECT_FALSE(TimelineStale(published, 2'000 + TimelineToleranceMs, now));
+  EXPECT_TRUE(TimelineStale(published, 2'001 + TimelineToleranceMs, now));  // a frozen clock
+  now.positionMs = 40'000;
+  EXPECT_TRUE(TimelineStale(published, 2'000, now));  // a seek
+  now.positionMs = 10'000 + TimelinePeriodMs;
+  EXPECT_TRUE(TimelineStale(published, TimelinePeriodMs, now));  // the periodic update
+  now = published;
+  now.status = session_double::Status::Paused;
+  EXPECT_TRUE(TimelineStale(published, 0, now));
+  published.status = now.status;
+  EXPECT_FALSE(TimelineStale(published, TimelinePeriodMs * 3, now));  // paused: it stands
+  now.lengthMs = 1;
+  EXPECT_TRUE(TimelineStale(published, 0, now));
+}
+
+TEST(ParseSessionControl, TakesTheSessionWordsAndRejectsMalformedOnes) {
+  using session_double::Action;
+  using session_double::ActionBit;
+  using Kind = SessionControl::Kind;
+  auto control = ParseSessionControl("sessioncontrols play next position");
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->kind, Kind::Controls);
+  EXPECT_EQ(control->controls, ActionBit(Action::Play) | ActionBit(Action::Next) |
+                                   ActionBit(Action::PlaybackPosition));
+  control = ParseSessionControl("sessioncontrols none");
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->controls, 0u);
+  control = ParseSessionControl("sessionpicture C:\\\\m\\xC3\\xA9.png");
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->picture, u"C:\\m\u00E9.png");
+  control = ParseSessionControl("sessionpicture ");
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->picture, u"");
+  control = ParseSessionControl("sessionasync properties never");
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->operation, session_double::Operation::Properties);
+  EXPECT_EQ(control->delayMs, session_double::CompleteNever);
+  control = ParseSessionControl("sessionasync all 250");
+  ASSERT_TRUE(control);
+  EXPECT_FALSE(control->operation);
+  EXPECT_EQ(control->delayMs, 250);
+  EXPECT_EQ(ParseSessionControl("sessionasync thumbnail now")->delayMs, 0);
+  control = ParseSessionControl("sessionevent timeline");
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->event, session_double::EventKind::Timeline);
+  EXPECT_EQ(ParseSessionControl("sessioncurrent")->kind, Kind::Current);
+
+  for (const char* bad :
+       {"sessioncontrols", "sessioncontrols play jump", "sessionpicture", "sessionpicture \\q",
+        "sessionasync all", "sessionasync every now", "sessionasync all 0", "sessionasync all -5",
+        "sessionasync all 600001", "sessionasync all now x", "sessionevent", "sessionevent all",
+        "sessioncurrent now", "sessions", ""}) {
+    EXPECT_FALSE(ParseSessionControl(bad)) << bad;
+  }
+}
+
+TEST(SessionLogLine, NamesTheActionAndItsArgument) {
+  using session_double::Action;
+  EXPECT_EQ(SessionLogLine(Action::Pause, 0), "session pause");
+  EXPECT_EQ(SessionLogLine(Action::PlaybackPosition, 600'000'000), "session position 600000000");
+  EXPECT_EQ(SessionLogLine(Action::Shuffle, 1), "session shuffle 1");
+  EXPECT_EQ(SessionLogLine(Action::Repeat, 2), "session repeat 2");
+  EXPECT_EQ(SessionLogLine(Action::PlaybackRate, std::bit_cast<int64_t>(1.5)), "session rate 1.5");
 }
 
 }  // namespace

@@ -93,6 +93,11 @@ void DemoLog::FileDialog() {
   Write(line.data(), line.size());
 }
 
+void DemoLog::Line(std::string_view text) {
+  const std::string line = std::string(text) + "\n";
+  Write(line.data(), line.size());
+}
+
 void DemoLog::Clear() {
   if (!file_) return;
   LARGE_INTEGER start{};

@@ -24,6 +24,7 @@ class DemoLog {
   void Request(int32_t number, int64_t wparam);
   void Control(std::string_view text);  // control <text>, control bytes as \xNN
   void FileDialog();                    // dialog Open file(s)
+  void Line(std::string_view text);     // the text as it is
   void Clear();
 
  private:

@@ -27,7 +27,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     } else if (option == "--paused") {
       state = std::string(ControlState) + " paused";
     } else if (option == "--log" || option == "--entries" || option == "--playlist" ||
-               option == "--position" || option == "--send") {
+               option == "--position" || option == "--send" || option == "--session") {
       const std::string* text = value();
       if (!text) {
         *error = option + " needs a value";
@@ -41,6 +41,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
         playlist = std::string(ControlPlaylist) + " " + *text;
       } else if (option == "--position") {
         position = std::string(ControlPosition) + " " + *text;
+      } else if (option == "--session") {
+        options.session = *text;
       } else {
         options.send = *text;
       }

@@ -52,7 +52,29 @@ inline constexpr const char* ControlVanish = "vanish";
 inline constexpr const char* ControlDie = "die";
 inline constexpr const char* ControlLog = "log";  // clear
 
-// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>", and
+// A demo player started with --session APPID publishes its state as a media session through the
+// session manager double (tools/session-double) instead of showing a classic player window: its
+// window has the class SessionWindowClass, not the player's. The session's title and artist are
+// the shown entry's title split at its first " - "; its track number and count, the entry's place
+// in the list (none for a stream); its timeline, the elapsed time and the length; its status, the
+// play state. Requests that reach the session change the player as its own commands do, each
+// logged as "session <action> [argument]" (see session_view.h), whether the session accepts the
+// action or not. Its accepted actions ("sessioncontrols", names as in ActionNames of
+// session_protocol.h, or "none"), its thumbnail ("sessionpicture" with a picture file's path;
+// nothing after the space: none), when the double's operations complete ("sessionasync"; for
+// all of them or one of manager, properties, requests, thumbnail: at once, after MS, or never),
+// events fired with no change ("sessionevent") and which session is the system's current one
+// ("sessioncurrent": this one) are steered by the words below.
+inline constexpr const char* SessionWindowClass = "tokalux demo session";
+inline constexpr const char* ControlSessionControls = "sessioncontrols";  // NAME... | none
+inline constexpr const char* ControlSessionPicture = "sessionpicture";    // TEXT
+inline constexpr const char* ControlSessionAsync = "sessionasync";        // KIND|all now|never|MS
+inline constexpr const char* ControlSessionEvent =
+    "sessionevent";  // media|playback|timeline|sessions|current
+inline constexpr const char* ControlSessionCurrent = "sessioncurrent";
+
+// Log line prefixes: "command <id>", "request <number> <wparam>", "control <text>", "session
+// <action> [argument]" for a request that reached the player's media session, and
 // "dialog Open file(s)" for the modal file dialog the real player opens on Play with an empty
 // playlist. A request's wParam is logged whole, as a signed 64-bit number; the player itself uses
 // its low 32 bits.
@@ -60,6 +82,7 @@ inline constexpr const char* LogCommand = "command ";
 inline constexpr const char* LogRequest = "request ";
 inline constexpr const char* LogControl = "control ";
 inline constexpr const char* LogFileDialog = "dialog Open file(s)";
+inline constexpr const char* LogSession = "session ";
 
 // Exit codes of `--send`.
 inline constexpr int SendAccepted = 0;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,9 +23,11 @@
 #include "demo_options.h"
 #include "demo_protocol.h"
 #include "demo_state.h"
+#include "demo_text.h"
 #include "gui/base_window.h"
 #include "gui/buffered_paint.h"
 #include "player/player_messages.h"
+#include "session_mode.h"
 #include "state_view.h"
 #include "title_memory.h"
 
@@ -76,9 +79,13 @@ std::vector<std::string> Utf8Arguments() {
 
 class PlayerWindow : public BaseWindow<PlayerWindow> {
  public:
-  PlayerWindow(DemoState& state, DemoLog& log) : state_(state), log_(log) {}
+  // With a session, the player publishes through it instead of being a classic player window.
+  PlayerWindow(DemoState& state, DemoLog& log, SessionMode* session)
+      : state_(state), log_(log), session_(session) {}
 
   bool Create(HINSTANCE instance, bool corner);
+  // Carries out the requests queued for the session.
+  void OnSessionRequests();
 
  private:
   friend class BaseWindow<PlayerWindow>;
@@ -95,6 +102,7 @@ class PlayerWindow : public BaseWindow<PlayerWindow> {
 
   DemoState& state_;
   DemoLog& log_;
+  SessionMode* session_;
   StateView view_;
   uint64_t shownCaption_ = ~uint64_t{0};
   bool viewDirty_ = true;
@@ -103,7 +111,7 @@ class PlayerWindow : public BaseWindow<PlayerWindow> {
 };
 
 bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
-  const std::string className = PlayerWindowClass;
+  const std::string className = session_ ? SessionWindowClass : PlayerWindowClass;
   const std::wstring wideClassName(className.begin(), className.end());
   if (!RegisterWindowClass(instance, wideClassName.c_str())) return false;
 
@@ -115,7 +123,7 @@ bool PlayerWindow::Create(HINSTANCE instance, bool corner) {
   shownCaption_ = state_.captionRevision();
   const HWND window =
       state_.oldPlayer()
-          ? ::CreateWindowExA(exStyle, PlayerWindowClass, state_.AnsiCaption().c_str(), style, x, 0,
+          ? ::CreateWindowExA(exStyle, className.c_str(), state_.AnsiCaption().c_str(), style, x, 0,
                               WindowWidth, WindowHeight, nullptr, nullptr, instance, this)
           : ::CreateWindowExW(exStyle, wideClassName.c_str(), Wide(state_.Caption()).c_str(), style,
                               x, 0, WindowWidth, WindowHeight, nullptr, nullptr, instance, this);
@@ -170,6 +178,10 @@ LRESULT PlayerWindow::OnControl(const COPYDATASTRUCT* data) {
   std::string_view text(static_cast<const char*>(data->lpData), data->cbData);
   while (!text.empty() && text.back() == '\0') text.remove_suffix(1);  // a sent terminator
   log_.Control(text);
+  if (const auto taken = session_ ? session_->Control(text, state_) : std::nullopt) {
+    Changed();
+    return *taken;
+  }
   const ControlOutcome outcome = state_.Control(text);
   Changed();
   if (!outcome.accepted || outcome.action == ShellAction::None) return outcome.accepted;
@@ -218,8 +230,14 @@ void PlayerWindow::HangIfAsked() {
   if (state_.slowMs() > 0) ::Sleep(static_cast<DWORD>(state_.slowMs()));
 }
 
+void PlayerWindow::OnSessionRequests() {
+  session_->TakeRequests(state_, log_);
+  Changed();
+}
+
 void PlayerWindow::Changed() {
   viewDirty_ = true;
+  if (session_) session_->Update(state_);
   if (state_.captionRevision() == shownCaption_) return;
   ShowCaption();
   shownCaption_ = state_.captionRevision();
@@ -233,9 +251,11 @@ void PlayerWindow::ShowCaption() {
   }
 }
 
-// --send: hands one control command to the running player.
+// --send: hands one control command to the running player (a classic one first, else one that
+// publishes a session).
 int SendControl(const std::string& command) {
-  const HWND player = ::FindWindowA(PlayerWindowClass, nullptr);
+  HWND player = ::FindWindowA(PlayerWindowClass, nullptr);
+  if (!player) player = ::FindWindowA(SessionWindowClass, nullptr);
   if (!player) {
     Print("no player");
     return SendNoPlayer;
@@ -247,6 +267,22 @@ int SendControl(const std::string& command) {
   }
   Print(*accepted ? "accepted" : "rejected");
   return *accepted ? SendAccepted : SendRejected;
+}
+
+// The message loop of a player with a session: it also wakes for the session's requests.
+template <typename OnWake>
+int RunMessages(HANDLE wake, OnWake onWake) {
+  for (;;) {
+    const DWORD woke =
+        ::MsgWaitForMultipleObjectsEx(1, &wake, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) onWake();
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
 }
 
 int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
@@ -276,8 +312,17 @@ int Run(HINSTANCE instance, const std::vector<std::string>& arguments) {
       return StartFailed;
     }
   }
-  PlayerWindow window(state, log);
+  std::unique_ptr<SessionMode> session;
+  if (options->session) {
+    session = SessionMode::Start(DecodeUtf8(*options->session), state);
+    if (!session) {
+      Print("tokalux-demo-player: cannot publish a session");
+      return StartFailed;
+    }
+  }
+  PlayerWindow window(state, log, session.get());
   if (!window.Create(instance, options->corner)) return StartFailed;
+  if (session) return RunMessages(session->requestsQueued(), [&] { window.OnSessionRequests(); });
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);

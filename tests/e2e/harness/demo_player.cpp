@@ -5,6 +5,7 @@
 #include "base/win32_handles.h"
 #include "control_sender.h"
 #include "demo_protocol.h"
+#include "harness/session_double.h"
 
 namespace tokalux::e2e {
 
@@ -12,6 +13,15 @@ DemoPlayer::DemoPlayer(const std::wstring& options)
     : logPath_(ScratchPath(L"demo-player-log")),
       process_(BesideTests(L"tokalux-demo-player.exe"), L"--log \"" + logPath_ + L"\" " + options) {
   if (process_.started()) window_ = WaitForWindow(L"Winamp v1.x", 15s, process_.id());
+}
+
+DemoPlayer::DemoPlayer(const AsSession& session, const std::wstring& options)
+    : logPath_(ScratchPath(L"demo-player-log")) {
+  RegisterSessionDouble();
+  process_ =
+      ChildProcess(BesideTests(L"tokalux-demo-player.exe"),
+                   L"--log \"" + logPath_ + L"\" --session \"" + session.appId + L"\" " + options);
+  if (process_.started()) window_ = WaitForWindow(L"tokalux demo session", 15s, process_.id());
 }
 
 DemoPlayer::~DemoPlayer() {
@@ -55,6 +65,7 @@ std::wstring ThroughCodePage(const std::wstring& text) {
 
 bool IsActionLine(std::string_view line) {
   if (line.starts_with(demo::LogCommand) || line == demo::LogFileDialog) return true;
+  if (line.starts_with(demo::LogSession)) return true;
   if (line == "request 122 -666") return false;  // the poll's volume query
   for (const std::string_view request : {"request 106 ", "request 121 ", "request 122 "}) {
     if (line.starts_with(request)) return true;
@@ -79,6 +90,51 @@ bool DemoPlayer::Logged(std::string_view action) const {
 
 bool DemoPlayer::ClearLog() {
   return Control("log clear");
+}
+
+std::string ControlText(const std::wstring& text) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+  std::string utf8;
+  for (const char byte : bytes) {
+    utf8 += byte;
+    if (byte == '\\') utf8 += '\\';
+  }
+  return utf8;
+}
+
+bool DemoPlayer::SessionControls(std::string_view names) {
+  return Control(std::string(demo::ControlSessionControls) + " " + std::string(names));
+}
+
+bool DemoPlayer::SessionPicture(const std::wstring& path) {
+  return Control(std::string(demo::ControlSessionPicture) + " " + ControlText(path));
+}
+
+bool DemoPlayer::SessionAsync(std::string_view operation, std::string_view when) {
+  return Control(std::string(demo::ControlSessionAsync) + " " + std::string(operation) + " " +
+                 std::string(when));
+}
+
+bool DemoPlayer::FireSessionEvent(std::string_view event) {
+  return Control(std::string(demo::ControlSessionEvent) + " " + std::string(event));
+}
+
+bool DemoPlayer::MakeSessionCurrent() {
+  return Control(demo::ControlSessionCurrent);
+}
+
+std::optional<std::vector<std::string>> DemoPlayer::SessionRequests() const {
+  auto lines = LogLines();
+  if (!lines) return std::nullopt;
+  std::vector<std::string> requests;
+  for (std::string& line : *lines) {
+    if (line.starts_with(demo::LogSession)) requests.push_back(std::move(line));
+  }
+  return requests;
 }
 
 }  // namespace tokalux::e2e
