@@ -1,5 +1,5 @@
 // Owners for the Win32 and COM objects of the cover-art worker beside the kernel handles of
-// base/win32_handles.h: a directory search, a bitmap, a COM interface.
+// base/win32_handles.h: a directory search, a COM interface.
 #pragma once
 
 #include <windows.h>
@@ -15,14 +15,10 @@ namespace detail {
 inline void CloseFileSearch(HANDLE h) {
   ::FindClose(h);
 }
-inline void DeleteBitmap(HBITMAP bitmap) {
-  ::DeleteObject(bitmap);
-}
 }  // namespace detail
 
 // A FindFirstFileExW search; nullptr is "none".
 using UniqueFileSearch = UniqueAny<HANDLE, detail::CloseFileSearch>;
-using UniqueDib = UniqueAny<HBITMAP, detail::DeleteBitmap>;
 
 // A COM interface pointer, released with its owner.
 template <typename Interface>

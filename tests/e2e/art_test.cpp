@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "art/art_worker.h"
-#include "art/dib_section.h"
 #include "art/file_source.h"
 #include "art/picture_decoder.h"
 #include "art_files.h"
 #include "gui/gui_handles.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"
+#include "screen/art_view.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -102,7 +102,7 @@ TEST_F(ArtTest, ABrokenPictureIsNoPicture) {
 
 TEST_F(ArtTest, PixelsBecomeATopDownDibSection) {
   const Pixels pixels{2, 3, {0xFF000001, 2, 3, 4, 5, 0xFF102030}};
-  const UniqueDib bitmap = MakeDibSection(pixels);
+  const UniqueBitmap bitmap = MakeDibSection(pixels);
   ASSERT_TRUE(bitmap);
   BITMAP info{};
   ASSERT_EQ(::GetObjectW(bitmap.get(), sizeof(info), &info), sizeof(info));
