@@ -37,12 +37,10 @@ bool DemoLog::Open(const std::string& path) {
   if (path.empty()) return false;
   const std::u16string utf16 = DecodeUtf8(path);
   const std::wstring widePath(utf16.begin(), utf16.end());
-  const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  file_.reset(file);
-  return true;
+  file_ = UniqueFile(::CreateFileW(widePath.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file_);
 }
 
 void DemoLog::Write(const char* line, std::size_t size) {

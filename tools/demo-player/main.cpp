@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "base/win32_handles.h"
 #include "control_sender.h"
 #include "demo_log.h"
 #include "demo_options.h"
@@ -51,16 +52,11 @@ void Print(std::string_view text) {
   ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-void FreeArgumentList(LPWSTR* list) {
-  ::LocalFree(list);
-}
-using UniqueArgumentList = UniqueAny<LPWSTR*, FreeArgumentList>;
-
 // The command line's arguments after the program name, in UTF-8 like every control command, so
 // that --send carries text in any script.
 std::vector<std::string> Utf8Arguments() {
   int count = 0;
-  const UniqueArgumentList arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+  const UniqueLocalMemory<LPWSTR*> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
   std::vector<std::string> utf8;
   if (!arguments) return utf8;
   for (int i = 1; i < count; ++i) {
