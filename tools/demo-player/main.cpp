@@ -9,7 +9,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -23,6 +22,7 @@
 #include "demo_options.h"
 #include "demo_protocol.h"
 #include "demo_state.h"
+#include "demo_text.h"
 #include "gui/base_window.h"
 #include "gui/buffered_paint.h"
 #include "player/player_messages.h"
@@ -60,12 +60,8 @@ std::vector<std::string> Utf8Arguments() {
   std::vector<std::string> utf8;
   if (!arguments) return utf8;
   for (int i = 1; i < count; ++i) {
-    const wchar_t* argument = arguments.get()[i];
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, argument, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(std::max(size, 1)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, argument, -1, text.data(), size, nullptr, nullptr);
-    text.pop_back();  // the terminating zero
-    utf8.push_back(std::move(text));
+    const std::wstring_view argument = arguments.get()[i];
+    utf8.push_back(EncodeUtf8(std::u16string(argument.begin(), argument.end())));
   }
   return utf8;
 }
