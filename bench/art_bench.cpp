@@ -18,11 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "art/art_handles.h"
 #include "art/art_worker.h"
 #include "art/picture_decoder.h"
 #include "art_files.h"
+#include "base/com.h"
 #include "bench_common.h"
+#include "gui/gui_handles.h"
 #include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
@@ -147,7 +148,7 @@ void Print(const char* what, std::vector<double> times) {
 int wmain(int argc, wchar_t** argv) {
   const int runs = bench::ArgValue(argc, argv, L"--runs", 40);
   const int side = bench::ArgValue(argc, argv, L"--side", 400);
-  ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  const ScopedCom com;
 
   // A photo-like picture: gradients with some noise, so the JPEG is of a usual size.
   const std::vector<uint8_t> jpeg =
@@ -177,16 +178,16 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   constexpr UINT Ready = WM_APP;
-  const HWND window =
-      ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  const UniqueWindow window(
+      ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
   std::vector<double> requests;
   {
-    ArtWorker worker(window, Ready);
+    ArtWorker worker(window.get(), Ready);
     for (int i = 0; i < runs; ++i) {
       const auto start = std::chrono::steady_clock::now();
       worker.Request(tracks[i % 2], side);
       MSG message;
-      while (::GetMessageW(&message, window, Ready, Ready) > 0) {
+      while (::GetMessageW(&message, window.get(), Ready, Ready) > 0) {
         if (const auto result = worker.Take()) {
           if (!result->picture) return 1;
           break;
@@ -195,7 +196,6 @@ int wmain(int argc, wchar_t** argv) {
       requests.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
     }
   }
-  ::DestroyWindow(window);
 
   // What the system's JPEG decoder offers for decoding at a fraction of the size.
   {
@@ -250,6 +250,5 @@ int wmain(int argc, wchar_t** argv) {
     ::DeleteFileW(track.c_str());
   }
   for (const std::wstring& track : tracks) ::DeleteFileW(track.c_str());
-  ::CoUninitialize();
   return measured ? 0 : 1;
 }

@@ -14,7 +14,6 @@
 // Usage: saver_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1]
 // (run under Wine: scripts/bench.sh). Exits non-zero when a step fails.
 #include <windows.h>
-#include <objbase.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -30,6 +29,8 @@
 #include <vector>
 
 #include "art_files.h"
+#include "base/com.h"
+#include "base/win32_handles.h"
 #include "bench_common.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
@@ -126,10 +127,10 @@ bool UnderWine() {
 
 // A whole file read to its end (files under /proc report no size, so no size is asked for).
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  const HANDLE raw = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
-  const UniqueHandle file(raw);
+  const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
   std::string bytes;
   char chunk[4096];
   DWORD got = 0;
@@ -138,25 +139,6 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   }
   return bytes;
 }
-
-// A FindFirstFileW search over a folder, closed at the end of the scope.
-class FileSearch {
- public:
-  explicit FileSearch(const wchar_t* pattern) : handle_(::FindFirstFileW(pattern, &entry_)) {}
-  ~FileSearch() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
-  }
-  FileSearch(const FileSearch&) = delete;
-  FileSearch& operator=(const FileSearch&) = delete;
-
-  bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
-  const wchar_t* name() const { return entry_.cFileName; }
-  bool Next() { return ::FindNextFileW(handle_, &entry_) != 0; }
-
- private:
-  WIN32_FIND_DATAW entry_{};
-  HANDLE handle_;
-};
 
 // Under Wine every Windows process is a Unix process, and GetProcessTimes on another process's
 // handle answers the caller's own times. So the screen saver's CPU time is read from outside:
@@ -172,9 +154,11 @@ class UnixProcess {
         "WINEPREFIX=" + std::string(prefix, prefix + std::wcslen(prefix)) + '\0';
     std::optional<UnixProcess> newest;
     unsigned long long newestStart = 0;
-    FileSearch search(L"Z:\\proc\\*");
-    for (bool more = search.found(); more; more = search.Next()) {
-      const std::wstring name = search.name();
+    WIN32_FIND_DATAW found{};
+    const UniqueFileSearch search(::FindFirstFileW(L"Z:\\proc\\*", &found));
+    for (bool more = static_cast<bool>(search); more;
+         more = ::FindNextFileW(search.get(), &found) != 0) {
+      const std::wstring name = found.cFileName;
       if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
       const std::wstring dir = L"Z:\\proc\\" + name + L"\\";
       const auto command_line = ReadWholeFile(dir + L"cmdline");
@@ -286,7 +270,7 @@ ChildProcess StartScreenSaver() {
 // come within 10 s.
 bool TrackChangeToPicture(DemoPlayer& demo, ChildProcess& saver) {
   constexpr int Runs = 16;
-  ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  const ScopedCom com;  // for the encoder
   ScratchFolder folder(ScratchPath(L"bench-covers"));
   const std::pair<uint32_t, COLORREF> colours[] = {{0xE08020, RGB(0xE0, 0x80, 0x20)},
                                                    {0x2090A0, RGB(0x20, 0x90, 0xA0)}};

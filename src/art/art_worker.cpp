@@ -7,12 +7,13 @@
 #include <utility>
 #include <vector>
 
-#include "art/art_handles.h"
 #include "art/embedded_picture.h"
 #include "art/file_source.h"
 #include "art/picture_decoder.h"
 #include "art/track_path.h"
+#include "base/com.h"
 #include "base/wide_text.h"
+#include "base/win32_handles.h"
 
 namespace tokalux {
 namespace {
@@ -33,14 +34,14 @@ std::vector<std::u16string> SidePictures(std::u16string_view folder, HANDLE give
   std::vector<std::u16string> names;
   const std::wstring pattern = Wide(LongPathForm(std::u16string(folder) + u"*"));
   WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  const UniqueFileSearch owner(search);
+  const UniqueFileSearch search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                                   FindExSearchNameMatch, nullptr,
+                                                   FIND_FIRST_EX_LARGE_FETCH));
+  if (!search) return names;
   do {
     const std::u16string name(found.cFileName, found.cFileName + wcslen(found.cFileName));
     if (SidePictureRank(name)) names.push_back(name);  // a folder of that name fails to open
-  } while (!IsSet(giveUp) && ::FindNextFileW(search, &found));
+  } while (!IsSet(giveUp) && ::FindNextFileW(search.get(), &found));
   return SidePicturesInOrder(std::move(names));
 }
 
@@ -182,32 +183,29 @@ void ArtWorker::Shared::Run(std::promise<void> started) {
   thread.reset(self);
   started.set_value();
 
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  {
-    const PictureDecoder decoder;
-    for (;;) {
-      Job job;
-      {
-        std::unique_lock lock(mutex);
-        wake.wait(lock, [this] { return stopping || pending; });
-        if (stopping) break;
-        job = std::move(*pending);
-        pending.reset();
-        running = job.number;
-        ::ResetEvent(giveUp.get());
-      }
-      std::optional<Pixels> picture = FindPicture(job, open, decoder, giveUp.get());
-
-      const std::lock_guard lock(mutex);
-      running = 0;
-      if (stopping || latest != job.number) continue;
-      ready = ArtResult{std::move(job.trackPath), job.side, std::move(picture)};
-      // Posted, never sent, and under the lock, so nothing is posted once the owner has begun
-      // to stop.
-      ::PostMessageW(window, message, 0, 0);
+  const ScopedCom com;  // ends after the decoder is gone
+  const PictureDecoder decoder;
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex);
+      wake.wait(lock, [this] { return stopping || pending; });
+      if (stopping) break;
+      job = std::move(*pending);
+      pending.reset();
+      running = job.number;
+      ::ResetEvent(giveUp.get());
     }
+    std::optional<Pixels> picture = FindPicture(job, open, decoder, giveUp.get());
+
+    const std::lock_guard lock(mutex);
+    running = 0;
+    if (stopping || latest != job.number) continue;
+    ready = ArtResult{std::move(job.trackPath), job.side, std::move(picture)};
+    // Posted, never sent, and under the lock, so nothing is posted once the owner has begun
+    // to stop.
+    ::PostMessageW(window, message, 0, 0);
   }
-  if (SUCCEEDED(com)) ::CoUninitialize();
 }
 
 }  // namespace tokalux

@@ -9,20 +9,19 @@ namespace tokalux {
 std::unique_ptr<FileSource> FileSource::Open(const std::wstring& path, HANDLE giveUp) {
   const std::u16string longForm = LongPathForm(std::u16string(path.begin(), path.end()));
   const std::wstring openPath(longForm.begin(), longForm.end());
-  HANDLE file = ::CreateFileW(openPath.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  UniqueHandle owner(file);
+  UniqueFile file(::CreateFileW(openPath.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
   LARGE_INTEGER size{};
-  if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+  if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileSizeEx(file.get(), &size) ||
+      size.QuadPart < 0) {
     return nullptr;
   }
-  return std::make_unique<FileSource>(std::move(owner), static_cast<uint64_t>(size.QuadPart),
+  return std::make_unique<FileSource>(std::move(file), static_cast<uint64_t>(size.QuadPart),
                                       giveUp);
 }
 
-FileSource::FileSource(UniqueHandle file, uint64_t size, HANDLE giveUp)
+FileSource::FileSource(UniqueFile file, uint64_t size, HANDLE giveUp)
     : file_(std::move(file)),
       size_(size),
       giveUp_(giveUp),

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "art/art_handles.h"
 #include "art/byte_source.h"
+#include "base/win32_handles.h"
 
 namespace tokalux {
 
@@ -21,7 +21,7 @@ class FileSource final : public ByteSource {
   // manual-reset event that its owner sets when the reads are no longer wanted (or nullptr).
   static std::unique_ptr<FileSource> Open(const std::wstring& path, HANDLE giveUp);
   // A file (or pipe) opened for overlapped reading, taken as size bytes long.
-  FileSource(UniqueHandle file, uint64_t size, HANDLE giveUp);
+  FileSource(UniqueFile file, uint64_t size, HANDLE giveUp);
 
   uint64_t Size() const override { return size_; }
   // Reads in chunks of at most 1 MiB, each waited for together with giveUp: once giveUp is set,
@@ -30,7 +30,7 @@ class FileSource final : public ByteSource {
   bool Read(uint64_t offset, std::span<uint8_t> out) override;
 
  private:
-  UniqueHandle file_;
+  UniqueFile file_;
   uint64_t size_;
   HANDLE giveUp_;
   UniqueHandle done_;  // the overlapped reads' event

@@ -8,8 +8,8 @@
 #include <optional>
 #include <span>
 
-#include "art/art_handles.h"
 #include "art/pixels.h"
+#include "base/com.h"
 
 namespace tokalux {
 

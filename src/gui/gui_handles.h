@@ -1,6 +1,6 @@
 // Owners for the window and GDI objects of a user interface: a window, font, brush, bitmap or
 // memory DC goes with its owner; a selected object and a window DC are put back at the end of the
-// scope.
+// scope. (The kernel and COM owners, which need no GDI, are base's.)
 #pragma once
 
 #include <windows.h>

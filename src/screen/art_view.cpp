@@ -1,6 +1,7 @@
 #include "screen/art_view.h"
 
-#include "art/dib_section.h"
+#include <cstring>
+
 #include "gui/buffered_paint.h"
 
 namespace tokalux {
@@ -30,7 +31,7 @@ void ArtView::Place(const std::optional<PixelRect>& square) {
 
 void ArtView::Show(const std::optional<Pixels>& picture) {
   if (!picture && !bitmap_) return;  // black, and black it stays
-  bitmap_ = picture ? MakeDibSection(*picture) : UniqueDib();
+  bitmap_ = picture ? MakeDibSection(*picture) : UniqueBitmap();
   width_ = bitmap_ ? picture->width : 0;
   height_ = bitmap_ ? picture->height : 0;
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -52,6 +53,25 @@ LRESULT ArtView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (const auto answer = AnswerPaintMessage(window, message, wparam, paint)) return *answer;
   if (message == WM_NCHITTEST) return HTTRANSPARENT;  // clicks go to the form, as on black
   return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+UniqueBitmap MakeDibSection(const Pixels& pixels) {
+  if (pixels.width <= 0 || pixels.height <= 0 ||
+      pixels.bgra.size() != static_cast<std::size_t>(pixels.width) * pixels.height) {
+    return {};
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = pixels.width;
+  info.bmiHeader.biHeight = -pixels.height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return {};
+  std::memcpy(bits, pixels.bgra.data(), pixels.bgra.size() * sizeof(uint32_t));
+  return bitmap;
 }
 
 }  // namespace tokalux

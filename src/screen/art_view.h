@@ -1,15 +1,15 @@
 // The current track's cover picture: a child window of the form over the square the layout gives
-// it (hidden where none fits), black while there is no picture. It draws from a memory bitmap of
-// the picture the worker scaled to the square's size, and repaints only when that changes.
+// it (hidden where none fits), black while there is no picture. It draws from a DIB section it
+// makes of the pixels the worker scaled to the square's size, and repaints only when they change.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
 
-#include "art/art_handles.h"
 #include "art/pixels.h"
 #include "gui/base_window.h"
+#include "gui/gui_handles.h"
 #include "screen/layout.h"
 
 namespace tokalux {
@@ -37,9 +37,14 @@ class ArtView : public BaseWindow<ArtView> {
   void PaintContent(HDC dc, const RECT& client) const;
 
   int side_ = 0;
-  UniqueDib bitmap_;
+  UniqueBitmap bitmap_;
   int width_ = 0;
   int height_ = 0;
 };
+
+// The pixels as a bitmap GDI draws: a top-down 32-bit DIB section holding a copy of them.
+// Premultiplied, so AlphaBlend with AC_SRC_ALPHA draws them over anything, and a plain BitBlt over
+// black. Empty when the pixels are empty or GDI refuses.
+UniqueBitmap MakeDibSection(const Pixels& pixels);
 
 }  // namespace tokalux

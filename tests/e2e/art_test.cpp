@@ -8,16 +8,18 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "art/art_worker.h"
-#include "art/dib_section.h"
 #include "art/file_source.h"
 #include "art/picture_decoder.h"
 #include "art_files.h"
+#include "base/com.h"
 #include "gui/gui_handles.h"
 #include "harness/picture_files.h"
 #include "harness/process.h"
+#include "screen/art_view.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -31,8 +33,7 @@ constexpr UINT ArtReady = WM_APP + 7;
 // COM for the test thread, as the screen's worker has it.
 class ArtTest : public ::testing::Test {
  protected:
-  void SetUp() override { ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  void TearDown() override { ::CoUninitialize(); }
+  ScopedCom com_;
 };
 
 // The pixel at (x, y) as 0xAARRGGBB.
@@ -102,7 +103,7 @@ TEST_F(ArtTest, ABrokenPictureIsNoPicture) {
 
 TEST_F(ArtTest, PixelsBecomeATopDownDibSection) {
   const Pixels pixels{2, 3, {0xFF000001, 2, 3, 4, 5, 0xFF102030}};
-  const UniqueDib bitmap = MakeDibSection(pixels);
+  const UniqueBitmap bitmap = MakeDibSection(pixels);
   ASSERT_TRUE(bitmap);
   BITMAP info{};
   ASSERT_EQ(::GetObjectW(bitmap.get(), sizeof(info), &info), sizeof(info));
@@ -117,6 +118,24 @@ TEST_F(ArtTest, PixelsBecomeATopDownDibSection) {
   EXPECT_FALSE(MakeDibSection(Pixels{}));
 }
 
+// The worker's owners: a failed open or search is an empty owner, and COM that the thread has in
+// another apartment already is left as it was.
+TEST_F(ArtTest, AFailedOpenSearchOrStartOwnsNothing) {
+  const std::wstring missing = ScratchPath(L"missing");
+  EXPECT_FALSE(UniqueFile(
+      ::CreateFileW(missing.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+  WIN32_FIND_DATAW found{};
+  EXPECT_FALSE(UniqueFileSearch(::FindFirstFileExW(missing.c_str(), FindExInfoBasic, &found,
+                                                   FindExSearchNameMatch, nullptr, 0)));
+  std::thread([] {
+    ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    EXPECT_FALSE(ScopedCom());
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);  // still started
+    ::CoUninitialize();
+    ::CoUninitialize();
+  }).join();
+}
+
 // A message-only window that counts the worker's messages.
 class Receiver {
  public:
@@ -128,12 +147,11 @@ class Receiver {
     };
     windowClass.lpszClassName = L"tokalux art test";
     ::RegisterClassW(&windowClass);
-    window_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                nullptr, nullptr, nullptr);
+    window_.reset(::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, nullptr, nullptr));
     messages = 0;
   }
-  ~Receiver() { ::DestroyWindow(window_); }
-  HWND window() const { return window_; }
+  HWND window() const { return window_.get(); }
 
   // Waits for a message from the worker and takes the result.
   std::optional<ArtResult> Next(ArtWorker& worker, int wanted = 1) {
@@ -143,7 +161,7 @@ class Receiver {
   static inline std::atomic<int> messages{0};
 
  private:
-  HWND window_;
+  UniqueWindow window_;
 };
 
 TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
@@ -156,8 +174,8 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
   folder.Put(L"folder.jpg", Bytes(50, 'x'));  // the best name, but no picture
 
   // A tag editor has the file open for writing, letting others read.
-  const UniqueHandle editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
+  const UniqueFile editor(::CreateFileW(tagged.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(editor);
   Receiver receiver;
   ArtWorker worker(receiver.window(), ArtReady);
@@ -200,8 +218,8 @@ TEST_F(ArtTest, WorkerTakesTheEmbeddedPictureElseTheBestBesideTheTrack) {
 // those from a share that stopped answering do, until the worker gives them up.
 struct BlockingWorker {
   std::wstring pipeName = L"\\\\.\\pipe\\tokalux-art-" + std::to_wstring(::GetCurrentProcessId());
-  UniqueHandle pipe{::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1,
-                                       4096, 4096, 0, nullptr)};
+  UniqueFile pipe{::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096,
+                                     4096, 0, nullptr)};
   UniqueHandle opened{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::unique_ptr<ArtWorker> worker;
 
@@ -210,8 +228,8 @@ struct BlockingWorker {
         window, ArtReady,
         [this](const std::wstring& path, HANDLE giveUp) -> std::unique_ptr<ByteSource> {
           if (path != L"C:\\blocked\\a.mp3") return ArtWorker::DefaultOpener()(path, giveUp);
-          UniqueHandle client(::CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+          UniqueFile client(::CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OVERLAPPED, nullptr));
           ::SetEvent(opened.get());
           return std::make_unique<FileSource>(std::move(client), 1 << 20, giveUp);
         });

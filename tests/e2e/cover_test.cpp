@@ -2,7 +2,6 @@
 // in the empty area right of the playlist, the same place for every track, changing with the
 // track, and black where there is none.
 #include <windows.h>
-#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "art_files.h"
+#include "base/com.h"
 #include "screen/control_ids.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
@@ -40,12 +40,6 @@ bool Near(COLORREF pixel, COLORREF colour) {
   }
   return true;
 }
-
-// COM for the encoders that make the pictures.
-struct ComForTheTest {
-  ComForTheTest() { ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  ~ComForTheTest() { ::CoUninitialize(); }
-};
 
 class CoverTest : public ::testing::Test {
  protected:
@@ -85,7 +79,7 @@ class CoverTest : public ::testing::Test {
     return WaitUntil([&] { return Near(ScreenPixel(CentreOf(cover_)), colour); }, 5s);
   }
 
-  ComForTheTest com_;
+  ScopedCom com_;  // for the encoders that make the pictures
   ScratchFolder root_{ScratchPath(L"music")};
   ScratchFolder album_{root_.path() + L"\\album"};
   ScratchFolder bare_{root_.path() + L"\\bare"};

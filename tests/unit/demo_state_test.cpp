@@ -547,6 +547,14 @@ TEST(DecodeUtf8, DecodesEveryScriptAndEachBadByteAsOneReplacement) {
   EXPECT_EQ(DecodeUtf8(""), u"");
 }
 
+TEST(EncodeUtf8, EncodesEveryScriptAndAnUnpairedSurrogateAsOneReplacement) {
+  EXPECT_EQ(EncodeUtf8(u"Abc Ωμέγα Жук 東京 \U0001F3B5 \U0010FFFF"),
+            "Abc Ωμέγα Жук 東京 \xF0\x9F\x8E\xB5 \xF4\x8F\xBF\xBF");
+  EXPECT_EQ(EncodeUtf8(std::u16string(u"a\0b", 3)), std::string("a\0b", 3));
+  EXPECT_EQ(EncodeUtf8(u"x\xD83Cy\xDFB5"), "x\uFFFDy\uFFFD");
+  EXPECT_EQ(EncodeUtf8(u"\xD83C"), "\uFFFD");
+}
+
 TEST_F(DemoStateTest, OtherControlCommandsApply) {
   ASSERT_TRUE(Control("position 2"));
   EXPECT_EQ(state.position(), 2u);

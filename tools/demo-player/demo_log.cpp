@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "base/wide_text.h"
 #include "demo_protocol.h"
 #include "demo_text.h"
 
@@ -35,14 +36,11 @@ class LineBuffer {
 
 bool DemoLog::Open(const std::string& path) {
   if (path.empty()) return false;
-  const std::u16string utf16 = DecodeUtf8(path);
-  const std::wstring widePath(utf16.begin(), utf16.end());
-  const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  file_.reset(file);
-  return true;
+  const std::wstring widePath = Wide(DecodeUtf8(path));
+  file_ = UniqueFile(::CreateFileW(widePath.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file_);
 }
 
 void DemoLog::Write(const char* line, std::size_t size) {

@@ -30,7 +30,7 @@ class DemoLog {
  private:
   void Write(const char* line, std::size_t size);
 
-  UniqueHandle file_;
+  UniqueFile file_;
 };
 
 }  // namespace tokalux::demo

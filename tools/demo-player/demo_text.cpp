@@ -80,6 +80,29 @@ std::u16string DecodeUtf8(std::string_view bytes) {
   return text;
 }
 
+std::string EncodeUtf8(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  const auto isHigh = [](uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+  const auto isLow = [](uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    uint32_t value = text[i];
+    if (isHigh(value) && i + 1 < text.size() && isLow(text[i + 1])) {
+      value = 0x10000 + ((value - 0xD800) << 10) + (text[++i] - 0xDC00u);
+    } else if (isHigh(value) || isLow(value)) {
+      value = 0xFFFD;
+    }
+    // The count of continuation bytes, and the lead byte's marker for it.
+    const int more = value < 0x80 ? 0 : value < 0x800 ? 1 : value < 0x10000 ? 2 : 3;
+    constexpr uint32_t leadMarker[] = {0x00, 0xC0, 0xE0, 0xF0};
+    bytes.push_back(static_cast<char>(leadMarker[more] | value >> (6 * more)));
+    for (int k = more - 1; k >= 0; --k) {
+      bytes.push_back(static_cast<char>(0x80 | (value >> (6 * k) & 0x3F)));
+    }
+  }
+  return bytes;
+}
+
 std::optional<std::string> DecodeHex(std::string_view hex) {
   if (hex.size() % 2 != 0) return std::nullopt;
   std::string bytes;

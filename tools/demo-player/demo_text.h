@@ -1,4 +1,5 @@
-// The text of control commands and playlist files: escapes, UTF-8, hex bytes and numbers.
+// The text of control commands and playlist files: escapes, UTF-8, hex bytes and numbers. Every
+// UTF-8 conversion of the demo player is here; the ANSI ones are the system's (title_memory.h).
 #pragma once
 
 #include <charconv>
@@ -40,6 +41,10 @@ std::optional<std::string> Unescape(std::string_view text);
 // continuation byte, a sequence cut short, an overlong form, a surrogate, a value above
 // U+10FFFF) becomes one U+FFFD.
 std::u16string DecodeUtf8(std::string_view bytes);
+
+// UTF-16 to UTF-8 (a command line's arguments). A surrogate without its pair becomes U+FFFD, as
+// the system's conversion makes it.
+std::string EncodeUtf8(std::u16string_view text);
 
 // Pairs of hex digits to bytes; nullopt for an odd count or a non-hex character.
 std::optional<std::string> DecodeHex(std::string_view hex);

@@ -9,7 +9,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "base/win32_handles.h"
 #include "control_sender.h"
 #include "demo_log.h"
 #include "demo_options.h"
@@ -54,25 +54,16 @@ void Print(std::string_view text) {
   ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-void FreeArgumentList(LPWSTR* list) {
-  ::LocalFree(list);
-}
-using UniqueArgumentList = UniqueAny<LPWSTR*, FreeArgumentList>;
-
 // The command line's arguments after the program name, in UTF-8 like every control command, so
 // that --send carries text in any script.
 std::vector<std::string> Utf8Arguments() {
   int count = 0;
-  const UniqueArgumentList arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+  const UniqueLocalMemory<LPWSTR*> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
   std::vector<std::string> utf8;
   if (!arguments) return utf8;
   for (int i = 1; i < count; ++i) {
-    const wchar_t* argument = arguments.get()[i];
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, argument, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(std::max(size, 1)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, argument, -1, text.data(), size, nullptr, nullptr);
-    text.pop_back();  // the terminating zero
-    utf8.push_back(std::move(text));
+    const std::wstring_view argument = arguments.get()[i];
+    utf8.push_back(EncodeUtf8(std::u16string(argument.begin(), argument.end())));
   }
   return utf8;
 }

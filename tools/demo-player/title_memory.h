@@ -13,15 +13,6 @@
 
 namespace tokalux::demo {
 
-namespace detail {
-inline void ReleaseVirtualMemory(void* address) {
-  ::VirtualFree(address, 0, MEM_RELEASE);
-}
-}  // namespace detail
-
-// A region reserved with VirtualAlloc (the base address it returned).
-using UniqueVirtualMemory = UniqueAny<void*, detail::ReleaseVirtualMemory>;
-
 // Reserves size bytes at the lowest free address from start (at least 16 MiB) up whose region
 // ends at or below 2 GiB; empty when there is no such room.
 UniqueVirtualMemory ReserveBelow2GiB(std::size_t size, uintptr_t start = 0);

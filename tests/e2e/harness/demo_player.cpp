@@ -34,16 +34,15 @@ bool DemoPlayer::Control(std::string_view command, std::chrono::milliseconds tim
 }
 
 std::optional<std::vector<std::string>> DemoPlayer::LogLines() const {
-  const HANDLE file = ::CreateFileW(logPath_.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  const UniqueHandle owner(file);
+  const UniqueFile file(::CreateFileW(logPath_.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
   std::string text;
   char chunk[4096];
   for (;;) {
     DWORD got = 0;
-    if (!::ReadFile(file, chunk, sizeof(chunk), &got, nullptr)) return std::nullopt;
+    if (!::ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr)) return std::nullopt;
     if (got == 0) break;
     text.append(chunk, got);
   }

@@ -6,7 +6,8 @@
 
 #include <utility>
 
-#include "art/art_handles.h"
+#include "base/com.h"
+#include "base/win32_handles.h"
 
 namespace tokalux::e2e {
 
@@ -92,12 +93,12 @@ std::vector<uint8_t> WithJpegSize(std::vector<uint8_t> jpeg, uint16_t width, uin
 }
 
 bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const UniqueHandle owner(file);
+  const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+  return file &&
+         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
          written == bytes.size();
 }
 

@@ -43,7 +43,7 @@ ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& argument
   PROCESS_INFORMATION info{};
   if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &info)) {
-    ::CloseHandle(info.hThread);
+    const UniqueHandle thread(info.hThread);  // not needed
     process_.reset(info.hProcess);
     id_ = info.dwProcessId;
   }
@@ -168,10 +168,6 @@ Desktop::Desktop(const std::wstring& name)
     : name_(name),
       desktop_(::CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) {}
 
-Desktop::~Desktop() {
-  if (desktop_) ::CloseDesktop(desktop_);
-}
-
 void RunOnDesktop(const Desktop& desktop, const std::function<void()>& work) {
   std::thread thread([&] {
     const HDESK original = ::GetThreadDesktop(::GetCurrentThreadId());
@@ -200,7 +196,7 @@ std::wstring DesktopName(HANDLE desktop) {
 
 std::vector<std::pair<DWORD, std::wstring>> ThreadDesktops(const ChildProcess& process) {
   std::vector<std::pair<DWORD, std::wstring>> desktops;
-  const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;

@@ -85,18 +85,15 @@ RECT ScreenRect(HWND window);
 class Desktop {
  public:
   explicit Desktop(const std::wstring& name);
-  ~Desktop();
-  Desktop(const Desktop&) = delete;
-  Desktop& operator=(const Desktop&) = delete;
 
-  HDESK handle() const { return desktop_; }
+  HDESK handle() const { return desktop_.get(); }
   const std::wstring& name() const { return name_; }
   // The name a process is started with to run on it.
   std::wstring StartupName() const { return L"WinSta0\\" + name_; }
 
  private:
   std::wstring name_;
-  HDESK desktop_ = nullptr;
+  UniqueDesktop desktop_;
 };
 
 // Runs work on a thread of its own attached to the desktop, and waits for it. GoogleTest's

@@ -1,28 +1,13 @@
-// Owners for the Win32 and COM objects of the cover-art worker beside the kernel handles of
-// base/win32_handles.h: a directory search, a bitmap, a COM interface.
+// Owners for COM, after wil's com_ptr and CoInitializeEx: an interface pointer, and COM started
+// on the calling thread for a scope.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
-#include "base/unique_any.h"
-#include "base/win32_handles.h"
-
 namespace tokalux {
-
-namespace detail {
-inline void CloseFileSearch(HANDLE h) {
-  ::FindClose(h);
-}
-inline void DeleteBitmap(HBITMAP bitmap) {
-  ::DeleteObject(bitmap);
-}
-}  // namespace detail
-
-// A FindFirstFileExW search; nullptr is "none".
-using UniqueFileSearch = UniqueAny<HANDLE, detail::CloseFileSearch>;
-using UniqueDib = UniqueAny<HBITMAP, detail::DeleteBitmap>;
 
 // A COM interface pointer, released with its owner.
 template <typename Interface>
@@ -55,6 +40,24 @@ class ComPtr {
 
  private:
   Interface* pointer_ = nullptr;
+};
+
+// COM in the multithreaded apartment on the calling thread for the scope. Each start that
+// succeeded (also the one that finds COM already started) is paired with its end; one that
+// failed (the thread is in another apartment) ends nothing.
+class ScopedCom {
+ public:
+  ScopedCom() : started_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+  ~ScopedCom() {
+    if (started_) ::CoUninitialize();
+  }
+  ScopedCom(const ScopedCom&) = delete;
+  ScopedCom& operator=(const ScopedCom&) = delete;
+
+  explicit operator bool() const { return started_; }
+
+ private:
+  bool started_;
 };
 
 }  // namespace tokalux
