@@ -15,14 +15,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "bench_common.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
-#include "screen/text_layout.h"
+#include "text/text_fonts.h"
+#include "text/text_layout.h"
 
 namespace {
 
@@ -59,9 +59,9 @@ const std::wstring Lines[] = {
 int wmain(int argc, wchar_t** argv) {
   const int runs = bench::ArgValue(argc, argv, L"--runs", 50);
   constexpr int dpi = 96;
-  FontCache fontCache(dpi);
-  const HFONT titleFont = fontCache.Get(FindControlSpec(102)->font);
-  const HFONT lineFont = fontCache.Get(FindControlSpec(401)->font);
+  // Each set of fonts below makes its own title and line fonts, as the screen saver's does.
+  const FontSpec& titleSpec = FindControlSpec(102)->font;
+  const FontSpec& lineSpec = FindControlSpec(401)->font;
   const FitRoom titleRoom{1018, 240, true, FontPixelHeight(48, dpi), FontPixelHeight(24, dpi)};
   // A line first takes all the width it wants and is fitted again when that is too much, as the
   // label does.
@@ -72,14 +72,17 @@ int wmain(int argc, wchar_t** argv) {
   const FitRoom lineRoom{1024 - 528, pitch, false, lineHeight, lineHeight};
 
   TextFonts cold;
+  const HFONT coldTitleFont = ControlFont(cold, titleSpec, dpi);
   TextLayout layout;
   double start = bench::Now() * 1000.0;
-  layout.Fit(cold, titleFont, Title, titleRoom);
+  layout.Fit(cold, coldTitleFont, Title, titleRoom);
   const double first = bench::Now() * 1000.0 - start;
   std::printf("title, first (fonts made):   %6.2f ms, drawn at %d px of %d, %zu-character title\n",
               first, layout.fontHeight(), titleRoom.fontHeight, Title.size());
 
   TextFonts fonts;
+  const HFONT titleFont = ControlFont(fonts, titleSpec, dpi);
+  const HFONT lineFont = ControlFont(fonts, lineSpec, dpi);
   layout.Fit(fonts, titleFont, Title, titleRoom);
   const double title = MedianMs(runs, [&](int) { layout.Fit(fonts, titleFont, Title, titleRoom); });
   std::printf("title, again:                %6.2f ms (median of %d)\n", title, runs);
@@ -95,32 +98,24 @@ int wmain(int argc, wchar_t** argv) {
   });
   std::printf("fifteen changed lines:       %6.2f ms (median of %d)\n", all, runs);
 
-  LOGFONTW any{};
-  any.lfCharSet = DEFAULT_CHARSET;
-  std::set<std::wstring> faces;
-  ::EnumFontFamiliesExW(
-      fonts.dc(), &any,
-      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM names) -> int {
-        reinterpret_cast<std::set<std::wstring>*>(names)->insert(font->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&faces), 0);
   const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   TextFonts fresh;
+  HFONT freshLineFont = nullptr;
   const auto missing = [&](int run) {
     for (int i = 0; i < 15; ++i) {
       const std::wstring caption = std::to_wstring(run * 15 + i) +
                                    L" . Amber Wires\t\uE000 Falling Hearts \U0001FAE0 (Live)";
-      lines[static_cast<std::size_t>(i)].Fit(fresh, lineFont, caption, anyWidth);
+      lines[static_cast<std::size_t>(i)].Fit(fresh, freshLineFont, caption, anyWidth);
     }
   };
   start = bench::Now() * 1000.0;
+  freshLineFont = ControlFont(fresh, lineSpec, dpi);  // the installed faces listed here
   missing(0);
   const double missingFirst = bench::Now() * 1000.0 - start;
   const int madeFirst = fresh.fontsMade();
   const double missingAgain = MedianMs(runs, [&](int run) { missing(run + 1); });
   const DWORD gdiAfter = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-  std::printf("%zu installed faces\n", faces.size());
+  std::printf("%zu installed faces\n", fresh.AllFaces().size());
   std::printf("fifteen lines, missing characters, first (fonts made): %8.2f ms, %d fonts made\n",
               missingFirst, madeFirst);
   std::printf("fifteen changed lines, missing characters, again:      %8.2f ms (median of %d)\n",

@@ -12,6 +12,7 @@
 #include "art/file_source.h"
 #include "art/picture_decoder.h"
 #include "art/track_path.h"
+#include "base/wide_text.h"
 
 namespace tokalux {
 namespace {
@@ -21,10 +22,6 @@ struct Job {
   std::wstring trackPath;
   int side = 0;
 };
-
-std::wstring Wide(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
-}
 
 bool IsSet(HANDLE event) {
   return ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/wide_text.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
 
@@ -12,12 +13,6 @@ namespace {
 // negative number whatever the width of WPARAM.
 WPARAM ArgumentParam(int32_t argument) {
   return static_cast<WPARAM>(static_cast<INT_PTR>(argument));
-}
-
-// wchar_t is UTF-16 on Windows.
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
-std::wstring ToWide(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
 }
 
 }  // namespace
@@ -105,7 +100,7 @@ std::wstring Win32Player::ReadSongTitle() {
   });
   if (length <= 0) return {};
   const std::u16string text(caption.begin(), caption.begin() + length);
-  return ToWide(SongTitleFromCaption(text));
+  return Wide(SongTitleFromCaption(text));
 }
 
 HANDLE Win32Player::PlayerProcess(DWORD processId) {
@@ -136,7 +131,7 @@ std::optional<std::wstring> Win32Player::ReadEntryText(EntryText& text, int32_t 
     if (!answer) return std::nullopt;
     if (const auto bytes = ReadTextAt(*answer, 2 * text.maxChars, 2)) {
       text.utf16Misses = 0;
-      return ToWide(Utf16TextFromBytes(*bytes, text.maxChars));
+      return Wide(Utf16TextFromBytes(*bytes, text.maxChars));
     }
   }
   // No readable UTF-16 text (an older player answers 1 to a request it does not know): the same

@@ -128,7 +128,7 @@ void Form::CreateControls() {
 
 void Form::CreateControl(const ControlSpec& spec) {
   const PixelRect rect{};
-  HFONT font = fonts_->Get(spec.font);
+  HFONT font = ControlFont(textFonts_, spec.font, dpi_);
   switch (spec.kind) {
     case ControlKind::Label:
     case ControlKind::PlaylistLine: {
@@ -318,13 +318,13 @@ void Form::OnArtReady() {
 }
 
 void Form::UseDpi(int dpi) {
-  if (fonts_ && dpi == dpi_) return;
-  FontCache fonts(dpi);
-  for (const ControlSpec& spec : ControlTable()) {
-    ForControl(spec.id, [&](auto& control) { control.SetFont(fonts.Get(spec.font)); });
-  }
+  // Before the controls are made there is no control to tell; they are made at dpi_.
+  if (dpi == dpi_) return;
   dpi_ = dpi;
-  fonts_ = std::move(fonts);  // the old fonts go only now that no control uses them
+  for (const ControlSpec& spec : ControlTable()) {
+    ForControl(spec.id,
+               [&](auto& control) { control.SetFont(ControlFont(textFonts_, spec.font, dpi_)); });
+  }
 }
 
 void Form::OnDisplayChange() {

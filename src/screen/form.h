@@ -28,8 +28,8 @@
 #include "screen/frame.h"
 #include "screen/label.h"
 #include "screen/slider.h"
-#include "screen/text_layout.h"
 #include "screen/tooltip.h"
+#include "text/text_fonts.h"
 
 namespace tokalux {
 
@@ -89,7 +89,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // The picture's square for this placement (hidden where none fits), and the picture asked for
   // again at its new size when that changed.
   void PlaceArt(const Placement& placement, int32_t screenHeightTwips);
-  // The fonts made at this DPI and given to every control (nothing when they are at it already).
+  // The fonts at this DPI given to every control (nothing when they have them already).
   void UseDpi(int dpi);
   // Runs action on the control with this ID, whatever its kind.
   template <typename Action>
@@ -124,8 +124,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   ControlHandlers handlers_;
   StatusPoll poll_;
   int dpi_ = 96;
-  std::optional<FontCache> fonts_;  // at dpi_
-  TextFonts textFonts_;             // the labels' fonts at other sizes, and fallbacks
+  TextFonts textFonts_;  // every font: the controls' at each DPI, at other sizes, and fallbacks
   UniqueBrush background_;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Button>> buttons_;

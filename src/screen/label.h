@@ -15,7 +15,7 @@
 
 #include "gui/base_window.h"
 #include "screen/layout.h"
-#include "screen/text_layout.h"
+#include "text/text_layout.h"
 
 namespace tokalux {
 

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,7 +25,8 @@
 #include "player/player_messages.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
-#include "screen/text_fit.h"
+#include "text/text_fit.h"
+#include "text/text_fonts.h"
 
 namespace tokalux::e2e {
 namespace {
@@ -443,13 +443,14 @@ class LongTitles : public ::testing::Test {
     PumpFor(500ms);  // the lines' paints
     ScopedWindowDc screen(nullptr);
     dpi_ = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
-    fonts_.emplace(dpi_);
   }
   void TearDown() override { saver_.process().Kill(); }
   ~LongTitles() override { ::DeleteFileW(playlist_.c_str()); }
 
   HWND Control(int controlId) const { return saver_.Control(controlId); }
-  HFONT FontOf(int controlId) { return fonts_->Get(FindControlSpec(controlId)->font); }
+  HFONT FontOf(int controlId) {
+    return ControlFont(fonts_, FindControlSpec(controlId)->font, dpi_);
+  }
 
   // How far right a line may reach: the nearest control to its right that shares its rows (the
   // picture with its margin), or the screen's edge.
@@ -471,7 +472,7 @@ class LongTitles : public ::testing::Test {
   DemoPlayer player_{L"--playlist \"" + playlist_ + L"\" --position 11"};
   ScreenSaver saver_{L"/S"};
   int dpi_ = 96;
-  std::optional<FontCache> fonts_;
+  TextFonts fonts_;
 };
 
 TEST_F(LongTitles, NoControlCoversAnotherAndEveryOneStaysOnTheScreen) {

@@ -20,9 +20,9 @@
 #include "player/player_messages.h"
 #include "player/title_text.h"
 #include "screen/command_line.h"
-#include "screen/font_cmap.h"
-#include "screen/font_fallback.h"
-#include "screen/text_fit.h"
+#include "text/font_cmap.h"
+#include "text/font_fallback.h"
+#include "text/text_fit.h"
 
 namespace {
 

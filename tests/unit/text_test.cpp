@@ -1,14 +1,16 @@
 // Captions of any length and script: line breaks, wrapping, the fit into a label's room, the
-// choice of fonts per run, and reading what a font covers.
+// choice of faces (a twin for one not installed, fallbacks per run), and reading what a font
+// covers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "screen/font_cmap.h"
-#include "screen/font_fallback.h"
-#include "screen/text_fit.h"
+#include "text/font_cmap.h"
+#include "text/font_fallback.h"
+#include "text/text_fit.h"
 
 namespace tokalux {
 namespace {
@@ -239,6 +241,20 @@ TEST(AssignFonts, EachCharacterOnItsOwnWhenNoFontHasTheWholeStretch) {
 }
 
 // ---- Fallback faces for the process ----
+
+TEST(FaceOrTwin, TheFaceElseItsFirstInstalledTwinElseTheFaceLeftToTheSystem) {
+  const auto among = [](std::vector<std::wstring_view> faces) {
+    return [faces](std::wstring_view face) {
+      return std::find(faces.begin(), faces.end(), face) != faces.end();
+    };
+  };
+  EXPECT_EQ(FaceOrTwin(L"Arial", among({L"Tahoma", L"Arial", L"Liberation Sans"})), L"Arial");
+  // Its metric twin is not there: the next relative.
+  EXPECT_EQ(FaceOrTwin(L"MS Sans Serif", among({L"Tahoma", L"Arial"})), L"Arial");
+  const auto linux = among({L"DejaVu Sans", L"Arimo", L"Liberation Sans"});
+  EXPECT_EQ(FaceOrTwin(L"Arial", linux), L"Liberation Sans");
+  EXPECT_EQ(FaceOrTwin(L"Verdana", linux), L"Verdana");
+}
 
 // "Arabic UI" has Arabic, "Wide" Arabic and Latin, "Latin" Latin; each read is counted.
 class FakeFaces : public FaceSource {

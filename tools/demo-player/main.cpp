@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/wide_text.h"
 #include "control_sender.h"
 #include "demo_log.h"
 #include "demo_options.h"
@@ -51,12 +52,6 @@ void Print(std::string_view text) {
   const std::string line = std::string(text) + "\n";
   DWORD written = 0;
   ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
-
-// UTF-16 text as Win32 takes it.
-std::wstring Wide(std::u16string_view text) {
-  static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
-  return std::wstring(text.begin(), text.end());
 }
 
 void FreeArgumentList(LPWSTR* list) {

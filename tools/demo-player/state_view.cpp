@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "base/wide_text.h"
+
 namespace tokalux::demo {
 
 namespace {
@@ -101,7 +103,7 @@ void StateView::PaintContent(HDC dc, const RECT& area, const DemoState& state) c
   const std::size_t shown = state.state() == PlayState::Stopped ? state.position() : state.loaded();
   std::wstring line = entry ? std::to_wstring(shown + 1) + L"/" +
                                   std::to_wstring(state.playlist().size()) + L": " +
-                                  std::wstring(entry->title.begin(), entry->title.end())
+                                  Wide(entry->title)
                             : std::wstring(L"(empty playlist)");
   if (entry && state.position() != shown) {
     line += L"   (list at " + std::to_wstring(state.position() + 1) + L")";

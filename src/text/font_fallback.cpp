@@ -1,4 +1,4 @@
-#include "screen/font_fallback.h"
+#include "text/font_fallback.h"
 
 #include <algorithm>
 #include <array>
@@ -62,6 +62,17 @@ constexpr std::array<std::wstring_view, 6> OtherFaces = {L"Segoe UI",        L"A
                                                          L"Segoe UI Symbol", L"DejaVu Sans",
                                                          L"Noto Sans",       L"FreeSans"};
 
+struct FaceTwins {
+  std::wstring_view wanted;
+  std::array<std::wstring_view, 4> twins;
+};
+
+// Metric-compatible twins first, then close relatives.
+constexpr std::array<FaceTwins, 2> Twins{{
+    {L"Arial", {L"Liberation Sans", L"Arimo", L"Helvetica", L"Nimbus Sans"}},
+    {L"MS Sans Serif", {L"Microsoft Sans Serif", L"Arial", L"Liberation Sans", L"Tahoma"}},
+}};
+
 // A face name as the coverage map keeps it: upper case, so that names that differ only in case
 // (see SameFace) find one entry.
 std::wstring FaceKey(std::wstring_view face) {
@@ -84,6 +95,18 @@ constexpr std::size_t RememberedAnswers = 4096;
 bool SameFace(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
+}
+
+std::wstring FaceOrTwin(std::wstring_view wanted,
+                        const std::function<bool(std::wstring_view face)>& installed) {
+  if (installed(wanted)) return std::wstring(wanted);
+  for (const FaceTwins& entry : Twins) {
+    if (entry.wanted != wanted) continue;
+    for (const std::wstring_view twin : entry.twins) {
+      if (installed(twin)) return std::wstring(twin);
+    }
+  }
+  return std::wstring(wanted);
 }
 
 const CharacterSet& FallbackFaces::Coverage(std::wstring_view face) {

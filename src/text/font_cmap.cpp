@@ -1,4 +1,4 @@
-#include "screen/font_cmap.h"
+#include "text/font_cmap.h"
 
 #include <algorithm>
 #include <cstdint>

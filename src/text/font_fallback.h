@@ -1,9 +1,11 @@
-// Drawing every character with a font that has it: which faces to try for a script the label's
-// own font lacks, and the split of a text into runs of one font each. The fonts themselves and
-// what they cover are behind an interface.
+// Drawing every character with a font that has it: the face to ask for in place of one that is
+// not installed, which faces to try for a script the label's own font lacks, and the split of a
+// text into runs of one font each. The fonts themselves and what they cover are behind an
+// interface.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "screen/font_cmap.h"
-#include "screen/text_script.h"
+#include "text/font_cmap.h"
+#include "text/text_script.h"
 
 namespace tokalux {
 
@@ -25,6 +27,12 @@ std::span<const std::wstring_view> PreferredFaces(Script script);
 
 // Whether two face names name the same face: GDI compares them without regard to case.
 bool SameFace(std::wstring_view a, std::wstring_view b);
+
+// The face to ask for in place of `wanted`: itself when it is installed, otherwise the first
+// metric twin or close relative installed ("Arial" -> "Liberation Sans", "MS Sans Serif" ->
+// "Microsoft Sans Serif", ...), otherwise itself, left to the system's own mapping.
+std::wstring FaceOrTwin(std::wstring_view wanted,
+                        const std::function<bool(std::wstring_view face)>& installed);
 
 // The installed faces and what each covers, as the system tells them. Both are slow to ask on a
 // machine with many fonts (a font made and its character map read per face).

@@ -1,4 +1,4 @@
-#include "screen/text_script.h"
+#include "text/text_script.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
-#include "screen/text_fit.h"
+#include "text/text_fit.h"
 
 #include <algorithm>
 #include <array>
 
-#include "screen/text_script.h"
+#include "text/text_script.h"
 
 namespace tokalux {
 namespace {

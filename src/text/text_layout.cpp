@@ -1,10 +1,11 @@
-#include "screen/text_layout.h"
+#include "text/text_layout.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <numeric>
 
-#include "screen/font_fallback.h"
+#include "text/font_fallback.h"
+#include "text/text_script.h"
 
 namespace tokalux {
 namespace {
@@ -13,77 +14,6 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are
 
 std::u16string_view Utf16(std::wstring_view text) {
   return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
-}
-
-// A table tag as GetFontData takes it: the four letters in file order, read as a little-endian
-// number.
-constexpr DWORD TableTag(const char (&name)[5]) {
-  return static_cast<DWORD>(static_cast<uint8_t>(name[0])) |
-         static_cast<DWORD>(static_cast<uint8_t>(name[1])) << 8 |
-         static_cast<DWORD>(static_cast<uint8_t>(name[2])) << 16 |
-         static_cast<DWORD>(static_cast<uint8_t>(name[3])) << 24;
-}
-
-// Character maps beyond this are not fonts we can use.
-constexpr DWORD LargestCmap = 16 * 1024 * 1024;
-
-bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
-  return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-         a.lfCharSet == b.lfCharSet && a.lfQuality == b.lfQuality &&
-         SameFace(a.lfFaceName, b.lfFaceName);
-}
-
-// What a font has glyphs for: its character map, or, for a font without one (a bitmap font),
-// the ranges GDI reports for it.
-CharacterSet ReadFontCoverage(HDC dc, HFONT font) {
-  ScopedSelect select(dc, font);
-  constexpr DWORD cmap = TableTag("cmap");
-  const DWORD size = ::GetFontData(dc, cmap, 0, nullptr, 0);
-  if (size != GDI_ERROR && size > 0 && size <= LargestCmap) {
-    std::string bytes(size, '\0');
-    if (::GetFontData(dc, cmap, 0, bytes.data(), size) == size) {
-      if (auto set = ReadCmap(bytes)) return std::move(*set);
-    }
-  }
-  const DWORD glyphSetSize = ::GetFontUnicodeRanges(dc, nullptr);
-  if (glyphSetSize < sizeof(GLYPHSET)) return {};
-  std::vector<DWORD> buffer((glyphSetSize + sizeof(DWORD) - 1) / sizeof(DWORD));
-  auto* glyphSet = reinterpret_cast<GLYPHSET*>(buffer.data());
-  if (::GetFontUnicodeRanges(dc, glyphSet) == 0) return {};
-  const std::size_t room = (glyphSetSize - offsetof(GLYPHSET, ranges)) / sizeof(WCRANGE);
-  const std::size_t count = std::min<std::size_t>(glyphSet->cRanges, room);
-  std::vector<CharacterSet::Range> ranges;
-  for (std::size_t i = 0; i < count; ++i) {
-    const WCRANGE& range = glyphSet->ranges[i];
-    if (range.cGlyphs > 0) {
-      ranges.emplace_back(range.wcLow, char32_t{range.wcLow} + range.cGlyphs - 1);
-    }
-  }
-  return CharacterSet(std::move(ranges));
-}
-
-std::vector<std::wstring> EnumerateFaces(HDC dc) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  std::vector<std::wstring> faces;
-  ::EnumFontFamiliesExW(
-      dc, &query,
-      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) -> int {
-        auto& list = *reinterpret_cast<std::vector<std::wstring>*>(data);
-        // Vertical faces ("@..."), bitmap fonts and symbol fonts draw no script's text.
-        const std::wstring_view face = font->lfFaceName;
-        if (face.empty() || face[0] == L'@' || (type & RASTER_FONTTYPE) ||
-            font->lfCharSet == SYMBOL_CHARSET) {
-          return 1;
-        }
-        const bool known = std::any_of(list.begin(), list.end(), [&](const std::wstring& have) {
-          return SameFace(have, face);
-        });
-        if (!known) list.emplace_back(face);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&faces), 0);
-  return faces;
 }
 
 // The label's own face (font 0) and the fallbacks found for a text (1 up).
@@ -369,83 +299,6 @@ class MeasureWith final : public TextMeasure {
 };
 
 }  // namespace
-
-// ---- TextFonts ----
-
-TextFonts::TextFonts() {
-  ScopedWindowDc screen(nullptr);
-  dc_.reset(::CreateCompatibleDC(screen.get()));
-}
-
-HFONT TextFonts::Font(const LOGFONTW& like, int height, std::wstring_view face) {
-  LOGFONTW wanted = like;
-  wanted.lfHeight = -std::max(1, height);
-  if (!face.empty()) {
-    std::fill(std::begin(wanted.lfFaceName), std::end(wanted.lfFaceName), L'\0');
-    face.substr(0, LF_FACESIZE - 1).copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    wanted.lfCharSet = DEFAULT_CHARSET;  // a fallback is asked for by face alone
-    wanted.lfPitchAndFamily = DEFAULT_PITCH;
-  }
-  for (const auto& entry : entries_) {
-    if (SameFont(entry->logFont, wanted)) return entry->font.get();
-  }
-  auto entry = std::make_unique<Entry>();
-  entry->logFont = wanted;
-  entry->font.reset(::CreateFontIndirectW(&wanted));
-  ++fontsMade_;
-  if (entry->font && dc_) {
-    ScopedSelect select(dc_.get(), entry->font.get());
-    ::GetTextMetricsW(dc_.get(), &entry->metrics);
-  }
-  entries_.push_back(std::move(entry));
-  return entries_.back()->font.get();
-}
-
-TextFonts::Entry* TextFonts::Find(HFONT font) {
-  for (const auto& entry : entries_) {
-    if (entry->font.get() == font) return entry.get();
-  }
-  return nullptr;
-}
-
-SCRIPT_CACHE* TextFonts::ScriptCache(HFONT font) {
-  Entry* entry = Find(font);
-  return entry ? entry->cache.get() : nullptr;
-}
-
-const TEXTMETRICW& TextFonts::Metrics(HFONT font) {
-  static const TEXTMETRICW none{};
-  const Entry* entry = Find(font);
-  return entry ? entry->metrics : none;
-}
-
-const CharacterSet& TextFonts::Coverage(HFONT font) {
-  LOGFONTW logFont{};
-  ::GetObjectW(font, sizeof(logFont), &logFont);
-  return fallback_.Coverage(logFont.lfFaceName);
-}
-
-std::wstring TextFonts::FallbackFace(Script script, std::u32string_view chars,
-                                     std::span<const std::wstring> skip) {
-  return fallback_.Find(script, chars, skip);
-}
-
-std::vector<std::wstring> TextFonts::InstalledFaces() {
-  return EnumerateFaces(dc_.get());
-}
-
-CharacterSet TextFonts::ReadCoverage(std::wstring_view face) {
-  LOGFONTW wanted{};
-  wanted.lfHeight = -16;  // any size: the character map is the same at all of them
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  face.substr(0, LF_FACESIZE - 1).copy(wanted.lfFaceName, LF_FACESIZE - 1);
-  UniqueFont font(::CreateFontIndirectW(&wanted));
-  ++fontsMade_;
-  if (!font || !dc_) return {};
-  return ReadFontCoverage(dc_.get(), font.get());
-}
-
-// ---- TextLayout ----
 
 void TextLayout::Fit(TextFonts& fonts, HFONT font, std::wstring_view text, const FitRoom& room) {
   LOGFONTW like{};
