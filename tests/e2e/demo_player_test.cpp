@@ -715,6 +715,16 @@ TEST_F(DemoPlayerSession, PublishesItsStateAndTakesRequestsThroughTheSessionMana
   })->Cancel();
   EXPECT_EQ(Settle(stop.get()), media::AsyncStatus::Canceled);
 
+  // A second session becomes the current one when a test says so.
+  DemoPlayer second(AsSession{L"Second.App"});
+  ASSERT_NE(second.window(), nullptr);
+  ASSERT_TRUE(second.MakeSessionCurrent());
+  const auto current =
+      Out<media::ISession>([&](auto** out) { return manager->GetCurrentSession(out); });
+  ASSERT_TRUE(current);
+  EXPECT_EQ(String([&](HSTRING* out) { return current->get_SourceAppUserModelId(out); }),
+            L"Second.App");
+
   // The session ends with its player, even a killed one.
   player.process().Kill();
   EXPECT_TRUE(WaitUntil(
@@ -723,7 +733,7 @@ TEST_F(DemoPlayerSession, PublishesItsStateAndTakesRequestsThroughTheSessionMana
         Out<media::IVectorView<media::ISession*>>([&](auto** out) {
           return manager->GetSessions(out);
         })->get_Size(&size);
-        return size == 0;
+        return size == 1;
       },
       5s));
   EXPECT_EQ(Status(session.get()), media::PlaybackStatus::Closed);

@@ -1,6 +1,7 @@
 #include "session_mode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,8 +40,11 @@ std::unique_ptr<SessionMode> SessionMode::Start(std::u16string_view appId, const
   const auto registry = mode->shared_.ReadRegistry();
   if (!lock.held() || !registry) return nullptr;
   std::optional<std::size_t> free;
-  for (std::size_t slot = 0; slot < session_double::MaxSessions && !free; ++slot) {
-    if (!session_double::ProcessRunning(registry->publisher[slot])) free = slot;
+  bool alone = true;
+  for (std::size_t slot = 0; slot < session_double::MaxSessions; ++slot) {
+    const bool taken = session_double::ProcessRunning(registry->publisher[slot]);
+    alone = alone && !taken;
+    if (!taken && !free) free = slot;
   }
   if (!free) return nullptr;
   const std::size_t slot = *free;
@@ -63,6 +67,9 @@ std::unique_ptr<SessionMode> SessionMode::Start(std::u16string_view appId, const
     ++changed.generation[slot];
     ++changed.sessionsRevision;
     mode->generation_ = changed.generation[slot];
+    // The first session of a test starts with operations that complete at once, whatever an
+    // earlier test steered (a program that still holds the shared state keeps it).
+    if (alone) std::fill(std::begin(changed.delayMs), std::end(changed.delayMs), 0);
     // The first session, or the first after the current one ended, becomes the current one.
     if (!HasLiveCurrent(changed)) {
       changed.currentSlot = static_cast<int32_t>(slot);

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "com_object.h"
@@ -59,10 +60,14 @@ class AsyncOperation
     if (delayMs == 0) {
       operation->Complete();
     } else if (delayMs > 0) {
-      std::thread([operation, delayMs] {
-        ::Sleep(static_cast<DWORD>(delayMs));
-        operation->Complete();
-      }).detach();
+      try {
+        std::thread([operation, delayMs] {
+          ::Sleep(static_cast<DWORD>(delayMs));
+          operation->Complete();
+        }).detach();
+      } catch (const std::system_error&) {
+        operation->Complete();  // no thread to wait on: at once rather than never
+      }
     }
     return operation;
   }

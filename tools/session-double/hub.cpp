@@ -1,6 +1,8 @@
 #include "hub.h"
 
+#include <algorithm>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "manager.h"
@@ -115,7 +117,11 @@ ComPtr<Manager> Hub::manager() {
   const std::lock_guard lock(mutex_);
   if (!manager_) {
     manager_ = Make<Manager>(*this);
-    std::thread([this] { Watch(); }).detach();
+    try {
+      std::thread([this] { Watch(); }).detach();
+    } catch (const std::system_error&) {
+      // No events then; everything else still answers.
+    }
   }
   return manager_;
 }
