@@ -62,6 +62,7 @@ class NullScreen final : public StatusScreen {
   bool SetSeekMaximum(int32_t) override { return true; }
   bool SetSeekValue(int32_t) override { return true; }
   void SetVolumePosition(int32_t) override {}
+  void SetAccepted(ActionSet) override {}
 };
 
 double Median(std::vector<double> values) {

@@ -22,6 +22,7 @@ struct Job {
   uint64_t number = 0;
   std::wstring trackPath;
   int side = 0;
+  std::shared_ptr<const std::vector<uint8_t>> bytes;
 };
 
 bool IsSet(HANDLE event) {
@@ -153,9 +154,10 @@ ArtWorker::~ArtWorker() {
   thread_.join();
 }
 
-void ArtWorker::Request(std::wstring trackPath, int side) {
+void ArtWorker::Request(std::wstring trackPath, int side,
+                        std::shared_ptr<const std::vector<uint8_t>> bytes) {
   const std::lock_guard lock(shared_->mutex);
-  shared_->pending = Job{++shared_->latest, std::move(trackPath), side};
+  shared_->pending = Job{++shared_->latest, std::move(trackPath), side, std::move(bytes)};
   shared_->ready.reset();  // an older track's result, not taken yet
   shared_->GiveUp();
   shared_->wake.notify_all();
@@ -196,7 +198,8 @@ void ArtWorker::Shared::Run(std::promise<void> started) {
       running = job.number;
       ::ResetEvent(giveUp.get());
     }
-    std::optional<Pixels> picture = FindPicture(job, open, decoder, giveUp.get());
+    std::optional<Pixels> picture = job.bytes ? decoder.Decode(*job.bytes, job.side)
+                                              : FindPicture(job, open, decoder, giveUp.get());
 
     const std::lock_guard lock(mutex);
     running = 0;

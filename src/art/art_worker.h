@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "art/byte_source.h"
 #include "art/pixels.h"
@@ -53,11 +54,13 @@ class ArtWorker {
   ArtWorker(const ArtWorker&) = delete;
   ArtWorker& operator=(const ArtWorker&) = delete;
 
-  // Asks for the picture of trackPath scaled into a square of side pixels (1..MaxSide). The work
-  // for an older request ends at its next open or decode; a blocking call of it (an open on a
-  // share that stopped answering) is cancelled with CancelSynchronousIo, again and again for as
-  // long as this request waits behind it.
-  void Request(std::wstring trackPath, int side);
+  // Asks for the picture of trackPath scaled into a square of side pixels (1..MaxSide); with
+  // bytes, for those decoded instead (an encoded picture a source handed over, trackPath its
+  // name). The work for an older request ends at its next open or decode; a blocking call of it
+  // (an open on a share that stopped answering) is cancelled with CancelSynchronousIo, again and
+  // again for as long as this request waits behind it.
+  void Request(std::wstring trackPath, int side,
+               std::shared_ptr<const std::vector<uint8_t>> bytes = nullptr);
 
   // The latest request's result, once, after its message; nullopt when there is none (not yet
   // ready, already taken, or overtaken by a newer request).

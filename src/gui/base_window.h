@@ -50,6 +50,12 @@ class BaseWindow {
  public:
   HWND hwnd() const { return window_.get(); }
 
+  // Enables or disables the window for the mouse and the keyboard; as it is, nothing happens, so
+  // nothing repaints.
+  void Enable(bool enabled) const {
+    if (hwnd() && (::IsWindowEnabled(hwnd()) != FALSE) != enabled) ::EnableWindow(hwnd(), enabled);
+  }
+
   // Moves a child window within its parent's client area and gives it this size; where it stands
   // so already nothing happens, so nothing repaints.
   void MoveTo(int left, int top, int width, int height) const {

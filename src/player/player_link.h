@@ -40,6 +40,10 @@ class PlayerLink : public PlayerControl {
   // The system keeps the caption, so reading it never waits on the player.
   virtual std::wstring ReadSongTitle() = 0;
 
+  // Whether a player window is there (found again when the last one went). The system answers
+  // this without the player.
+  virtual bool IsThere() { return true; }
+
   // The title of the 1-based playlist entry n, read out of the player's memory; empty when it
   // cannot be read.
   virtual std::optional<std::wstring> ReadPlaylistTitle(int32_t n) = 0;

@@ -32,16 +32,24 @@ constexpr ActionCommand ActionCommands[] = {
     {ActionKind::VolumeDown, CommandVolumeDown},
 };
 
+// The classic player takes every action but the choice of a source, which is not its own.
+constexpr ActionSet PlayerActions =
+    AllActions & ~ActionBit(ActionKind::ShowSource) & ~ActionBit(ActionKind::ListSources);
+
 }  // namespace
 
 Status AskPlayer(PlayerLink& player, PollBasis& basis) {
   ListPlace list = basis.list;
   Status status;
+  status.present = player.IsThere();
+  status.accepted = PlayerActions;
   status.elapsedMs = player.SendRequest(RequestPlayTime, 0);
   status.lengthS = player.SendRequest(RequestPlayTime, 1);
   status.songTitle = player.ReadSongTitle();
   for (int32_t which = 0; which < 3; ++which) {
-    status.stream[static_cast<std::size_t>(which)] = player.SendRequest(RequestStreamInfo, which);
+    if (const auto detail = player.SendRequest(RequestStreamInfo, which)) {
+      status.stream[static_cast<std::size_t>(which)] = std::to_wstring(*detail);
+    }
   }
   status.volume = player.SendRequest(RequestGetVolume, VolumeQueryArgument);
 
@@ -65,7 +73,7 @@ Status AskPlayer(PlayerLink& player, PollBasis& basis) {
     status.entryPath = inList ? player.ReadEntryPath(list.position) : std::wstring();
     if (status.entryPath) {
       basis.pathEntry = pathEntry;
-      basis.pathSongTitle = status.songTitle;
+      basis.pathSongTitle = *status.songTitle;
     }
   }
 

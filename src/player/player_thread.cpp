@@ -22,6 +22,7 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
     return link_.SendRequest(number, argument);
   }
   std::wstring ReadSongTitle() override { return link_.ReadSongTitle(); }
+  bool IsThere() override { return link_.IsThere(); }
   std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override {
     if (ClicksCameFirst()) return std::nullopt;
     return link_.ReadPlaylistTitle(n);

@@ -103,6 +103,10 @@ std::wstring Win32Player::ReadSongTitle() {
   return Wide(SongTitleFromCaption(text));
 }
 
+bool Win32Player::IsThere() {
+  return OnWindow([](HWND window) { return ::IsWindow(window) != FALSE; });
+}
+
 HANDLE Win32Player::PlayerProcess(DWORD processId) {
   if (process_ && processId == processId_) return process_.get();
   process_.reset(

@@ -46,6 +46,7 @@ class Win32Player final : public PlayerLink {
   void SendSetting(int32_t number, int32_t argument) override;
   std::optional<int32_t> SendRequest(int32_t number, int32_t argument) override;
   std::wstring ReadSongTitle() override;
+  bool IsThere() override;
   std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override;
   std::optional<std::wstring> ReadEntryPath(int32_t n) override;
 

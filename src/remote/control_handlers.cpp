@@ -10,7 +10,7 @@ void ControlHandlers::OnButton(ActionKind action) {
   if (action == ActionKind::Play) {
     // Play with nothing in the list opens the player's modal file dialog, on its own desktop
     // behind the screen saver, where nobody sees it.
-    if (shared_.listLength <= 0) return;
+    if (HasPlaylist() && shared_.listLength <= 0) return;
     shared_.playState = PlayState::Playing;
   }
   if (action == ActionKind::Stop) shared_.playState = PlayState::Stopped;
@@ -75,6 +75,11 @@ void ControlHandlers::OnVolumeScroll(int32_t position) {
 
 void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   const auto index = PlaylistLineIndex(caption);
+  if (shared_.sourceLines) {
+    // The lines list the sources: the one clicked is shown and controlled from now on.
+    if (index) Ask(ActionKind::ShowSource, *index);
+    return;
+  }
   // A line may still show an entry of a list the player has emptied since: Play there would
   // open the player's file dialog, as the Play button would.
   if (!index || shared_.listLength <= 0) return;
@@ -84,6 +89,14 @@ void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   JumpTo(*index);
   Ask(ActionKind::Play);
   shared_.playState = PlayState::Playing;
+}
+
+void ControlHandlers::OnTrackCounterClick() {
+  Ask(ActionKind::ListSources);
+}
+
+bool ControlHandlers::HasPlaylist() const {
+  return (shared_.accepted & ActionBit(ActionKind::JumpTo)) != 0;
 }
 
 }  // namespace tokalux

@@ -18,7 +18,8 @@ class ControlHandlers {
 
   // A transport or volume button, by the action it asks for (Play, Pause, Stop, Next, Previous,
   // Back5s, Forward5s, VolumeUp or VolumeDown). Play asks nothing while the last poll saw an
-  // empty playlist. Play, Pause and Stop move the remembered play state on as the player will.
+  // empty playlist (where a source has playlists: the classic player's Play opens a file dialog
+  // on an empty one). Play, Pause and Stop move the remembered play state on as the player will.
   void OnButton(ActionKind action);
 
   // A playlist button: jumps as PlaylistButtonIndex says, and remembers the new position as the
@@ -49,8 +50,13 @@ class ControlHandlers {
 
   // A playlist line clicked: jumps to the entry number its caption starts with and plays it; a
   // paused player is stopped first. A caption with no entry number does nothing, and so does any
-  // line while the last poll saw an empty playlist.
+  // line while the last poll saw an empty playlist. While the lines list the sources, the line's
+  // source is shown instead.
   void OnPlaylistLineClick(std::wstring_view caption);
+
+  // The track counter clicked: the lines list the sources instead of the playlist, or back (a
+  // source with no other beside it takes no such action).
+  void OnTrackCounterClick();
 
  private:
   // Asks the source; an action it takes counts as a click (SharedValues::clicks).
@@ -58,6 +64,8 @@ class ControlHandlers {
   // Jumps to the list position (0-based) and remembers it as the position the next jump counts
   // from.
   void JumpTo(int32_t index);
+  // Whether the shown source has a playlist (takes jumps in it).
+  bool HasPlaylist() const;
 
   Source& source_;
   SharedValues& shared_;

@@ -17,6 +17,10 @@ struct SharedValues {
   bool seekInProgress = false;
   // True while a mouse button is held down on the volume slider.
   bool volumeInProgress = false;
+  // What the shown source takes (ActionBit), as of the last poll.
+  ActionSet accepted = AllActions;
+  // True while the playlist lines list the sources to choose from instead of a playlist.
+  bool sourceLines = false;
   // Counts the clicks that asked the source for something. A poll handed over before the latest
   // one asked the source before it had the click, so its answers must not undo what the click set
   // here and on the sliders.

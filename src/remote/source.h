@@ -4,33 +4,12 @@
 // either (which messages, which thread) is its own affair.
 #pragma once
 
-#include <cstdint>
 #include <future>
 
+#include "remote/action.h"
 #include "remote/status.h"
 
 namespace tokalux {
-
-enum class ActionKind {
-  Play,
-  Pause,  // while playing pauses, while paused resumes
-  Stop,
-  Next,
-  Previous,
-  Back5s,
-  Forward5s,
-  VolumeUp,
-  VolumeDown,
-  SeekTo,    // argument: the second to play from
-  VolumeTo,  // argument: the volume 0..255
-  JumpTo,    // argument: the 0-based playlist entry to make current
-};
-
-struct Action {
-  ActionKind kind;
-  int32_t argument = 0;  // see ActionKind; 0 for the others
-  friend bool operator==(const Action&, const Action&) = default;
-};
 
 class Source {
  public:

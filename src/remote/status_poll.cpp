@@ -1,6 +1,7 @@
 #include "remote/status_poll.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -43,11 +44,10 @@ void StatusPoll::Show(const Status& status) {
   }
   if (elapsedMs_) screen_.SetElapsed(TimeText(seconds));
   if (lengthS_) screen_.SetTotal(lengthKnown ? TimeText(*lengthS_) : UnknownLengthText);
-  screen_.SetSongTitle(status.songTitle);
+  if (status.songTitle) screen_.SetSongTitle(*status.songTitle);
   for (std::size_t which = 0; which < status.stream.size(); ++which) {
     if (status.stream[which]) {
-      screen_.SetStreamDetail(static_cast<StreamDetail>(which),
-                              std::to_wstring(*status.stream[which]));
+      screen_.SetStreamDetail(static_cast<StreamDetail>(which), *status.stream[which]);
     }
   }
   // A volume outside 0..255 leaves the slider where it is.
@@ -58,9 +58,40 @@ void StatusPoll::Show(const Status& status) {
     shared_.listLength = status.list.length;
     shared_.listPosition = status.list.position;
   }
-  screen_.SetTrackCounter(L"Track " + std::to_wstring(status.list.position) + L" of " +
-                          std::to_wstring(status.list.length));
+  screen_.SetTrackCounter(status.trackText ? *status.trackText
+                                           : L"Track " + std::to_wstring(status.list.position) +
+                                                 L" of " + std::to_wstring(status.list.length));
+  shared_.accepted = status.accepted;
+  screen_.SetAccepted(status.accepted);
 
+  shared_.sourceLines = status.sourceLines.has_value();
+  if (status.sourceLines) {
+    ShowSourceLines(*status.sourceLines);
+  } else {
+    ShowPlaylist(status);
+  }
+
+  if (status.entryPath && status.entryPath != entryPath_) {
+    entryPath_ = status.entryPath;
+    if (onEntryPath) onEntryPath(*entryPath_, status.pictureBytes);
+  }
+}
+
+void StatusPoll::ShowSourceLines(const SourceLines& sources) {
+  // More sources than lines: the window around the shown one, as for a playlist.
+  const auto count = static_cast<int16_t>(std::min<std::size_t>(
+      sources.names.size(), std::size_t{std::numeric_limits<int16_t>::max()}));
+  const auto shown = static_cast<int16_t>(
+      std::min<std::size_t>(sources.shown + 1, std::size_t{std::numeric_limits<int16_t>::max()}));
+  const PlaylistRange range = ComputePlaylistWindow(count, shown);
+  std::vector<std::wstring> names;
+  for (int32_t entry = range.first; entry <= range.last; ++entry) {
+    names.push_back(sources.names[static_cast<std::size_t>(entry - 1)]);
+  }
+  FillPlaylistLines(range, shown, names, screen_);
+}
+
+void StatusPoll::ShowPlaylist(const Status& status) {
   // A title the source did not give keeps the one the last range showed for that entry.
   std::map<int32_t, std::wstring> titles;
   std::vector<std::wstring> shown;
@@ -75,11 +106,6 @@ void StatusPoll::Show(const Status& status) {
   }
   titles_ = std::move(titles);
   FillPlaylistLines(status.range, status.list.position, shown, screen_);
-
-  if (status.entryPath && status.entryPath != entryPath_) {
-    entryPath_ = status.entryPath;
-    if (onEntryPath) onEntryPath(*entryPath_);
-  }
 }
 
 }  // namespace tokalux

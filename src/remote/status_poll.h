@@ -9,8 +9,10 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "remote/shared_values.h"
 #include "remote/source.h"
@@ -40,14 +42,23 @@ class StatusPoll {
   // answered value: the times, both sliders, the stream details, the volume, the play state, the
   // list values (the source hands back the ones it was given) and each playlist line's title. A
   // length the source does not know (negative: a stream, nothing loaded) shows as "--:--" with the
-  // seek slider at 0 of 0; a negative elapsed time shows as "00:00".
+  // seek slider at 0 of 0; a negative elapsed time shows as "00:00". The lines list the sources
+  // when the status has them, else the playlist; the track counter is the source's own text, else
+  // counts the playlist. The controls follow what the source takes now.
   void Show(const Status& status);
 
   // Called with the current entry's file path whenever a poll learns a path other than the one
-  // before (empty: no entry, or none readable).
-  std::function<void(const std::wstring& path)> onEntryPath;
+  // before (empty: no entry, or none readable); with the picture's bytes when the source handed
+  // them over itself (the path is then their name), else null.
+  std::function<void(const std::wstring& path,
+                     const std::shared_ptr<const std::vector<uint8_t>>& bytes)>
+      onEntryPath;
 
  private:
+  // The lines: the sources to choose from, or the playlist's titles in the range.
+  void ShowSourceLines(const SourceLines& sources);
+  void ShowPlaylist(const Status& status);
+
   Source& source_;
   StatusScreen& screen_;
   SharedValues& shared_;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "remote/action.h"
+
 namespace tokalux {
 
 // The three stream details, in the order the screen lists them.
@@ -36,6 +38,9 @@ class StatusScreen {
 
   // The volume slider's step, 0..10.
   virtual void SetVolumePosition(int32_t position) = 0;
+
+  // The actions the shown source takes now: the controls that ask for the others are disabled.
+  virtual void SetAccepted(ActionSet accepted) = 0;
 };
 
 }  // namespace tokalux

@@ -49,7 +49,8 @@ void Button::PaintContent(HDC dc, const RECT& area, UINT state) const {
   RECT text = area;
   if (pressed) ::OffsetRect(&text, 1, 1);
   ScopedSelect font(dc, style_.font);
-  ::SetTextColor(dc, style_.text);
+  // A disabled button's caption is grey: the shown source does not take its action now.
+  ::SetTextColor(dc, (state & ODS_DISABLED) ? ::GetSysColor(COLOR_GRAYTEXT) : style_.text);
   ::SetBkMode(dc, TRANSPARENT);
   ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

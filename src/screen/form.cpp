@@ -93,8 +93,10 @@ ArtWorker::Opener ArtOpener() {
 
 Form::Form(Source& source, SharedValues& shared)
     : handlers_(source, shared), poll_(source, *this, shared) {
-  poll_.onEntryPath = [this](const std::wstring& path) {
+  poll_.onEntryPath = [this](const std::wstring& path,
+                             const std::shared_ptr<const std::vector<uint8_t>>& bytes) {
     entryPath_ = path;
+    pictureBytes_ = bytes;
     RequestArt();
   };
 }
@@ -160,7 +162,8 @@ void Form::CreateControl(const ControlSpec& spec) {
                              .text = ResolveColour(spec.textColour),
                              .back = ResolveColour(spec.backColour),
                              .sizing = spec.sizing,
-                             .clickable = spec.kind == ControlKind::PlaylistLine,
+                             .clickable = spec.kind == ControlKind::PlaylistLine ||
+                                          spec.id == ControlId::lbltrackvontracks,
                              .fonts = &textFonts_};
       labels_.push_back(std::make_unique<Label>(parent, spec.id, spec.caption, style));
       break;
@@ -219,6 +222,14 @@ void Form::WireActions() {
     if (Label* label = FindLabel(ControlId::lblplaylist(line))) {
       label->onClick = [this, label] { handlers_.OnPlaylistLineClick(label->caption()); };
     }
+  }
+  // The way to the list of sources while the classic player's playlist is on the lines, and
+  // back; a choice of source shows at once.
+  if (Label* counter = FindLabel(ControlId::lbltrackvontracks)) {
+    counter->onClick = [this] {
+      handlers_.OnTrackCounterClick();
+      PollSoon(0);
+    };
   }
 }
 
@@ -313,9 +324,11 @@ void Form::KeepCaptionsOffOthers(const Placement& placement) {
 // ---- The current track's picture ----
 
 void Form::RequestArt() {
-  const bool trackFile = IsTrackFile(std::u16string(entryPath_.begin(), entryPath_.end()));
+  const bool trackFile =
+      pictureBytes_ || IsTrackFile(std::u16string(entryPath_.begin(), entryPath_.end()));
   if (art_ && artView_->side() > 0 && !entryPath_.empty()) {
-    art_->Request(entryPath_, artView_->side());  // also ends the work for the entry before
+    // Also ends the work for the entry before.
+    art_->Request(entryPath_, artView_->side(), pictureBytes_);
   }
   if (art_ && artView_->side() > 0 && trackFile) {
     // The picture shown stays a moment: a track whose picture comes at once changes without a
@@ -426,6 +439,33 @@ void Form::SetVolumePosition(int32_t position) {
   if (volumeSlider_) volumeSlider_->SetValue(position);
 }
 
+void Form::SetAccepted(ActionSet accepted) {
+  const auto takes = [accepted](ActionKind kind) { return (accepted & ActionBit(kind)) != 0; };
+  for (const auto& button : buttons_) {
+    for (const ButtonAction& entry : ButtonActions) {
+      if (entry.control == button->id()) button->Enable(takes(entry.action));
+    }
+    for (const PlaylistButtonControl& entry : PlaylistButtons) {
+      if (entry.control == button->id()) button->Enable(takes(ActionKind::JumpTo));
+    }
+  }
+  if (seekSlider_) seekSlider_->Enable(takes(ActionKind::SeekTo));
+  if (volumeSlider_) volumeSlider_->Enable(takes(ActionKind::VolumeTo));
+  KeepFocusEnabled();
+}
+
+void Form::KeepFocusEnabled() {
+  HWND focus = ::GetFocus();
+  if (!focus || focus == hwnd() || !::IsChild(hwnd(), focus) || ::IsWindowEnabled(focus)) return;
+  HWND next = ::GetNextDlgTabItem(hwnd(), focus, FALSE);
+  ::SetFocus(next && ::IsWindowEnabled(next) ? next : hwnd());
+}
+
+void Form::PollSoon(UINT delayMs) {
+  if (pollSoon_) return;
+  pollSoon_ = ::SetTimer(hwnd(), SoonPollTimer, delayMs, nullptr) != 0;
+}
+
 // ---- Messages ----
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -449,6 +489,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case ArtReadyMessage:
       OnArtReady();
       return 0;
+    case SourceChangedMessage:
+      PollSoon(0);
+      return 0;
     case CloseMessage:
       // Ends the message loop with the form still up; the process takes it down (see main).
       ::PostQuitMessage(0);
@@ -467,7 +510,12 @@ void Form::OnTimer(UINT_PTR timer) {
     artView_->Show(std::nullopt);  // the entry's own picture has not come yet
     return;
   }
-  if (timer != PollTimer) return;
+  if (timer == SoonPollTimer) {
+    ::KillTimer(hwnd(), SoonPollTimer);
+    pollSoon_ = false;
+  } else if (timer != PollTimer) {
+    return;
+  }
   // One hand-off per poll: the source asks its player (the classic player on the player thread),
   // this thread writes the screen.
   poll_.Tick(StatusPoll::HandOffBound);
@@ -480,6 +528,7 @@ void Form::OnActivate(WPARAM wparam) {
     if (focus && ::IsChild(hwnd(), focus)) lastFocus_ = focus;
   } else if (lastFocus_ && ::IsWindow(lastFocus_)) {
     ::SetFocus(lastFocus_);
+    KeepFocusEnabled();
   }
 }
 
@@ -496,6 +545,7 @@ LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
 void Form::OnDestroy() {
   ::KillTimer(hwnd(), PollTimer);
   ::KillTimer(hwnd(), ArtGraceTimer);
+  ::KillTimer(hwnd(), SoonPollTimer);
   ::PostQuitMessage(0);
 }
 

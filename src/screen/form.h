@@ -41,6 +41,10 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // After a change of entry, how long the last picture may stay while the new one is on its way.
   static constexpr UINT_PTR ArtGraceTimer = 2;
   static constexpr UINT ArtGraceMs = 250;
+  // A poll sooner than the next second: after a source said it changed.
+  static constexpr UINT_PTR SoonPollTimer = 3;
+  // Posted to the form from any thread when a source says something changed: a poll follows.
+  static constexpr UINT SourceChangedMessage = WM_APP + 3;
 
   // The form polls the source and asks it for actions; it never waits on it longer than
   // StatusPoll::HandOffBound.
@@ -71,6 +75,11 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   bool SetSeekMaximum(int32_t maximum) override;
   bool SetSeekValue(int32_t value) override;
   void SetVolumePosition(int32_t position) override;
+  void SetAccepted(ActionSet accepted) override;
+
+  // Hands over a poll after delayMs instead of at the next second; a poll already due that soon
+  // stays as it is.
+  void PollSoon(UINT delayMs);
 
  private:
   static constexpr UINT CloseMessage = WM_APP + 1;
@@ -104,9 +113,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void OnDpiChanged(WPARAM wparam);
 
   // ---- The current track's picture ----
-  // Asks the worker for the picture of the current entry's file at the square's size. The
-  // picture shown goes at once for an entry that is no file, else after ArtGraceMs unless the
-  // new one has come.
+  // Asks the worker for the picture of the current entry's file (or the bytes the source gave) at
+  // the square's size. The picture shown goes at once for an entry that is no file, else after
+  // ArtGraceMs unless the new one has come.
   void RequestArt();
   void OnArtReady();
 
@@ -116,6 +125,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
   void OnTimer(UINT_PTR timer);
   void OnActivate(WPARAM wparam);
+  // The focus on a control that is enabled: the next one in Tab order when it is on one that
+  // is not (a disabled window takes no keys, and keys would go nowhere).
+  void KeepFocusEnabled();
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
   void OnDestroy();
 
@@ -135,6 +147,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::optional<TwipRect> artSquare_;
   std::optional<ArtWorker> art_;
   std::wstring entryPath_;  // the current entry's file, as the player last gave it
+  // The current picture's bytes when the source handed them over (entryPath_ names them).
+  std::shared_ptr<const std::vector<uint8_t>> pictureBytes_;
+  bool pollSoon_ = false;  // SoonPollTimer runs
   HWND lastFocus_ = nullptr;
 };
 

@@ -1,14 +1,30 @@
 // tokalux.scr: start-up and exit. Runs only as the screen saver proper (not in the configuration
-// or preview modes) and only while the player runs; ends on Esc or the Exit button.
+// or preview modes) and only while there is something to show, the classic player or a media
+// session; ends on Esc or the Exit button.
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include <atomic>
 
 #include "remote/shared_values.h"
 #include "player/player_source.h"
 #include "player/player_thread.h"
 #include "screen/command_line.h"
 #include "screen/form.h"
+#include "session/session_client.h"
+#include "session/source_switch.h"
+
+namespace {
+
+// Whether the system lists a media session now: the client's first poll, within its bound.
+bool AnySession(tokalux::SessionClient& sessions) {
+  auto first = sessions.Poll();
+  return first.wait_for(tokalux::SessionClient::FirstPollBound) == std::future_status::ready &&
+         !first.get().sessions.empty();
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   using namespace tokalux;
@@ -16,19 +32,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   // Configuration and preview end at once, silently.
   if (ParseStartMode(arguments ? arguments : L"") != StartMode::Run) return 0;
 
-  // The player thread looks for the player here and on "Default" (Windows may have started us
-  // on a desktop of our own). No player: nothing to show, nothing to say.
+  // The player thread looks for the classic player here and on "Default" (Windows may have
+  // started us on a desktop of our own). No player and no session: nothing to show, nothing to
+  // say. A session's change is told to the form, once there is one.
   PlayerThread player;
-  if (!player.playerFound()) return 0;
+  std::atomic<HWND> formWindow = nullptr;
+  SessionClient sessions([&formWindow] {
+    if (const HWND window = formWindow.load()) {
+      ::PostMessageW(window, Form::SourceChangedMessage, 0, 0);
+    }
+  });
+  if (!player.playerFound() && !AnySession(sessions)) return 0;
 
   const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX),
                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&commonControls);
 
-  PlayerSource source(player);
+  PlayerSource classic(player);
+  SourceSwitch source(classic, sessions);
   SharedValues shared;  // seekInProgress starts false
   Form form(source, shared);
   if (!form.Create(instance)) return 1;
+  formWindow = form.hwnd();
   form.Show();
   const int exitCode = RunMessageLoop(form);
   // Nothing is saved at exit, so the process ends here and the system takes the windows down

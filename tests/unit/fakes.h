@@ -109,6 +109,7 @@ class FakeScreen final : public StatusScreen {
   int32_t seekMaximum = 10;
   int32_t seekValue = 0;
   std::optional<int32_t> volumePosition;
+  ActionSet accepted = AllActions;
 
   void SetElapsed(std::wstring_view text) override { elapsed = text; }
   void SetTotal(std::wstring_view text) override { total = text; }
@@ -133,6 +134,7 @@ class FakeScreen final : public StatusScreen {
     return true;
   }
   void SetVolumePosition(int32_t position) override { volumePosition = position; }
+  void SetAccepted(ActionSet taken) override { accepted = taken; }
 
   const std::wstring& Line(int i) const { return lines.at(static_cast<std::size_t>(i - 1)); }
   // The lines shown as current, by number.

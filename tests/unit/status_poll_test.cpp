@@ -45,7 +45,7 @@ TEST(AskPlayer, AnswersBecomeMeanings) {
   EXPECT_EQ(status.elapsedMs, 83'456);
   EXPECT_EQ(status.lengthS, -1);
   EXPECT_EQ(status.songTitle, L"Artist - Song ");
-  EXPECT_EQ(status.stream, (std::array<std::optional<int32_t>, 3>{44, 45, 46}));
+  EXPECT_EQ(status.stream, (std::array<std::optional<std::wstring>, 3>{L"44", L"45", L"46"}));
   EXPECT_EQ(status.volume, 128);
   EXPECT_EQ(status.list, (ListPlace{20, 5}));  // the player counts from 0
 
@@ -69,7 +69,7 @@ TEST(AskPlayer, NoAnswerIsNoneAndTheListStaysAsShown) {
   const Status status = AskPlayer(player, basis);
   EXPECT_EQ(status.elapsedMs, std::nullopt);
   EXPECT_EQ(status.lengthS, std::nullopt);
-  EXPECT_EQ(status.stream, (std::array<std::optional<int32_t>, 3>{}));
+  EXPECT_EQ(status.stream, (std::array<std::optional<std::wstring>, 3>{}));
   EXPECT_EQ(status.volume, std::nullopt);
   EXPECT_EQ(status.playState, std::nullopt);
   EXPECT_EQ(status.songTitle, L"still read");
@@ -246,7 +246,7 @@ TEST_F(StatusPollTest, SliderIsLeftAloneWhileSeeking) {
 // the zeros of a vanished player, and the controls go by the same kept values.
 TEST_F(StatusPollTest, NoAnswerKeepsTheLastAnsweredValues) {
   SetTimes(83'000, 270);
-  source.status.stream = {44, 45, 46};
+  source.status.stream = {L"44", L"45", L"46"};
   source.status.volume = 128;
   source.status.playState = PlayState::Paused;
   SetList(30, 12);
@@ -352,7 +352,7 @@ TEST_F(StatusPollTest, APollHandedOverBeforeAClickDoesNotUndoIt) {
 // passes nothing.
 TEST_F(StatusPollTest, TellsTheEntrysPathOnlyWhenItChanges) {
   std::vector<std::wstring> told;
-  poll.onEntryPath = [&](const std::wstring& path) { told.push_back(path); };
+  poll.onEntryPath = [&](const std::wstring& path, const auto&) { told.push_back(path); };
   const std::optional<std::wstring> paths[] = {L"C:\\two.mp3", std::nullopt,   L"C:\\two.mp3", L"",
                                                std::nullopt,   L"C:\\one.mp3", L"C:\\one.mp3", L""};
   for (const auto& path : paths) {
@@ -363,7 +363,7 @@ TEST_F(StatusPollTest, TellsTheEntrysPathOnlyWhenItChanges) {
 }
 
 TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
-  source.status.stream = {44, -320, 2};
+  source.status.stream = {L"44", L"-320", L"2"};
   source.status.songTitle = L"1. Artist - Song ";
   SetList(20, 5);
   Poll();
@@ -374,7 +374,7 @@ TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
   EXPECT_EQ(shared.listPosition, 5);
   EXPECT_EQ(screen.CurrentLines(), std::vector<int>{5});
 
-  source.status.stream = {INT32_MIN, INT32_MAX, std::nullopt};
+  source.status.stream = {L"-2147483648", L"2147483647", std::nullopt};
   Poll();
   EXPECT_EQ(screen.stream,
             (std::array<std::optional<std::wstring>, 3>{L"-2147483648", L"2147483647", L"2"}));
