@@ -189,6 +189,19 @@ TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberOrOnAnEmptyListDoesNothing
   EXPECT_TRUE(source.actions.empty());
 }
 
+// While the lines list the sources, a line chooses its source (on an empty list too: a session has
+// none), and Play needs no playlist where the source has none.
+TEST_F(ControlHandlersTest, SourceLinesChooseASourceAndASourceWithoutPlaylistsPlays) {
+  shared.listLength = 0;
+  shared.sourceLines = true;
+  shared.accepted = AllActions & ~ActionBit(Kind::JumpTo);
+  handlers.OnPlaylistLineClick(L"2 . Spotify - Song");
+  handlers.OnTrackCounterClick();
+  handlers.OnButton(Kind::Play);
+  EXPECT_EQ(source.actions,
+            (std::vector<Action>{{Kind::ShowSource, 1}, {Kind::ListSources}, {Kind::Play}}));
+}
+
 // The classic player's message for each action, as the player thread posts it.
 TEST(SendAction, EachActionIsItsCommandOrSetting) {
   const std::pair<Action, const char*> actions[] = {

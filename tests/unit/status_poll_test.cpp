@@ -380,6 +380,24 @@ TEST_F(StatusPollTest, StreamDetailsSongTitleAndTrackCounter) {
             (std::array<std::optional<std::wstring>, 3>{L"-2147483648", L"2147483647", L"2"}));
 }
 
+// A source without a playlist: its own track counter, the sources on the lines (the shown one
+// marked), and the controls following what it takes.
+TEST_F(StatusPollTest, SourceLinesTrackTextAndTakenActions) {
+  SetList(100, 50);
+  source.status.trackText = L"Track 3 of 12";
+  source.status.sourceLines = SourceLines{{L"Winamp - A", L"Spotify - B"}, 1};
+  source.status.accepted = ActionBit(ActionKind::Play);
+  Poll();
+  EXPECT_EQ(screen.trackCounter, L"Track 3 of 12");
+  EXPECT_EQ(screen.Line(1), L"1 . Winamp - A");
+  EXPECT_EQ(screen.Line(2), L"2 . Spotify - B");
+  EXPECT_EQ(screen.Line(3), L"");
+  EXPECT_EQ(screen.CurrentLines(), std::vector<int>{2});
+  EXPECT_TRUE(shared.sourceLines);
+  EXPECT_EQ(screen.accepted, ActionBit(ActionKind::Play));
+  EXPECT_EQ(shared.accepted, ActionBit(ActionKind::Play));
+}
+
 TEST_F(StatusPollTest, TheCurrentLineFollowsTheList) {
   SetList(100, 50);
   Poll();
