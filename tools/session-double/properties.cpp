@@ -79,7 +79,7 @@ class MediaProperties : public Object<MediaProperties, media::IMediaProperties> 
   }
   HRESULT STDMETHODCALLTYPE get_Genres(media::IVectorView<HSTRING>** value) override {
     if (!value) return E_POINTER;
-    Make<NoGenres>().CopyTo(value);
+    MakeComObject<NoGenres>().CopyTo(value);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_AlbumTrackCount(INT32* value) override {
@@ -205,7 +205,7 @@ class PlaybackInfo : public Object<PlaybackInfo, media::IPlaybackInfo> {
 
   HRESULT STDMETHODCALLTYPE get_Controls(media::IPlaybackControls** value) override {
     if (!value) return E_POINTER;
-    Make<PlaybackControls>(controls_).CopyTo(value);
+    MakeComObject<PlaybackControls>(controls_).CopyTo(value);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_PlaybackStatus(media::PlaybackStatus* value) override {
@@ -232,15 +232,15 @@ class PlaybackInfo : public Object<PlaybackInfo, media::IPlaybackInfo> {
 }  // namespace
 
 ComPtr<media::IMediaProperties> MakeMediaProperties(const SessionData& data) {
-  return Make<MediaProperties>(data);
+  return MakeComObject<MediaProperties>(data);
 }
 
 ComPtr<media::ITimelineProperties> MakeTimelineProperties(const SessionData& data) {
-  return Make<TimelineProperties>(data);
+  return MakeComObject<TimelineProperties>(data);
 }
 
 ComPtr<media::IPlaybackInfo> MakePlaybackInfo(const SessionData& data) {
-  return Make<PlaybackInfo>(data);
+  return MakeComObject<PlaybackInfo>(data);
 }
 
 }  // namespace tokalux::session_double
