@@ -2,12 +2,25 @@
 
 #include <string>
 
+#include "session_protocol.h"
 #include "thumbnail.h"
 
 namespace tokalux::session_double {
 namespace {
 
 using media::Boolean;
+
+// A published status is handed out as the interface's PlaybackStatus by value: the two enums must
+// agree on every value.
+constexpr bool SameStatus(Status published, media::PlaybackStatus given) {
+  return static_cast<int32_t>(published) == static_cast<int32_t>(given);
+}
+static_assert(SameStatus(Status::Closed, media::PlaybackStatus::Closed));
+static_assert(SameStatus(Status::Opened, media::PlaybackStatus::Opened));
+static_assert(SameStatus(Status::Changing, media::PlaybackStatus::Changing));
+static_assert(SameStatus(Status::Stopped, media::PlaybackStatus::Stopped));
+static_assert(SameStatus(Status::Playing, media::PlaybackStatus::Playing));
+static_assert(SameStatus(Status::Paused, media::PlaybackStatus::Paused));
 
 // The genres: always none.
 class NoGenres : public Object<NoGenres, media::IVectorView<HSTRING>> {
