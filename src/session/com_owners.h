@@ -1,5 +1,5 @@
-// Owners for the session client's COM references and strings, and the base of the few COM
-// objects it implements itself (the completion and event handlers).
+// The owner of the session client's strings, and the base of the few COM objects it implements
+// itself (the completion and event handlers). Its interface pointers are base's ComPtr.
 #pragma once
 
 #include <windows.h>
@@ -7,69 +7,17 @@
 #include <hstring.h>
 #include <unknwn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
-#include <utility>
 
+#include "base/com.h"
 #include "base/unique_any.h"
 #include "session/media_session_abi.h"
 #include "session/windows_runtime.h"
 
 namespace tokalux::media {
-
-// One reference to a COM object, released when the owner goes.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  // Takes over a reference the caller holds.
-  static ComPtr Adopt(T* raw) {
-    ComPtr owner;
-    owner.raw_ = raw;
-    return owner;
-  }
-  ~ComPtr() { reset(); }
-  ComPtr(const ComPtr& other) : raw_(other.raw_) {
-    if (raw_) raw_->AddRef();
-  }
-  ComPtr& operator=(const ComPtr& other) {
-    ComPtr copy(other);
-    std::swap(raw_, copy.raw_);
-    return *this;
-  }
-  ComPtr(ComPtr&& other) noexcept : raw_(std::exchange(other.raw_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    ComPtr moved(std::move(other));
-    std::swap(raw_, moved.raw_);
-    return *this;
-  }
-
-  T* get() const { return raw_; }
-  T* operator->() const { return raw_; }
-  explicit operator bool() const { return raw_ != nullptr; }
-  // For an out parameter: lets go of the old reference first.
-  T** put() {
-    reset();
-    return &raw_;
-  }
-  void reset() {
-    if (T* old = std::exchange(raw_, nullptr)) old->Release();
-  }
-
-  // The same object through another of its interfaces; empty when it has none.
-  template <typename U>
-  ComPtr<U> As(const GUID& iid) const {
-    ComPtr<U> other;
-    if (raw_ && FAILED(raw_->QueryInterface(iid, reinterpret_cast<void**>(other.put())))) {
-      other.reset();
-    }
-    return other;
-  }
-
- private:
-  T* raw_ = nullptr;
-};
 
 namespace detail {
 inline void DeleteHString(HSTRING string) {
@@ -91,9 +39,6 @@ inline std::wstring TextOf(const HString& string) {
   if (!chars) return {};
   return std::wstring(chars, std::min(length, MaxStringChars));
 }
-
-inline constexpr GUID UnknownIid{
-    0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // The reference counting and QueryInterface of an object of ours that implements one interface
 // (derived from IUnknown only) with the given IID. It is agile: it answers IAgileObject, since
@@ -130,12 +75,5 @@ class ComObject : public Interface {
   const GUID iid_;
   std::atomic<ULONG> references_{1};
 };
-
-// A new object of ours, with the one reference the caller gets.
-template <typename Object, typename... Arguments>
-ComPtr<Object> MakeComObject(Arguments&&... arguments) {
-  return ComPtr<Object>::Adopt(
-      std::make_unique<Object>(std::forward<Arguments>(arguments)...).release());
-}
 
 }  // namespace tokalux::media

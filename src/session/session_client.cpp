@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/com.h"
 #include "session/async_wait.h"
 #include "session/com_owners.h"
 #include "session/media_session_abi.h"
@@ -136,24 +137,6 @@ struct ManagerLink {
     if (sessionsToken) manager->remove_SessionsChanged(*sessionsToken);
     if (currentToken) manager->remove_CurrentSessionChanged(*currentToken);
   }
-};
-
-// The thread's multithreaded apartment.
-class Apartment {
- public:
-  explicit Apartment(const WindowsRuntime* runtime)
-      : runtime_(runtime && SUCCEEDED(runtime->roInitialize(MultithreadedApartment)) ? runtime
-                                                                                     : nullptr) {}
-  ~Apartment() {
-    if (runtime_) runtime_->roUninitialize();
-  }
-  Apartment(const Apartment&) = delete;
-  Apartment& operator=(const Apartment&) = delete;
-  // The runtime, when the apartment is there.
-  const WindowsRuntime* runtime() const { return runtime_; }
-
- private:
-  const WindowsRuntime* runtime_;
 };
 
 }  // namespace
@@ -488,8 +471,9 @@ class SessionWorker {
 
 void RunSessionThread(const std::shared_ptr<SessionShared>& shared) {
   {
-    const Apartment apartment(WindowsRuntime::Get());
-    SessionWorker worker(*shared, apartment.runtime());
+    // The thread's multithreaded apartment: CoInitializeEx is RoInitialize's equal for it.
+    const ScopedCom com;
+    SessionWorker worker(*shared, com ? WindowsRuntime::Get() : nullptr);
     worker.Run();
   }
   {

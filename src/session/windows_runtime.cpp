@@ -22,13 +22,11 @@ bool Find(HMODULE module, const char* name, Function& function) {
 WindowsRuntime Load() {
   WindowsRuntime runtime;
   const HMODULE combase = LoadSystemLibrary(L"combase.dll");
-  const bool complete = Find(combase, "RoInitialize", runtime.roInitialize) &&
-                        Find(combase, "RoUninitialize", runtime.roUninitialize) &&
-                        Find(combase, "RoGetActivationFactory", runtime.roGetActivationFactory) &&
+  const bool complete = Find(combase, "RoGetActivationFactory", runtime.roGetActivationFactory) &&
                         Find(combase, "WindowsCreateString", runtime.createString) &&
                         Find(combase, "WindowsDeleteString", runtime.deleteString) &&
                         Find(combase, "WindowsGetStringRawBuffer", runtime.stringRawBuffer);
-  if (!complete) runtime.roInitialize = nullptr;
+  if (!complete) runtime.roGetActivationFactory = nullptr;
   Find(LoadSystemLibrary(L"shcore.dll"), "CreateStreamOverRandomAccessStream",
        runtime.createStreamOverRandomAccessStream);
   return runtime;
@@ -38,7 +36,7 @@ WindowsRuntime Load() {
 
 const WindowsRuntime* WindowsRuntime::Get() {
   static const WindowsRuntime runtime = Load();
-  return runtime.roInitialize ? &runtime : nullptr;
+  return runtime.roGetActivationFactory ? &runtime : nullptr;
 }
 
 }  // namespace tokalux::media

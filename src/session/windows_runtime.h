@@ -10,8 +10,6 @@
 namespace tokalux::media {
 
 struct WindowsRuntime {
-  HRESULT(WINAPI* roInitialize)(int type) = nullptr;
-  void(WINAPI* roUninitialize)() = nullptr;
   HRESULT(WINAPI* roGetActivationFactory)(HSTRING classId, REFIID iid, void** factory) = nullptr;
   HRESULT(WINAPI* createString)(const wchar_t* text, UINT32 length, HSTRING* string) = nullptr;
   HRESULT(WINAPI* deleteString)(HSTRING string) = nullptr;
@@ -21,13 +19,10 @@ struct WindowsRuntime {
   HRESULT(WINAPI* createStreamOverRandomAccessStream)
   (IUnknown* stream, REFIID iid, void** out) = nullptr;
 
-  // The functions, looked up once; nullptr when combase.dll lacks any of the first six (Windows 7).
-  // The libraries stay loaded until the process ends: a session thread left behind at exit may
+  // The functions, looked up once; nullptr when combase.dll lacks any of the first four (Windows
+  // 7). The libraries stay loaded until the process ends: a session thread left behind at exit may
   // still be inside them.
   static const WindowsRuntime* Get();
 };
-
-// RoInitialize's type for the multithreaded apartment.
-inline constexpr int MultithreadedApartment = 1;
 
 }  // namespace tokalux::media

@@ -501,7 +501,7 @@ TEST(DemoPlayerSend, ScriptsSendControlCommandsAndReadTheExitCode) {
 }
 
 // What a client of the session manager sees of a demo player that publishes a session.
-using session_double::ComPtr;
+using tokalux::ComPtr;
 
 // The object an ABI call hands out through its last argument.
 template <typename T, typename Call>

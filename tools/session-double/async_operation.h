@@ -56,7 +56,7 @@ class AsyncOperation
 
   // An operation that completes after delayMs: 0 at once, CompleteNever never.
   static ComPtr<AsyncOperation> Start(int32_t delayMs, Produce produce) {
-    ComPtr<AsyncOperation> operation = Make<AsyncOperation>(std::move(produce));
+    ComPtr<AsyncOperation> operation = MakeComObject<AsyncOperation>(std::move(produce));
     if (delayMs == 0) {
       operation->Complete();
     } else if (delayMs > 0) {
@@ -80,7 +80,7 @@ class AsyncOperation
     if (handlerSet_) return media::IllegalDelegateAssignment;
     handlerSet_ = true;
     if (status_ == media::AsyncStatus::Started) {
-      handler_ = handler;
+      handler_ = ComPtr<Handler>(handler);
       return S_OK;
     }
     const media::AsyncStatus status = status_;

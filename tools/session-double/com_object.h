@@ -1,7 +1,8 @@
-// The double's building blocks for COM objects: a reference-holding pointer, the interface ID of
-// each interface it implements, and a base that answers IUnknown and IInspectable for a class
-// that implements a list of interfaces. Every object is free-threaded and says so (IAgileObject):
-// the client calls it from its own thread, the double's threads call the client's handlers.
+// The double's building blocks for COM objects (held by base's ComPtr, made with MakeComObject):
+// the interface ID of each interface it implements, and a base that answers IUnknown and
+// IInspectable for a class that implements a list of interfaces. Every object is free-threaded and
+// says so (IAgileObject): the client calls it from its own thread, the double's threads call the
+// client's handlers.
 #pragma once
 
 #include <windows.h>
@@ -13,52 +14,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 
+#include "base/com.h"
 #include "session/media_session_abi.h"
 
 namespace tokalux::session_double {
-
-// Holds one reference to a COM object.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(T* object) : object_(object) {  // NOLINT: takes a reference of its own
-    if (object_) object_->AddRef();
-  }
-  ComPtr(const ComPtr& other) : ComPtr(other.object_) {}
-  template <typename U>
-  ComPtr(const ComPtr<U>& other) : ComPtr(static_cast<T*>(other.get())) {}  // NOLINT: a base
-  ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  ComPtr& operator=(ComPtr other) noexcept {
-    std::swap(object_, other.object_);
-    return *this;
-  }
-  ~ComPtr() {
-    if (object_) object_->Release();
-  }
-
-  // Takes over a reference the caller owns.
-  static ComPtr Adopt(T* object) {
-    ComPtr held;
-    held.object_ = object;
-    return held;
-  }
-
-  T* get() const { return object_; }
-  T* operator->() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  // Hands a new reference out through an out parameter.
-  template <typename U>
-  void CopyTo(U** out) const {
-    *out = object_;
-    if (object_) object_->AddRef();
-  }
-
- private:
-  T* object_ = nullptr;
-};
 
 // The interface ID of each interface the double implements.
 template <typename Interface>
@@ -90,12 +50,6 @@ TOKALUX_INTERFACE_ID(media::IVectorView<media::ISession*>, media::iid::SessionVe
 TOKALUX_INTERFACE_ID(media::IVectorView<HSTRING>, media::iid::StringVectorView);
 TOKALUX_INTERFACE_ID(IStream, media::iid::Stream);
 #undef TOKALUX_INTERFACE_ID
-
-// Makes an object; its first reference is the one returned.
-template <typename T, typename... Arguments>
-ComPtr<T> Make(Arguments&&... arguments) {
-  return ComPtr<T>::Adopt(std::make_unique<T>(std::forward<Arguments>(arguments)...).release());
-}
 
 // IUnknown and IInspectable for Derived, which implements Interfaces (the first of them derives
 // from IInspectable and stands for the object's identity). Derived names its runtime class in

@@ -63,7 +63,7 @@ extern "C" HRESULT WINAPI DllGetActivationFactory(HSTRING classId, IActivationFa
   Hub* hub = Hub::Get();
   if (!hub) return E_FAIL;
   PinThisModule();
-  Make<Factory>(*hub).CopyTo(factory);
+  tokalux::MakeComObject<Factory>(*hub).CopyTo(factory);
   return S_OK;
 }
 

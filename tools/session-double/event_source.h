@@ -54,7 +54,7 @@ class EventSource {
       handlers = handlers_;
     }
     if (handlers.empty()) return;
-    const ComPtr<EventArgs<Iid>> args = Make<EventArgs<Iid>>();
+    const ComPtr<EventArgs<Iid>> args = MakeComObject<EventArgs<Iid>>();
     for (const auto& entry : handlers) entry.second->Invoke(sender, args.get());
   }
 

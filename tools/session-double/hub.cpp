@@ -54,7 +54,7 @@ ComPtr<Session> Hub::SessionFor(std::size_t slot, uint32_t generation, const Reg
   if (!cached || cached->generation() != generation) {
     SessionData data{};
     if (!ReadSequenced(state_.layout().slots[slot], &data)) return {};
-    cached = Make<Session>(*this, slot, generation, data);
+    cached = MakeComObject<Session>(*this, slot, generation, data);
   }
   return cached;
 }
@@ -116,7 +116,7 @@ bool Hub::Post(std::size_t slot, uint32_t generation, Action action, int64_t arg
 ComPtr<Manager> Hub::manager() {
   const std::lock_guard lock(mutex_);
   if (!manager_) {
-    manager_ = Make<Manager>(*this);
+    manager_ = MakeComObject<Manager>(*this);
     try {
       std::thread([this] { Watch(); }).detach();
     } catch (const std::system_error&) {

@@ -68,7 +68,7 @@ HRESULT Manager::GetCurrentSession(media::ISession** session) {
 
 HRESULT Manager::GetSessions(media::IVectorView<media::ISession*>** sessions) {
   if (!sessions) return E_POINTER;
-  Make<SessionList>(hub_.List().sessions).CopyTo(sessions);
+  MakeComObject<SessionList>(hub_.List().sessions).CopyTo(sessions);
   return S_OK;
 }
 

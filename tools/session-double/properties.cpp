@@ -2,12 +2,25 @@
 
 #include <string>
 
+#include "session_protocol.h"
 #include "thumbnail.h"
 
 namespace tokalux::session_double {
 namespace {
 
 using media::Boolean;
+
+// A published status is handed out as the interface's PlaybackStatus by value: the two enums must
+// agree on every value.
+constexpr bool SameStatus(Status published, media::PlaybackStatus given) {
+  return static_cast<int32_t>(published) == static_cast<int32_t>(given);
+}
+static_assert(SameStatus(Status::Closed, media::PlaybackStatus::Closed));
+static_assert(SameStatus(Status::Opened, media::PlaybackStatus::Opened));
+static_assert(SameStatus(Status::Changing, media::PlaybackStatus::Changing));
+static_assert(SameStatus(Status::Stopped, media::PlaybackStatus::Stopped));
+static_assert(SameStatus(Status::Playing, media::PlaybackStatus::Playing));
+static_assert(SameStatus(Status::Paused, media::PlaybackStatus::Paused));
 
 // The genres: always none.
 class NoGenres : public Object<NoGenres, media::IVectorView<HSTRING>> {
@@ -79,7 +92,7 @@ class MediaProperties : public Object<MediaProperties, media::IMediaProperties> 
   }
   HRESULT STDMETHODCALLTYPE get_Genres(media::IVectorView<HSTRING>** value) override {
     if (!value) return E_POINTER;
-    Make<NoGenres>().CopyTo(value);
+    MakeComObject<NoGenres>().CopyTo(value);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_AlbumTrackCount(INT32* value) override {
@@ -205,7 +218,7 @@ class PlaybackInfo : public Object<PlaybackInfo, media::IPlaybackInfo> {
 
   HRESULT STDMETHODCALLTYPE get_Controls(media::IPlaybackControls** value) override {
     if (!value) return E_POINTER;
-    Make<PlaybackControls>(controls_).CopyTo(value);
+    MakeComObject<PlaybackControls>(controls_).CopyTo(value);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_PlaybackStatus(media::PlaybackStatus* value) override {
@@ -232,15 +245,15 @@ class PlaybackInfo : public Object<PlaybackInfo, media::IPlaybackInfo> {
 }  // namespace
 
 ComPtr<media::IMediaProperties> MakeMediaProperties(const SessionData& data) {
-  return Make<MediaProperties>(data);
+  return MakeComObject<MediaProperties>(data);
 }
 
 ComPtr<media::ITimelineProperties> MakeTimelineProperties(const SessionData& data) {
-  return Make<TimelineProperties>(data);
+  return MakeComObject<TimelineProperties>(data);
 }
 
 ComPtr<media::IPlaybackInfo> MakePlaybackInfo(const SessionData& data) {
-  return Make<PlaybackInfo>(data);
+  return MakeComObject<PlaybackInfo>(data);
 }
 
 }  // namespace tokalux::session_double

@@ -117,7 +117,7 @@ class PictureStream
   HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override {
     if (!copy) return STG_E_INVALIDPOINTER;
     const std::lock_guard lock(mutex_);
-    const ComPtr<PictureStream> clone = Make<PictureStream>(bytes_, position_);
+    const ComPtr<PictureStream> clone = MakeComObject<PictureStream>(bytes_, position_);
     *copy = static_cast<IStream*>(clone.get());
     (*copy)->AddRef();
     return S_OK;
@@ -146,7 +146,7 @@ class Thumbnail : public Object<Thumbnail, media::IRandomAccessStreamReference> 
       const HRESULT read = ReadFileBytes(path, &bytes);
       if (FAILED(read)) return read;
       auto shared = std::make_shared<const Bytes>(std::move(bytes));
-      Make<PictureStream>(std::move(shared), 0).CopyTo(out);
+      MakeComObject<PictureStream>(std::move(shared), 0).CopyTo(out);
       return S_OK;
     }).CopyTo(operation);
     return S_OK;
@@ -159,7 +159,7 @@ class Thumbnail : public Object<Thumbnail, media::IRandomAccessStreamReference> 
 }  // namespace
 
 ComPtr<media::IRandomAccessStreamReference> MakeThumbnail(std::wstring path) {
-  return Make<Thumbnail>(std::move(path));
+  return MakeComObject<Thumbnail>(std::move(path));
 }
 
 }  // namespace tokalux::session_double
