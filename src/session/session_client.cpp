@@ -488,7 +488,14 @@ void RunSessionThread(const std::shared_ptr<SessionShared>& shared) {
 SessionClient::SessionClient(std::function<void()> changed)
     : shared_(std::make_shared<SessionShared>()) {
   shared_->signal->callback = std::move(changed);
-  thread_ = std::thread([shared = shared_] { RunSessionThread(shared); });
+  // The thread works on the desktop of the thread that made the client (Windows starts a thread
+  // on the process's desktop, Wine on "Default"): it has no window, but it holds no other
+  // desktop either.
+  const HDESK desktop = ::GetThreadDesktop(::GetCurrentThreadId());
+  thread_ = std::thread([shared = shared_, desktop] {
+    if (desktop) ::SetThreadDesktop(desktop);
+    RunSessionThread(shared);
+  });
 }
 
 SessionClient::~SessionClient() {

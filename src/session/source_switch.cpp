@@ -1,7 +1,5 @@
 #include "session/source_switch.h"
 
-#include <windows.h>
-
 #include <optional>
 #include <utility>
 
@@ -12,6 +10,11 @@ int64_t FiletimeNow() {
   ::GetSystemTimeAsFileTime(&now);
   return static_cast<int64_t>((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
 }
+
+SourceSwitch::SourceSwitch(Source& classic, SessionClient& sessions)
+    : classic_(classic),
+      sessions_(sessions),
+      desktop_(::GetThreadDesktop(::GetCurrentThreadId())) {}
 
 bool SourceSwitch::Do(const Action& action) {
   const std::lock_guard lock(mutex_);
@@ -38,6 +41,8 @@ std::future<Status> SourceSwitch::Poll(ListPlace shown) {
   if (!underWay) sessionsPoll_ = sessions_.Poll().share();
   return std::async(std::launch::async,
                     [this, classic = std::move(classic), sessions = sessionsPoll_]() mutable {
+                      // Windows starts a thread on the process's desktop, Wine on "Default".
+                      if (desktop_) ::SetThreadDesktop(desktop_);
                       Status status = classic.get();
                       std::optional<SessionsSnapshot> snapshot;
                       if (sessions.wait_for(SessionsBound) == std::future_status::ready) {

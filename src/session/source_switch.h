@@ -4,6 +4,8 @@
 // source shown. Nothing here waits on the user-interface thread.
 #pragma once
 
+#include <windows.h>
+
 #include <chrono>
 #include <future>
 #include <mutex>
@@ -20,7 +22,7 @@ class SourceSwitch final : public Source {
   // the sessions that is later than that is shown without them (they keep their last answers).
   static constexpr std::chrono::milliseconds SessionsBound = SessionClient::PollBound;
 
-  SourceSwitch(Source& classic, SessionClient& sessions) : classic_(classic), sessions_(sessions) {}
+  SourceSwitch(Source& classic, SessionClient& sessions);
 
   bool Do(const Action& action) override;
   // The future's status comes from a thread of its own, once both halves are in (or the
@@ -30,6 +32,7 @@ class SourceSwitch final : public Source {
  private:
   Source& classic_;
   SessionClient& sessions_;
+  HDESK desktop_;  // the one the polls' threads work on: the maker's, the screen's
   std::shared_future<SessionsSnapshot> sessionsPoll_;  // the last one handed to the client
   std::mutex mutex_;  // guards sources_: polls combine on their own thread, actions come from UI
   Sources sources_;

@@ -118,7 +118,13 @@ ComPtr<Manager> Hub::manager() {
   if (!manager_) {
     manager_ = MakeComObject<Manager>(*this);
     try {
-      std::thread([this] { Watch(); }).detach();
+      // On the creator's desktop, as Windows would start it (Wine starts it on "Default"), so the
+      // double adds no desktop to the process it serves.
+      const HDESK desktop = ::GetThreadDesktop(::GetCurrentThreadId());
+      std::thread([this, desktop] {
+        if (desktop) ::SetThreadDesktop(desktop);
+        Watch();
+      }).detach();
     } catch (const std::system_error&) {
       // No events then; everything else still answers.
     }
