@@ -451,13 +451,17 @@ void Form::SetAccepted(ActionSet accepted) {
   }
   if (seekSlider_) seekSlider_->Enable(takes(ActionKind::SeekTo));
   if (volumeSlider_) volumeSlider_->Enable(takes(ActionKind::VolumeTo));
-  KeepFocusEnabled();
+  // A disabled control takes no keys: the focus moves on rather than go nowhere.
+  const HWND focus = ::GetFocus();
+  if (focus && ::IsChild(hwnd(), focus) && !::IsWindowEnabled(focus)) FocusEnabled(focus);
 }
 
-void Form::KeepFocusEnabled() {
-  HWND focus = ::GetFocus();
-  if (!focus || focus == hwnd() || !::IsChild(hwnd(), focus) || ::IsWindowEnabled(focus)) return;
-  HWND next = ::GetNextDlgTabItem(hwnd(), focus, FALSE);
+void Form::FocusEnabled(HWND wanted) {
+  if (wanted && ::IsWindowEnabled(wanted)) {
+    ::SetFocus(wanted);
+    return;
+  }
+  const HWND next = ::GetNextDlgTabItem(hwnd(), wanted, FALSE);  // the next enabled one
   ::SetFocus(next && ::IsWindowEnabled(next) ? next : hwnd());
 }
 
@@ -527,8 +531,7 @@ void Form::OnActivate(WPARAM wparam) {
     HWND focus = ::GetFocus();
     if (focus && ::IsChild(hwnd(), focus)) lastFocus_ = focus;
   } else if (lastFocus_ && ::IsWindow(lastFocus_)) {
-    ::SetFocus(lastFocus_);
-    KeepFocusEnabled();
+    FocusEnabled(lastFocus_);
   }
 }
 

@@ -125,9 +125,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
 
   void OnTimer(UINT_PTR timer);
   void OnActivate(WPARAM wparam);
-  // The focus on a control that is enabled: the next one in Tab order when it is on one that
-  // is not (a disabled window takes no keys, and keys would go nowhere).
-  void KeepFocusEnabled();
+  // Gives the focus to wanted, or when that is disabled (it takes no keys) to the next enabled
+  // control in Tab order, else to the form.
+  void FocusEnabled(HWND wanted);
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
   void OnDestroy();
 
