@@ -12,9 +12,21 @@ int64_t FiletimeNow() {
 }
 
 SourceSwitch::SourceSwitch(Source& classic, SessionClient& sessions)
-    : classic_(classic),
-      sessions_(sessions),
-      desktop_(::GetThreadDesktop(::GetCurrentThreadId())) {}
+    : classic_(classic), sessions_(sessions) {
+  // Windows starts a thread on the process's desktop, Wine on "Default": the thread works on the
+  // screen's, like every thread of ours but the player's.
+  thread_ =
+      std::thread([this, desktop = ::GetThreadDesktop(::GetCurrentThreadId())] { Run(desktop); });
+}
+
+SourceSwitch::~SourceSwitch() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  thread_.join();
+}
 
 bool SourceSwitch::Do(const Action& action) {
   const std::lock_guard lock(mutex_);
@@ -34,23 +46,39 @@ bool SourceSwitch::Do(const Action& action) {
 }
 
 std::future<Status> SourceSwitch::Poll(ListPlace shown) {
-  std::future<Status> classic = classic_.Poll(shown);
+  Job job{classic_.Poll(shown), {}, {}};
   // A poll of the sessions still under way is waited for again rather than queued behind.
   const bool underWay = sessionsPoll_.valid() && sessionsPoll_.wait_for(std::chrono::seconds(0)) !=
                                                      std::future_status::ready;
   if (!underWay) sessionsPoll_ = sessions_.Poll().share();
-  return std::async(std::launch::async,
-                    [this, classic = std::move(classic), sessions = sessionsPoll_]() mutable {
-                      // Windows starts a thread on the process's desktop, Wine on "Default".
-                      if (desktop_) ::SetThreadDesktop(desktop_);
-                      Status status = classic.get();
-                      std::optional<SessionsSnapshot> snapshot;
-                      if (sessions.wait_for(SessionsBound) == std::future_status::ready) {
-                        snapshot = sessions.get();
-                      }
-                      const std::lock_guard lock(mutex_);
-                      return sources_.Combine(std::move(status), snapshot, FiletimeNow());
-                    });
+  job.sessions = sessionsPoll_;
+  std::future<Status> status = job.status.get_future();
+  {
+    const std::lock_guard lock(mutex_);
+    job_ = std::move(job);  // the caller hands over one poll at a time
+  }
+  wake_.notify_all();
+  return status;
+}
+
+void SourceSwitch::Run(HDESK desktop) {
+  if (desktop) ::SetThreadDesktop(desktop);
+  for (;;) {
+    std::optional<Job> job;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || job_; });
+      if (!job_) return;  // stopping, with no poll left
+      job.swap(job_);
+    }
+    Status status = job->classic.get();
+    std::optional<SessionsSnapshot> snapshot;
+    if (job->sessions.wait_for(SessionsBound) == std::future_status::ready) {
+      snapshot = job->sessions.get();
+    }
+    const std::lock_guard lock(mutex_);
+    job->status.set_value(sources_.Combine(std::move(status), snapshot, FiletimeNow()));
+  }
 }
 
 }  // namespace tokalux

@@ -7,8 +7,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <future>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "remote/source.h"
 #include "session/session_client.h"
@@ -22,20 +25,36 @@ class SourceSwitch final : public Source {
   // the sessions that is later than that is shown without them (they keep their last answers).
   static constexpr std::chrono::milliseconds SessionsBound = SessionClient::PollBound;
 
+  // Starts the thread that brings each poll's halves together, on the calling thread's desktop.
   SourceSwitch(Source& classic, SessionClient& sessions);
+  // Ends the thread once the poll it works on is done (each of its waits is bounded).
+  ~SourceSwitch();
+  SourceSwitch(const SourceSwitch&) = delete;
+  SourceSwitch& operator=(const SourceSwitch&) = delete;
 
   bool Do(const Action& action) override;
-  // The future's status comes from a thread of its own, once both halves are in (or the
+  // The future's status comes from the switch's thread, once both halves are in (or the
   // sessions' bound ran out). The caller hands over the next poll only after this one came back.
   std::future<Status> Poll(ListPlace shown) override;
 
  private:
+  // One poll's halves on their way, and the promise of their combined status.
+  struct Job {
+    std::future<Status> classic;
+    std::shared_future<SessionsSnapshot> sessions;
+    std::promise<Status> status;
+  };
+  void Run(HDESK desktop);
+
   Source& classic_;
   SessionClient& sessions_;
-  HDESK desktop_;  // the one the polls' threads work on: the maker's, the screen's
   std::shared_future<SessionsSnapshot> sessionsPoll_;  // the last one handed to the client
-  std::mutex mutex_;  // guards sources_: polls combine on their own thread, actions come from UI
+  std::mutex mutex_;  // guards what follows: the thread combines, actions come from the screen
+  std::condition_variable wake_;
+  std::optional<Job> job_;
+  bool stopping_ = false;
   Sources sources_;
+  std::thread thread_;
 };
 
 // The system time as a FILETIME, as the sessions' timelines give it.
