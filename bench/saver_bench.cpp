@@ -11,6 +11,8 @@
 //   first     start to the first painted frame
 //   Esc       Esc to exit while the player hangs, and while it answers every message late, from
 //             the key's sending to the process's end
+//   change    a track change to its new title and its new picture on the screen, for the classic
+//             player and for a media session (a demo player publishing one through the double)
 // Usage: saver_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1]
 // (run under Wine: scripts/bench.sh). Exits non-zero when a step fails.
 #include <windows.h>
@@ -264,32 +266,44 @@ ChildProcess StartScreenSaver() {
   return painted ? std::move(saver) : ChildProcess();
 }
 
-// A track change to its picture on the screen: the player moves between two entries whose files
-// hold a 1000 x 1000 JPEG each, of two colours, and the time runs from the move until the middle
-// of the picture shows the new colour. It includes the wait for the next poll (once a second) that
-// learns of the change: the moves are spread over the poll's second. False when a picture does not
-// come within 10 s.
-bool TrackChangeToPicture(DemoPlayer& demo, ChildProcess& saver) {
-  constexpr int Runs = 16;
-  const ScopedCom com;  // for the encoder
-  ScratchFolder folder(ScratchPath(L"bench-covers"));
-  const std::pair<uint32_t, COLORREF> colours[] = {{0xE08020, RGB(0xE0, 0x80, 0x20)},
-                                                   {0x2090A0, RGB(0x20, 0x90, 0xA0)}};
-  for (int entry = 0; entry < 2; ++entry) {
-    const std::wstring path =
-        folder.Put(std::to_wstring(entry) + L".mp3",
-                   testing::Mp3WithCover(
-                       EncodePicture(PictureFormat::Jpeg, 1000, 1000, colours[entry].first)));
-    std::string command = "path " + std::to_string(250 + entry) + " ";
-    for (const wchar_t c : path)
-      command += c == L'\\' ? std::string("\\\\") : std::string(1, static_cast<char>(c));
-    if (!demo.Control(command)) return false;
-  }
+// Track changes to their titles and pictures on the screen: the source moves between two entries
+// whose pictures are 1000 x 1000 JPEGs of two colours, and each time runs from the move until the
+// song title shows the new entry's title and until the middle of the picture shows its colour.
+// The moves are spread over the poll's second (once a second, unless a source says it changed).
+constexpr int TrackChangeRuns = 16;
+constexpr std::array<std::pair<uint32_t, COLORREF>, 2> EntryColours = {
+    {{0xE08020, RGB(0xE0, 0x80, 0x20)}, {0x2090A0, RGB(0x20, 0x90, 0xA0)}}};
+constexpr std::array<const char*, 2> EntryTitles = {"Bench Artist - Orange Track",
+                                                    "Bench Artist - Teal Track"};
+constexpr int FirstEntry = 250;
+
+std::vector<uint8_t> EntryPicture(int entry) {
+  return EncodePicture(PictureFormat::Jpeg, 1000, 1000, EntryColours[entry].first);
+}
+
+// The command text of a path: a backslash written twice.
+std::string PathText(const std::wstring& path) {
+  std::string text;
+  for (const wchar_t c : path)
+    text += c == L'\\' ? std::string("\\\\") : std::string(1, static_cast<char>(c));
+  return text;
+}
+
+struct ChangeTimes {
+  std::vector<double> titleMs, pictureMs;  // sorted
+  RECT picture{};                          // where the picture stands
+};
+
+// Times TrackChangeRuns moves between the two entries; move(entry) makes that entry the current
+// one. nullopt when the screen did not show a move's title and picture within 10 s.
+std::optional<ChangeTimes> TimeTrackChanges(ChildProcess& saver,
+                                            const std::function<bool(int)>& move) {
   const HWND form = FindWindowOfProcess(L"tokalux", saver.id());
   const HWND cover = form ? FindControl(form, ControlId::picCover) : nullptr;
-  if (!cover) {
-    std::printf("FAILED: the screen saver has no picture\n");
-    return false;
+  const HWND song = form ? FindControl(form, ControlId::lblSongName) : nullptr;
+  if (!cover || !song) {
+    std::printf("FAILED: the screen saver has no picture or no song title\n");
+    return std::nullopt;
   }
   const POINT middle = CentreOf(cover);
   const auto looksLike = [](COLORREF a, COLORREF b) {
@@ -300,26 +314,104 @@ bool TrackChangeToPicture(DemoPlayer& demo, ChildProcess& saver) {
     }
     return true;
   };
-  std::vector<double> ms;
-  for (int run = 0; run < Runs; ++run) {
-    const int entry = (run + 1) % 2;                       // the player stands on entry 250 now
+  ChangeTimes times;
+  for (int run = 0; run < TrackChangeRuns; ++run) {
+    const int entry = (run + 1) % 2;                       // the source stands on the other now
     PumpFor(std::chrono::milliseconds(125 * run % 1000));  // moves spread over the poll's second
+    const std::wstring title(EntryTitles[entry],
+                             EntryTitles[entry] + std::strlen(EntryTitles[entry]));
+    std::optional<double> titleAt, pictureAt;
     const double moved = bench::Now();
-    if (!demo.Control("position " + std::to_string(250 + entry)) ||
-        !WaitUntil([&] { return looksLike(ScreenPixel(middle), colours[entry].second); }, 10s)) {
-      std::printf("FAILED: no picture on the screen within 10 s of a track change\n");
+    const bool shown =
+        move(entry) &&
+        WaitUntil(
+            [&] {
+              const auto text = WindowText(song);
+              if (!titleAt && text && text->find(title) != std::wstring::npos)
+                titleAt = bench::Now();
+              if (!pictureAt && looksLike(ScreenPixel(middle), EntryColours[entry].second))
+                pictureAt = bench::Now();
+              return titleAt && pictureAt;
+            },
+            10s);
+    if (!shown) {
+      std::printf("FAILED: no new title or picture on the screen within 10 s of a track change\n");
+      return std::nullopt;
+    }
+    times.titleMs.push_back((*titleAt - moved) * 1e3);
+    times.pictureMs.push_back((*pictureAt - moved) * 1e3);
+  }
+  std::sort(times.titleMs.begin(), times.titleMs.end());
+  std::sort(times.pictureMs.begin(), times.pictureMs.end());
+  times.picture = ScreenRect(cover);
+  return times;
+}
+
+void PrintTrackChanges(const char* source, const ChangeTimes& times, const char* how) {
+  for (const auto& [what, ms] :
+       {std::pair{"title:  ", &times.titleMs}, {"picture:", &times.pictureMs}}) {
+    std::printf("track change to %s %4.0f ms median, %.0f-%.0f ms over %d changes, %s\n", what,
+                (*ms)[ms->size() / 2], ms->front(), ms->back(), TrackChangeRuns, source);
+  }
+  std::printf("  (%s; the picture drawn at %ld x %ld)\n", how,
+              times.picture.right - times.picture.left, times.picture.bottom - times.picture.top);
+}
+
+// The classic player: its entries' files hold the pictures in their tags, and a move is the
+// player's.
+bool ClassicTrackChanges(DemoPlayer& demo, ChildProcess& saver) {
+  const ScopedCom com;  // for the encoder
+  ScratchFolder folder(ScratchPath(L"bench-covers"));
+  for (int entry = 0; entry < 2; ++entry) {
+    const std::wstring path =
+        folder.Put(std::to_wstring(entry) + L".mp3", testing::Mp3WithCover(EntryPicture(entry)));
+    const std::string index = std::to_string(FirstEntry + entry);
+    if (!demo.Control("path " + index + " " + PathText(path)) ||
+        !demo.Control("title " + index + " " + EntryTitles[entry])) {
       return false;
     }
-    ms.push_back((bench::Now() - moved) * 1e3);
   }
-  std::sort(ms.begin(), ms.end());
-  const RECT place = ScreenRect(cover);
-  std::printf(
-      "track change to picture: %4.0f ms median, %.0f-%.0f ms over %d changes (a 1000 x 1000 JPEG "
-      "in an MP3's tags, drawn at %ld x %ld; from the player's move, so with the wait of 0-1 s "
-      "for the next poll)\n",
-      ms[ms.size() / 2], ms.front(), ms.back(), Runs, place.right - place.left,
-      place.bottom - place.top);
+  const auto times = TimeTrackChanges(saver, [&](int entry) {
+    return demo.Control("position " + std::to_string(FirstEntry + entry));
+  });
+  if (!times) return false;
+  PrintTrackChanges("classic player", *times,
+                    "a 1000 x 1000 JPEG in an MP3's tags; from the player's move, with the wait of "
+                    "0-1 s for the next poll");
+  return true;
+}
+
+// A media session: a demo player publishes it (as Spotify), the pictures are its thumbnails, and a
+// move is its change of entry followed by the new thumbnail, as players publish a new track's
+// thumbnail after its title.
+bool SessionTrackChanges() {
+  const ScopedCom com;
+  ScratchFolder folder(ScratchPath(L"bench-thumbnails"));
+  std::array<std::wstring, 2> thumbnails;
+  DemoPlayer session(AsSession{L"C:\\Program Files\\Spotify\\Spotify.exe"},
+                     L"--entries 500 --position " + std::to_wstring(FirstEntry));
+  for (int entry = 0; entry < 2; ++entry) {
+    thumbnails[entry] = folder.Put(std::to_wstring(entry) + L".jpg", EntryPicture(entry));
+    if (!session.Control("title " + std::to_string(FirstEntry + entry) + " " +
+                         EntryTitles[entry])) {
+      std::printf("FAILED: no demo player publishing a session\n");
+      return false;
+    }
+  }
+  if (!session.SessionPicture(thumbnails[0])) return false;
+  ChildProcess saver = StartScreenSaver();
+  if (!saver.started()) {
+    std::printf("FAILED: the screen saver showed no frame of the session within 20 s\n");
+    return false;
+  }
+  const auto times = TimeTrackChanges(saver, [&](int entry) {
+    return session.Control("position " + std::to_string(FirstEntry + entry)) &&
+           session.SessionPicture(thumbnails[entry]);
+  });
+  if (!times) return false;
+  PrintTrackChanges("media session", *times,
+                    "a 1000 x 1000 JPEG as the thumbnail; from the session's move, which its "
+                    "change event reports");
   return true;
 }
 
@@ -414,7 +506,7 @@ int wmain(int argc, wchar_t** argv) {
               measuredS >= 3600.0 ? "measured" : "derived from the figure per minute");
   std::printf("peak working set:       %8.1f MiB\n",
               static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
-  if (!TrackChangeToPicture(demo, saver)) return 1;
+  if (!ClassicTrackChanges(demo, saver)) return 1;
   saver.Kill();
 
   // Esc while the player hangs, and while it answers every message 200 ms late (just inside the
@@ -458,5 +550,8 @@ int wmain(int argc, wchar_t** argv) {
         "process's end)\n",
         name, escMs[escMs.size() / 2], escMs.front(), escMs.back(), EscRuns);
   }
-  return 0;
+
+  // Last, a media session alone: with the classic player there too, a playing one would be shown.
+  demo.process().Kill();
+  return SessionTrackChanges() ? 0 : 1;
 }

@@ -7,9 +7,23 @@
 # inch (default 96), e.g. a 15-inch laptop at 150 %:
 #   TOKALUX_SCREEN=1920x1080x24 TOKALUX_DPI=144 scripts/demo.sh
 # Another DPI gets a Wine prefix of its own (build/wine-demo-<DPI>dpi).
+#
+# scripts/demo.sh --sessions shows media sessions instead of the classic player: two demo players
+# publish theirs through the session manager double, one as Spotify, playing, with its album's
+# picture as the thumbnail and every control but Stop, and one as a browser tab, paused.
 set -u
 source "$(dirname "$0")/lib.sh"
 cd "$TOKALUX_ROOT" || exit 1
+
+sessions=0
+case "${1:-}" in
+  '') ;;
+  --sessions) sessions=1 ;;
+  *)
+    echo "usage: scripts/demo.sh [--sessions]" >&2
+    exit 1
+    ;;
+esac
 
 dpi=${TOKALUX_DPI:-}
 if [ -n "$dpi" ] && ! [[ "$dpi" =~ ^[1-9][0-9]{1,2}$ ]]; then
@@ -25,7 +39,8 @@ if [ -z "${DISPLAY:-}" ]; then
   headless=1
   start_xvfb
 fi
-trap 'kill $player_pid $saver_pid 2>/dev/null; stop_wine; stop_xvfb' EXIT
+browser_pid=
+trap 'kill $player_pid $browser_pid $saver_pid 2>/dev/null; stop_wine; stop_xvfb' EXIT
 if [ -n "$dpi" ]; then
   # Always the DPI's own prefix, so the setting reaches no other prefix.
   TOKALUX_WINEPREFIX='' prepare_wine "demo-${dpi}dpi"
@@ -62,16 +77,50 @@ while IFS= read -r line || [ -n "$line" ]; do
   printf '%s\t%s\n' "$line" "$path"
 done <"$TOKALUX_ROOT/docs/demo-playlist.txt" >"$music/playlist.txt"
 
-say "starting the demo player"
-# Titles as real playlists have them: long ones, and ones in other scripts; the current entry has
-# the longest.
 playlist=$(winepath -w "$music/playlist.txt" 2>/dev/null)
-wine "$bin/tokalux-demo-player.exe" --corner --playlist "$playlist" --position 11 >/dev/null 2>&1 &
-player_pid=$!
-for _ in $(seq 1 100); do
-  wine "$bin/tokalux-demo-player.exe" --send "clock on" >/dev/null 2>&1 && break
-  sleep 0.2
-done
+# Waits until a demo player is up, and sets its clock running.
+player_up() {
+  for _ in $(seq 1 100); do
+    wine "$bin/tokalux-demo-player.exe" --send "clock on" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+send() { wine "$bin/tokalux-demo-player.exe" --send "$1" >/dev/null 2>&1; }
+
+if [ $sessions -eq 0 ]; then
+  say "starting the demo player"
+  # Titles as real playlists have them: long ones, and ones in other scripts; the current entry
+  # has the longest.
+  wine "$bin/tokalux-demo-player.exe" --corner --playlist "$playlist" --position 11 >/dev/null 2>&1 &
+  player_pid=$!
+  player_up
+else
+  say "starting two demo players as media sessions: a browser tab paused, Spotify playing"
+  # --send finds a player by its window's class: the tab, started first, is the one it finds
+  # while it is alone.
+  printf 'Lowland Radio Orchestra - Live at the Harbour Hall (Full Concert)\t5400\n' >"$music/tab.txt"
+  wine "$bin/tokalux-demo-player.exe" --session Chrome --paused \
+    --playlist "$(winepath -w "$music/tab.txt" 2>/dev/null)" >/dev/null 2>&1 &
+  browser_pid=$!
+  player_up
+  # Spotify stands above every other window (--corner), so --send finds it first once it is up:
+  # the first "position 4" taken is its (the tab, with one entry, takes none). It plays the same
+  # playlist, from the entry with the picture of "Группа крови", which it shows as its thumbnail
+  # (in a control command a backslash is written twice); it takes every request but Stop, so the
+  # screen shows that button disabled.
+  wine "$bin/tokalux-demo-player.exe" --corner --session 'C:\Program Files\Spotify\Spotify.exe' \
+    --playlist "$playlist" >/dev/null 2>&1 &
+  player_pid=$!
+  for _ in $(seq 1 100); do
+    send "position 4" && break
+    sleep 0.2
+  done
+  picture=$(winepath -w "$music/5/folder.jpg" 2>/dev/null)
+  send "sessionpicture ${picture//\\/\\\\}"
+  send "sessioncontrols play pause toggle next previous position"
+  send sessioncurrent
+fi
 
 say "starting tokalux.scr /S (Esc or Exit ends it)"
 wine "$bin/tokalux.scr" /S >/dev/null 2>&1 &
