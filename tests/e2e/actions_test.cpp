@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "screen/control_ids.h"
-#include "base/win32_handles.h"
 #include "harness/demo_player.h"
 #include "harness/screen_saver.h"
 
@@ -20,28 +19,6 @@ namespace {
 
 namespace id = ControlId;
 using Log = std::vector<std::string>;
-
-// Where a trackbar in another process has its thumb, in screen pixels: the rectangle is written
-// into memory lent in that process, as a scripting tool does.
-POINT ThumbCentre(HWND trackbar) {
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(trackbar, &pid);
-  UniqueHandle process(
-      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
-  RECT thumb{};
-  if (process) {
-    void* remote = ::VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
-                                    PAGE_READWRITE);
-    if (remote) {
-      ::SendMessageW(trackbar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(remote));
-      ::ReadProcessMemory(process.get(), remote, &thumb, sizeof(thumb), nullptr);
-      ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
-    }
-  }
-  POINT centre{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
-  ::ClientToScreen(trackbar, &centre);
-  return centre;
-}
 
 class ActionsTest : public ::testing::Test {
  protected:

@@ -122,6 +122,27 @@ POINT CentreOf(HWND window) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+POINT ThumbCentre(HWND trackbar) {
+  // The rectangle is written into memory lent in that process, as a scripting tool does.
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(trackbar, &pid);
+  UniqueHandle process(
+      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  RECT thumb{};
+  if (process) {
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                    PAGE_READWRITE);
+    if (remote) {
+      ::SendMessageW(trackbar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(remote));
+      ::ReadProcessMemory(process.get(), remote, &thumb, sizeof(thumb), nullptr);
+      ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    }
+  }
+  POINT centre{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+  ::ClientToScreen(trackbar, &centre);
+  return centre;
+}
+
 COLORREF ScreenPixel(POINT point) {
   ScopedWindowDc screen(nullptr);
   return ::GetPixel(screen.get(), point.x, point.y) & 0x00FFFFFF;

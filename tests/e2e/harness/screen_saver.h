@@ -68,6 +68,8 @@ void SendKeyNow(WORD virtualKey);
 
 // The centre of a window, in screen pixels.
 POINT CentreOf(HWND window);
+// Where a trackbar in another process has its thumb, in screen pixels.
+POINT ThumbCentre(HWND trackbar);
 
 // The colour of one screen pixel, as 0x00BBGGRR.
 COLORREF ScreenPixel(POINT screenPoint);
