@@ -21,7 +21,11 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
     if (ClicksCameFirst()) return std::nullopt;
     return link_.SendRequest(number, argument);
   }
-  std::wstring ReadSongTitle() override { return link_.ReadSongTitle(); }
+  std::wstring ReadSongTitle() override {
+    std::wstring title = link_.ReadSongTitle();
+    thread_.ReadTitle(title);
+    return title;
+  }
   std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override {
     if (ClicksCameFirst()) return std::nullopt;
     return link_.ReadPlaylistTitle(n);
@@ -42,7 +46,7 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
   bool clicked_ = false;
 };
 
-PlayerThread::PlayerThread() {
+PlayerThread::PlayerThread() : titleChanged_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   std::promise<bool> found;
   std::future<bool> answer = found.get_future();
   // The desktop this process runs on, as its first thread sees it. (Windows gives a new thread
@@ -87,6 +91,16 @@ void PlayerThread::SendSetting(int32_t number, int32_t argument) {
   Add({false, number, argument});
 }
 
+HANDLE PlayerThread::WatchTitle() {
+  const std::lock_guard lock(mutex_);
+  watchTitle_ = static_cast<bool>(titleChanged_);
+  return titleChanged_.get();
+}
+
+void PlayerThread::ReadTitle(const std::wstring& title) {
+  if (titleWatch_.Read(title) && titleChanged_) ::SetEvent(titleChanged_.get());
+}
+
 bool PlayerThread::PostClicks(PlayerControl& player) {
   std::deque<Click> clicks;
   {
@@ -122,7 +136,15 @@ void PlayerThread::Run(HDESK ownDesktop, std::promise<bool> found) {
     std::function<void(PlayerLink&)> job;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty() || !clicks_.empty(); });
+      const auto woken = [this] { return stopping_ || !jobs_.empty() || !clicks_.empty(); };
+      if (!watchTitle_) {
+        wake_.wait(lock, woken);
+      } else if (!wake_.wait_for(lock, TitleCheckInterval, woken)) {
+        // Nothing to do for a while: is the player on another song?
+        lock.unlock();
+        ReadTitle(player.ReadSongTitle());
+        continue;
+      }
       if (jobs_.empty() && clicks_.empty()) break;
       if (!jobs_.empty()) {
         job = std::move(jobs_.front());

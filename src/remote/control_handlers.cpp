@@ -33,7 +33,9 @@ void ControlHandlers::OnPlaylistButton(PlaylistButton button) {
 }
 
 void ControlHandlers::Ask(ActionKind kind, int32_t argument) {
-  if (source_.Do({kind, argument})) ++shared_.clicks;
+  if (!source_.Do({kind, argument})) return;
+  ++shared_.clicks;
+  if (onAsked) onAsked();
 }
 
 void ControlHandlers::JumpTo(int32_t index) {

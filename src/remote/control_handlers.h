@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "remote/click_arithmetic.h"
@@ -51,6 +52,9 @@ class ControlHandlers {
   // paused player is stopped first. A caption with no entry number does nothing, and so does any
   // line while the last poll saw an empty playlist.
   void OnPlaylistLineClick(std::wstring_view caption);
+
+  // Called whenever the source took an action asked for, so a poll can follow soon.
+  std::function<void()> onAsked;
 
  private:
   // Asks the source; an action it takes counts as a click (SharedValues::clicks).

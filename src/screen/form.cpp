@@ -97,6 +97,7 @@ Form::Form(Source& source, SharedValues& shared)
     entryPath_ = path;
     RequestArt();
   };
+  handlers_.onAsked = [this] { PollSoon(ClickPollDelayMs); };
 }
 
 bool Form::Register(HINSTANCE instance) {
@@ -373,6 +374,17 @@ void Form::Close() {
   if (hwnd()) ::PostMessageW(hwnd(), CloseMessage, 0, 0);
 }
 
+void Form::PollSoon(UINT delayMs) {
+  const ULONGLONG due = ::GetTickCount64() + delayMs;
+  if (!hwnd() || (soonDue_ && *soonDue_ <= due)) return;
+  soonDue_ = due;
+  ::SetTimer(hwnd(), SoonTimer, delayMs, nullptr);  // replaces one due later
+}
+
+void Form::PollSoonWhenSet(HANDLE event) {
+  if (event) pollSignals_.push_back(event);
+}
+
 // ---- StatusScreen ----
 
 void Form::SetLabelCaption(int controlId, std::wstring_view caption) {
@@ -467,7 +479,12 @@ void Form::OnTimer(UINT_PTR timer) {
     artView_->Show(std::nullopt);  // the entry's own picture has not come yet
     return;
   }
-  if (timer != PollTimer) return;
+  if (timer == SoonTimer) {
+    ::KillTimer(hwnd(), SoonTimer);
+    soonDue_.reset();
+  } else if (timer != PollTimer) {
+    return;
+  }
   // One hand-off per poll: the source asks its player (the classic player on the player thread),
   // this thread writes the screen.
   poll_.Tick(StatusPoll::HandOffBound);
@@ -495,24 +512,33 @@ LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
 
 void Form::OnDestroy() {
   ::KillTimer(hwnd(), PollTimer);
+  ::KillTimer(hwnd(), SoonTimer);
   ::KillTimer(hwnd(), ArtGraceTimer);
   ::PostQuitMessage(0);
 }
 
 int RunMessageLoop(Form& form) {
   MSG message{};
-  BOOL got = FALSE;
-  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
-    if (got == -1) return 1;
-    if (form.IsExitKey(message)) {
-      form.Close();
-      continue;
+  for (;;) {
+    // The signals come from threads that may sit on another desktop (the player thread), where
+    // no window message of theirs could reach the form: an event reaches it anywhere.
+    const std::vector<HANDLE>& signals = form.pollSignals();
+    const auto count = static_cast<DWORD>(signals.size());
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, signals.data(), INFINITE, QS_ALLINPUT,
+                                                     MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_FAILED) return 1;
+    if (woke - WAIT_OBJECT_0 < count) form.PollSoon(0);
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (form.IsExitKey(message)) {
+        form.Close();
+        continue;
+      }
+      if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
     }
-    if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
   }
-  return static_cast<int>(message.wParam);
 }
 
 }  // namespace tokalux

@@ -41,6 +41,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // After a change of entry, how long the last picture may stay while the new one is on its way.
   static constexpr UINT_PTR ArtGraceTimer = 2;
   static constexpr UINT ArtGraceMs = 250;
+  // A poll sooner than the next second (PollSoon); after a click, by when the player has taken it.
+  static constexpr UINT_PTR SoonTimer = 3;
+  static constexpr UINT ClickPollDelayMs = 120;
 
   // The form polls the source and asks it for actions; it never waits on it longer than
   // StatusPoll::HandOffBound.
@@ -58,6 +61,16 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   bool IsExitKey(const MSG& message) const;
   // The one clean shutdown, for Esc and the Exit button alike: the form goes, then the loop ends.
   void Close();
+
+  // Hands over a poll in delayMs (0: at once, once this message is done) besides the
+  // once-a-second ones, through a one-shot timer: while one is due, a later call moves it no
+  // later, so a burst of calls makes one extra poll. As every poll, it is not handed over while
+  // the last one is still out.
+  void PollSoon(UINT delayMs);
+  // Whenever this event is set (from any thread), the message loop calls PollSoon(0). The
+  // event's owner keeps it open while the loop runs.
+  void PollSoonWhenSet(HANDLE event);
+  const std::vector<HANDLE>& pollSignals() const { return pollSignals_; }
 
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -136,9 +149,12 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::optional<ArtWorker> art_;
   std::wstring entryPath_;  // the current entry's file, as the player last gave it
   HWND lastFocus_ = nullptr;
+  std::optional<ULONGLONG> soonDue_;  // when the SoonTimer's poll is due, while it is
+  std::vector<HANDLE> pollSignals_;
 };
 
-// Runs the form's message loop until the form is gone; the exit code.
+// Runs the form's message loop until the form is gone, with PollSoon(0) whenever one of the
+// form's poll signals is set; the exit code.
 int RunMessageLoop(Form& form);
 
 }  // namespace tokalux

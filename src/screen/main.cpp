@@ -30,6 +30,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   Form form(source, shared);
   if (!form.Create(instance)) return 1;
   form.Show();
+  // A new song at the player is shown at once, not at the next second.
+  form.PollSoonWhenSet(player.WatchTitle());
   const int exitCode = RunMessageLoop(form);
   // Nothing is saved at exit, so the process ends here and the system takes the windows down
   // with it. Hiding a full-screen window first can block for seconds on some window systems

@@ -105,6 +105,21 @@ TEST_F(ActionsTest, TransportAndVolumeButtonsSendOneCommandEach) {
   EXPECT_TRUE(saver_.IsRunning());
 }
 
+// A click's effect is on the screen within a fraction of a second, not at the next second's poll;
+// a burst of clicks brings one poll.
+TEST_F(ActionsTest, AClicksEffectShowsWithinHalfASecond) {
+  // Just after a poll has been shown the next second's is a second away.
+  ASSERT_TRUE(player_.Control("time 50000"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblTime, L"00:50"));
+  ASSERT_TRUE(player_.ClearLog());
+  for (int i = 0; i < 3; ++i) ::SendMessageW(saver_.Control(id::cmdFFW), BM_CLICK, 0, 0);
+  EXPECT_TRUE(saver_.WaitForCaption(id::lblTime, L"01:05", 500ms));
+  PumpFor(200ms);
+  const auto lines = player_.LogLines();
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(std::ranges::count(*lines, "request 105 0"), 1);
+}
+
 TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlayingAndStayInTheList) {
   struct Jump {
     int entries;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -146,10 +147,27 @@ TEST_F(StatusDisplayTest, TheSongTitleStaysWholeWhileTheCaptionScrolls) {
     ASSERT_TRUE(player_.Control(command)) << command;
   }
   ASSERT_TRUE(Shows(id::lblSongName, L"12. Song 12 "));
+  ASSERT_TRUE(player_.ClearLog());
   for (int i = 0; i < 10; ++i) {
     PumpFor(300ms);
     EXPECT_EQ(Text(id::lblSongName), L"12. Song 12 ") << i;
   }
+  // The same title is no new song: three seconds bring the polls of three seconds, no more.
+  const auto lines = player_.LogLines();
+  ASSERT_TRUE(lines);
+  EXPECT_LE(std::ranges::count(*lines, "request 105 0"), 4);
+}
+
+// A song changed at the player is on the screen within a fraction of a second, not at the next
+// second's poll.
+TEST_F(StatusDisplayTest, ASongChangedAtThePlayerShowsWithinHalfASecond) {
+  ASSERT_TRUE(player_.Control("caption auto"));
+  ASSERT_TRUE(Shows(id::lblSongName, L"12. Song 12 "));
+  // Just after a poll has been shown the next second's is a second away.
+  ASSERT_TRUE(player_.Control("time 20000"));
+  ASSERT_TRUE(Shows(id::lblTime, L"00:20"));
+  ASSERT_TRUE(player_.Control("position 19"));
+  EXPECT_TRUE(Shows(id::lblSongName, L"20. Song 20 ", 500ms));
 }
 
 TEST_F(StatusDisplayTest, TheClockRunsOnScreen) {

@@ -62,6 +62,8 @@ TEST_F(ControlHandlersTest, TransportButtonsFollowThePlayState) {
 // Each jump counts from the last poll's position or the jump since, whichever came last; a line
 // click is a jump too.
 TEST_F(ControlHandlersTest, PlaylistButtonsCountFromTheLastPollOrTheLastJump) {
+  int asked = 0;
+  handlers.onAsked = [&] { ++asked; };
   shared.listLength = 25;
   shared.listPosition = 3;
   for (const PlaylistButton button : {Minus10, Plus10, Plus10, Middle, End}) {
@@ -78,6 +80,7 @@ TEST_F(ControlHandlersTest, PlaylistButtonsCountFromTheLastPollOrTheLastJump) {
                                                  {Kind::Play},
                                                  {Kind::JumpTo, 16}}));
   EXPECT_EQ(shared.clicks, 8u);  // each action taken counts, for the poll (see StatusPoll::Show)
+  EXPECT_EQ(asked, 8);
 }
 
 TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListAskOnlyForTheBeginning) {
@@ -133,6 +136,7 @@ TEST_F(ControlHandlersTest, MovesWithoutAPressSeekNothing) {
 // An action the source cannot take (for the player, a seek beyond 32 bits of ms) is no click,
 // and the slider still goes back to the poll.
 TEST_F(ControlHandlersTest, ASeekTheSourceRefusesIsNoClickButTheSliderIsReleased) {
+  handlers.onAsked = [] { FAIL() << "a refused action asks for no poll"; };
   source.refused = {Kind::SeekTo};
   handlers.OnSeekPress(0);
   handlers.OnSeekRelease(2200000);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "player/title_watch.h"
+
 namespace tokalux {
 namespace {
 
@@ -72,6 +74,21 @@ TEST(UnscrollCaption, EveryTurnOfAScrolledCaptionGivesTheWholeCaption) {
     EXPECT_EQ(UnscrollCaption(caption), caption);
   }
   EXPECT_EQ(SongTitleFromCaption(u"92 *** Winamp 5."), u"");
+}
+
+// Only another title is a change: not the first read, nor the same title scrolled or paused.
+TEST(TitleWatch, OnlyAnotherTitleIsAChange) {
+  TitleWatch watch;
+  const auto read = [&](std::u16string_view caption) {
+    const std::u16string title = SongTitleFromCaption(caption);
+    return watch.Read(std::wstring(title.begin(), title.end()));
+  };
+  EXPECT_FALSE(read(u"12. Song Twelve - Winamp"));
+  EXPECT_FALSE(read(u"elve - Winamp *** 12. Song Tw"));
+  EXPECT_FALSE(read(u"12. Song Twelve - Winamp [Paused]"));
+  EXPECT_TRUE(read(u"13. Song Thirteen - Winamp"));
+  EXPECT_FALSE(read(u"13. Song Thirteen - Winamp"));
+  EXPECT_TRUE(read(u"Winamp 5.9"));
 }
 
 TEST(TitleFromBuffer, StopsAtTheFirstZero) {
