@@ -5,6 +5,20 @@
 #include "remote/volume_scale.h"
 
 namespace tokalux {
+namespace {
+
+// The media keys' app commands and the buttons they stand for; play/pause is OnMediaKey's.
+constexpr int AppCommandPlayPause = 14;
+struct MediaKeyButton {
+  int appCommand;
+  ActionKind action;
+};
+constexpr MediaKeyButton MediaKeyButtons[] = {
+    {11, ActionKind::Next}, {12, ActionKind::Previous}, {13, ActionKind::Stop},
+    {46, ActionKind::Play}, {47, ActionKind::Pause},
+};
+
+}  // namespace
 
 void ControlHandlers::OnButton(ActionKind action) {
   if (action == ActionKind::Play) {
@@ -86,6 +100,24 @@ void ControlHandlers::OnPlaylistLineClick(std::wstring_view caption) {
   JumpTo(*index);
   Ask(ActionKind::Play);
   shared_.playState = PlayState::Playing;
+}
+
+bool ControlHandlers::OnMediaKey(int appCommand) {
+  if (appCommand == AppCommandPlayPause) {
+    // Pause is the player's toggle: while it plays it pauses, and a state the last poll could not
+    // tell is left to the player. Paused or stopped, Play resumes or starts.
+    const bool toPlay =
+        shared_.playState == PlayState::Paused || shared_.playState == PlayState::Stopped;
+    OnButton(toPlay ? ActionKind::Play : ActionKind::Pause);
+    return true;
+  }
+  for (const MediaKeyButton& key : MediaKeyButtons) {
+    if (key.appCommand == appCommand) {
+      OnButton(key.action);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace tokalux

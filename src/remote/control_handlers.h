@@ -53,6 +53,13 @@ class ControlHandlers {
   // line while the last poll saw an empty playlist.
   void OnPlaylistLineClick(std::wstring_view caption);
 
+  // A keyboard media key, by its app command (WM_APPCOMMAND): next track (11), previous track
+  // (12), stop (13), play (46) and pause (47) act as their buttons do, play/pause (14) as Pause
+  // while the remembered play state is playing or unknown (the player's own toggle), as Play
+  // while paused or stopped. Whether the command is one of these six (volume, mute and the rest
+  // are the system's).
+  bool OnMediaKey(int appCommand);
+
   // Called whenever the source took an action asked for, so a poll can follow soon.
   std::function<void()> onAsked;
 

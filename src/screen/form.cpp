@@ -452,6 +452,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
+    case WM_APPCOMMAND:
+      return OnAppCommand(wparam, lparam);
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
       return 0;
@@ -508,6 +510,13 @@ LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
     default:
       return ::DefWindowProcW(hwnd(), WM_SYSCOMMAND, wparam, lparam);
   }
+}
+
+LRESULT Form::OnAppCommand(WPARAM wparam, LPARAM lparam) {
+  // The keyboard's media keys, from whichever control has the focus: the default handling passes
+  // a child's command up to the form. Volume, mute and the rest stay with the system.
+  if (handlers_.OnMediaKey(GET_APPCOMMAND_LPARAM(lparam))) return TRUE;
+  return ::DefWindowProcW(hwnd(), WM_APPCOMMAND, wparam, lparam);
 }
 
 void Form::OnDestroy() {

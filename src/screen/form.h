@@ -130,6 +130,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   void OnTimer(UINT_PTR timer);
   void OnActivate(WPARAM wparam);
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
+  LRESULT OnAppCommand(WPARAM wparam, LPARAM lparam);
   void OnDestroy();
 
   HINSTANCE instance_ = nullptr;

@@ -120,6 +120,35 @@ TEST_F(ActionsTest, AClicksEffectShowsWithinHalfASecond) {
   EXPECT_EQ(std::ranges::count(*lines, "request 105 0"), 1);
 }
 
+// The keyboard's media keys act as their buttons, pressed through the X server and posted as
+// app commands; the volume keys are the system's, and none ends the screen saver.
+TEST_F(ActionsTest, MediaKeysActAsTheirButtons) {
+  const std::pair<const wchar_t*, const char*> keys[] = {
+      {L"XF86AudioPlay", "command 40046"},  // playing: Pause
+      {L"XF86AudioPlay", "command 40045"},  // paused: Play
+      {L"XF86AudioNext", "command 40048"}, {L"XF86AudioPrev", "command 40044"},
+      {L"XF86AudioStop", "command 40047"},
+  };
+  Log expected;
+  for (const auto& [key, line] : keys) {
+    ASSERT_TRUE(PressKeyInX(key));
+    expected.push_back(line);
+    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after " << key;
+  }
+  const HWND form = saver_.form();
+  const auto post = [&](int command) {
+    ::PostMessageW(form, WM_APPCOMMAND, reinterpret_cast<WPARAM>(form), MAKELPARAM(0, command));
+  };
+  for (const auto& [command, line] : {std::pair{46, "command 40045"}, {47, "command 40046"}}) {
+    post(command);
+    expected.push_back(line);
+    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after app command " << command;
+  }
+  for (const int volumeOrMute : {8, 9, 10}) post(volumeOrMute);
+  EXPECT_EQ(ActionsAfter(expected.size()), expected);
+  EXPECT_TRUE(saver_.IsRunning());
+}
+
 TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlayingAndStayInTheList) {
   struct Jump {
     int entries;

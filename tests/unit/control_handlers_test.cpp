@@ -193,6 +193,37 @@ TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberOrOnAnEmptyListDoesNothing
   EXPECT_TRUE(source.actions.empty());
 }
 
+// The media keys act as their buttons (Play on an empty list asks nothing); play/pause goes by
+// the remembered play state; volume, mute and the other commands are not ours.
+TEST_F(ControlHandlersTest, MediaKeysActAsTheirButtons) {
+  struct Key {
+    int appCommand;
+    PlayState state;
+    std::vector<Action> asked;
+    bool ours = true;
+  };
+  const Key keys[] = {
+      {11, PlayState::Playing, {{Kind::Next}}},  {12, PlayState::Playing, {{Kind::Previous}}},
+      {13, PlayState::Playing, {{Kind::Stop}}},  {46, PlayState::Paused, {{Kind::Play}}},
+      {47, PlayState::Playing, {{Kind::Pause}}}, {14, PlayState::Playing, {{Kind::Pause}}},
+      {14, PlayState::Unknown, {{Kind::Pause}}}, {14, PlayState::Paused, {{Kind::Play}}},
+      {14, PlayState::Stopped, {{Kind::Play}}},  {8, PlayState::Playing, {}, false},
+      {9, PlayState::Playing, {}, false},        {10, PlayState::Playing, {}, false},
+      {0, PlayState::Playing, {}, false},        {-1, PlayState::Playing, {}, false},
+  };
+  for (const Key& key : keys) {
+    source.actions.clear();
+    shared.playState = key.state;
+    EXPECT_EQ(handlers.OnMediaKey(key.appCommand), key.ours) << key.appCommand;
+    EXPECT_EQ(source.actions, key.asked) << key.appCommand << " " << static_cast<int>(key.state);
+  }
+  shared.listLength = 0;
+  shared.playState = PlayState::Stopped;
+  source.actions.clear();
+  EXPECT_TRUE(handlers.OnMediaKey(14));
+  EXPECT_TRUE(source.actions.empty());
+}
+
 // The classic player's message for each action, as the player thread posts it.
 TEST(SendAction, EachActionIsItsCommandOrSetting) {
   const std::pair<Action, const char*> actions[] = {
