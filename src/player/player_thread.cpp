@@ -23,7 +23,7 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
   }
   std::wstring ReadSongTitle() override {
     std::wstring title = link_.ReadSongTitle();
-    thread_.ReadTitle(title);
+    thread_.titleWatch_.Read(title);  // this poll shows it: no other poll is needed for it
     return title;
   }
   std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override {
@@ -97,10 +97,6 @@ HANDLE PlayerThread::WatchTitle() {
   return titleChanged_.get();
 }
 
-void PlayerThread::ReadTitle(const std::wstring& title) {
-  if (titleWatch_.Read(title) && titleChanged_) ::SetEvent(titleChanged_.get());
-}
-
 bool PlayerThread::PostClicks(PlayerControl& player) {
   std::deque<Click> clicks;
   {
@@ -142,7 +138,9 @@ void PlayerThread::Run(HDESK ownDesktop, std::promise<bool> found) {
       } else if (!wake_.wait_for(lock, TitleCheckInterval, woken)) {
         // Nothing to do for a while: is the player on another song?
         lock.unlock();
-        ReadTitle(player.ReadSongTitle());
+        if (titleWatch_.Read(player.ReadSongTitle()) && titleChanged_) {
+          ::SetEvent(titleChanged_.get());
+        }
         continue;
       }
       if (jobs_.empty() && clicks_.empty()) break;

@@ -48,8 +48,9 @@ class PlayerThread final : public PlayerQueue {
   static constexpr std::chrono::milliseconds TitleCheckInterval{200};
   // From its next wake on, the thread reads the song title every TitleCheckInterval while no job
   // runs (the system keeps the caption, so a hung player holds nothing up), and sets the event it
-  // answers with (auto-reset) whenever the title is another than the one read last, by such a
-  // check or by a poll. The thread owns the event; nullptr when it could not be made.
+  // answers with (auto-reset) whenever it reads another title than the one read last, by such a
+  // check or by a poll (which shows it). The thread owns the event; nullptr when it could not be
+  // made.
   HANDLE WatchTitle();
 
  private:
@@ -67,8 +68,6 @@ class PlayerThread final : public PlayerQueue {
   // Posts the clicks queued so far, in order; whether there was any.
   bool PostClicks(PlayerControl& player);
   void Run(HDESK ownDesktop, std::promise<bool> found);
-  // A song title read on this thread; sets titleChanged_ when it is another than the last.
-  void ReadTitle(const std::wstring& title);
 
   std::mutex mutex_;
   std::condition_variable wake_;

@@ -115,36 +115,26 @@ TEST_F(ActionsTest, AClicksEffectShowsWithinHalfASecond) {
   for (int i = 0; i < 3; ++i) ::SendMessageW(saver_.Control(id::cmdFFW), BM_CLICK, 0, 0);
   EXPECT_TRUE(saver_.WaitForCaption(id::lblTime, L"01:05", 500ms));
   PumpFor(200ms);
-  const auto lines = player_.LogLines();
-  ASSERT_TRUE(lines);
-  EXPECT_EQ(std::ranges::count(*lines, "request 105 0"), 1);
+  EXPECT_EQ(std::ranges::count(player_.LogLines().value_or(Log{}), "request 105 0"), 1);
 }
 
-// The keyboard's media keys act as their buttons, pressed through the X server and posted as
-// app commands; the volume keys are the system's, and none ends the screen saver.
+// The keyboard's media keys, pressed through the X server, act as their buttons; none ends the
+// screen saver.
 TEST_F(ActionsTest, MediaKeysActAsTheirButtons) {
-  const std::pair<const wchar_t*, const char*> keys[] = {
-      {L"XF86AudioPlay", "command 40046"},  // playing: Pause
-      {L"XF86AudioPlay", "command 40045"},  // paused: Play
-      {L"XF86AudioNext", "command 40048"}, {L"XF86AudioPrev", "command 40044"},
-      {L"XF86AudioStop", "command 40047"},
-  };
   Log expected;
-  for (const auto& [key, line] : keys) {
-    ASSERT_TRUE(PressKeyInX(key));
+  for (const auto& [key, line] : {std::pair{L"XF86AudioPlay", "command 40046"},  // playing: Pause
+                                  {L"XF86AudioNext", "command 40048"},
+                                  {L"XF86AudioPrev", "command 40044"},
+                                  {L"XF86AudioStop", "command 40047"}}) {
+    // Wine runs a Unix program by its path, but hands back no handle of it to wait on.
+    ChildProcess xdotool(L"Z:\\usr\\bin\\xdotool", L"key " + std::wstring(key));
     expected.push_back(line);
-    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after " << key;
+    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after xdotool key " << key;
   }
+  // Volume and mute are the system's: posted, they ask the player nothing.
   const HWND form = saver_.form();
-  const auto post = [&](int command) {
+  for (const int command : {8, 9, 10})
     ::PostMessageW(form, WM_APPCOMMAND, reinterpret_cast<WPARAM>(form), MAKELPARAM(0, command));
-  };
-  for (const auto& [command, line] : {std::pair{46, "command 40045"}, {47, "command 40046"}}) {
-    post(command);
-    expected.push_back(line);
-    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after app command " << command;
-  }
-  for (const int volumeOrMute : {8, 9, 10}) post(volumeOrMute);
   EXPECT_EQ(ActionsAfter(expected.size()), expected);
   EXPECT_TRUE(saver_.IsRunning());
 }

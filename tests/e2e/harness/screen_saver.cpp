@@ -82,21 +82,6 @@ void SendKeyNow(WORD virtualKey) {
   SendNow({KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
 }
 
-bool PressKeyInX(const std::wstring& keyName) {
-  // Wine runs a Unix program started by its Unix path (it inherits DISPLAY), but hands back no
-  // handle of it to wait on: the key is there once the window acts on it.
-  const std::wstring program = L"Z:\\usr\\bin\\xdotool";
-  std::wstring commandLine = L"\"" + program + L"\" key " + keyName;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  const bool sent = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                     0, nullptr, nullptr, &startup, &info) != 0;
-  const UniqueHandle process(info.hProcess), thread(info.hThread);
-  PumpFor(150ms);
-  return sent;
-}
-
 void PressKeyWithShift(WORD virtualKey) {
   Send({KeyInput(VK_SHIFT, false), KeyInput(virtualKey, false), KeyInput(virtualKey, true),
         KeyInput(VK_SHIFT, true)});

@@ -65,9 +65,6 @@ void MouseButton(DWORD downOrUpFlag);  // MOUSEEVENTF_LEFTDOWN, ..._LEFTUP, ...
 void ClickAt(POINT screenPoint);
 // A key's press and release, returning as soon as both are sent (for timing what follows).
 void SendKeyNow(WORD virtualKey);
-// A key pressed and released through the X server under Wine (xdotool, by its X key name, e.g.
-// "XF86AudioPlay"), as a keyboard's key reaches the focused window; whether xdotool started.
-bool PressKeyInX(const std::wstring& keyName);
 
 // The centre of a window, in screen pixels.
 POINT CentreOf(HWND window);
