@@ -9,12 +9,16 @@
 //             player playing; under Wine read from /proc for the Unix process that runs it
 //   peak      the screen saver's peak working set
 //   first     start to the first painted frame
+//   title     a song changed at the player (a move to another entry) to its title on the screen
+//   click     a click on Next or Previous to the new title on the screen
 //   Esc       Esc to exit while the player hangs, and while it answers every message late, from
 //             the key's sending to the process's end
 //   change    a track change to its new title and its new picture on the screen, for the classic
 //             player and for a media session (a demo player publishing one through the double)
-// Usage: saver_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1]
-// (run under Wine: scripts/bench.sh). Exits non-zero when a step fails.
+// Usage: saver_bench.exe [--polls N] [--seconds S] [--settle S] [--still 1] [--saver FILE] [--esc
+// 0] (run under Wine: scripts/bench.sh). --saver runs another build of the screen saver, beside
+// this program (tokalux.scr by default), so two builds can be measured in turn on the same machine.
+// Exits non-zero when a step fails.
 #include <windows.h>
 #include <psapi.h>
 
@@ -51,6 +55,9 @@ namespace {
 
 using namespace tokalux;
 using namespace tokalux::e2e;
+
+// The screen saver's file beside this program (--saver).
+std::wstring saverFile = L"tokalux.scr";
 
 // The poll's screen writes cost no round trip; a screen that takes them and keeps nothing.
 class NullScreen final : public StatusScreen {
@@ -236,7 +243,7 @@ struct CpuReading {
 CpuReading ScreenSaverCpu(const ChildProcess& saver,
                           const std::optional<UnixProcess>& unixProcess) {
   if (UnderWine()) {
-    if (!unixProcess) return {std::nullopt, "no Unix process runs tokalux.scr"};
+    if (!unixProcess) return {std::nullopt, "no Unix process runs the screen saver"};
     return {unixProcess->CpuSeconds(),
             "utime+stime of Unix process " + std::to_string(unixProcess->pid()) + " from /proc"};
   }
@@ -250,10 +257,10 @@ CpuReading ScreenSaverCpu(const ChildProcess& saver,
   return {(ticks(kernel) + ticks(user)) / 1e7, "GetProcessTimes on its process"};
 }
 
-// Starts tokalux.scr and waits for its first painted frame (the Play button's green face on
+// Starts the screen saver and waits for its first painted frame (the Play button's green face on
 // the screen); a process that has not started when that does not come within 20 s.
 ChildProcess StartScreenSaver() {
-  ChildProcess saver(BesideTests(L"tokalux.scr"), L"/S");
+  ChildProcess saver(BesideTests(saverFile), L"/S");
   const HWND form = WaitForWindow(L"tokalux", 20s, saver.id());
   const HWND play = form ? FindControl(form, ControlId::cmdPlay) : nullptr;
   const bool painted =
@@ -415,12 +422,69 @@ bool SessionTrackChanges() {
   return true;
 }
 
+// Waits, looking every millisecond or so, until the song title on the screen starts with the
+// entry's number ("251. "); the time it took in ms, or nothing after 10 s.
+std::optional<double> UntilTitleOf(HWND songName, int entry, double from) {
+  const std::wstring prefix = std::to_wstring(entry + 1) + L". ";
+  while (bench::Now() - from < 10.0) {
+    if (WindowText(songName).value_or(L"").starts_with(prefix)) return (bench::Now() - from) * 1e3;
+    ::Sleep(1);
+  }
+  return std::nullopt;
+}
+
+void PrintSpread(const char* what, std::vector<double> ms, const char* how) {
+  std::sort(ms.begin(), ms.end());
+  std::printf("%s %4.0f ms median, %.0f-%.0f ms over %zu runs (%s)\n", what, ms[ms.size() / 2],
+              ms.front(), ms.back(), ms.size(), how);
+}
+
+// A song changed at the player, and a click on Next or Previous, to the new title on the screen:
+// the player moves between entries 250 and 251, at points spread over the poll's second. False
+// when a title does not come within 10 s.
+bool ChangeToTitle(DemoPlayer& demo, ChildProcess& saver) {
+  constexpr int Runs = 16;
+  const HWND form = FindWindowOfProcess(L"tokalux", saver.id());
+  const HWND songName = form ? FindControl(form, ControlId::lblSongName) : nullptr;
+  const HWND next = form ? FindControl(form, ControlId::cmdNext) : nullptr;
+  const HWND previous = form ? FindControl(form, ControlId::cmdPrev) : nullptr;
+  if (!songName || !next || !previous || !demo.Control("position 250") ||
+      !UntilTitleOf(songName, 250, bench::Now())) {
+    std::printf("FAILED: the screen saver shows no title of entry 250\n");
+    return false;
+  }
+  std::vector<double> changed, clicked;
+  for (int run = 0; run < 2 * Runs; ++run) {
+    const int entry = 250 + (run + 1) % 2;  // the player stands on the other one now
+    PumpFor(std::chrono::milliseconds(125 * (run / 2) % 1000));
+    const double from = bench::Now();
+    const bool byClick = run >= Runs;
+    if (byClick) {
+      ::PostMessageW(entry == 251 ? next : previous, BM_CLICK, 0, 0);
+    } else if (!demo.Control("position " + std::to_string(entry))) {
+      return false;
+    }
+    const auto ms = UntilTitleOf(songName, entry, from);
+    if (!ms) {
+      std::printf("FAILED: no new title on the screen within 10 s\n");
+      return false;
+    }
+    (byClick ? clicked : changed).push_back(*ms);
+  }
+  PrintSpread("song changed to title:", changed,
+              "from the player's move, spread over the poll's second");
+  PrintSpread("click to title:       ", clicked,
+              "Next or Previous, from the click's posting, spread over the poll's second");
+  return true;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const int polls = bench::ArgValue(argc, argv, L"--polls", 300);
   const int seconds = bench::ArgValue(argc, argv, L"--seconds", 60);
   const int settle = bench::ArgValue(argc, argv, L"--settle", 5);
+  saverFile = bench::ArgText(argc, argv, L"--saver", saverFile.c_str());
 
   DemoPlayer demo(L"--entries 500 --position 250");
   const HWND player = demo.window();
@@ -484,7 +548,8 @@ int wmain(int argc, wchar_t** argv) {
   // CPU time over a steady stretch: from some seconds after the first frame, for --seconds.
   PumpFor(std::chrono::seconds(settle));
   const auto unixProcess =
-      UnderWine() ? UnixProcess::Running("tokalux.scr") : std::optional<UnixProcess>();
+      UnderWine() ? UnixProcess::Running(std::string(saverFile.begin(), saverFile.end()))
+                  : std::optional<UnixProcess>();
   const CpuReading before = ScreenSaverCpu(saver, unixProcess);
   const double measuredFrom = bench::Now();
   PumpFor(std::chrono::seconds(seconds));
@@ -506,8 +571,9 @@ int wmain(int argc, wchar_t** argv) {
               measuredS >= 3600.0 ? "measured" : "derived from the figure per minute");
   std::printf("peak working set:       %8.1f MiB\n",
               static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
-  if (!ClassicTrackChanges(demo, saver)) return 1;
+  if (!ClassicTrackChanges(demo, saver) || !ChangeToTitle(demo, saver)) return 1;
   saver.Kill();
+  if (!bench::ArgValue(argc, argv, L"--esc", 1)) return 0;
 
   // Esc while the player hangs, and while it answers every message 200 ms late (just inside the
   // screen saver's 250 ms wait, so that polls take seconds), from the key's sending to the end of

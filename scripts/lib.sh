@@ -6,9 +6,10 @@ TOKALUX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Fonts: Liberation for the metric twins of Arial; WenQuanYi Micro Hei (CJK and Hangul) and DejaVu
 # Sans (Arabic, Hebrew, some emoji) for titles in other scripts, drawn with fallback fonts; Noto
 # (fonts-noto-core: 270 files, 12 MB to fetch), the usual font set of a Linux desktop, whose
-# Arabic faces want nearly twice a Latin line's height.
+# Arabic faces want nearly twice a Latin line's height. xdotool presses keys through the X server,
+# as a keyboard does (the media keys' test).
 TOKALUX_PACKAGES=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64
-  xvfb xauth fonts-liberation fonts-wqy-microhei fonts-dejavu-core fonts-noto-core imagemagick clang
+  xvfb xauth xdotool fonts-liberation fonts-wqy-microhei fonts-dejavu-core fonts-noto-core imagemagick clang
   libclang-rt-14-dev zip xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
 say() { printf '\n== %s\n' "$*"; }

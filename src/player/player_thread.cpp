@@ -21,7 +21,11 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
     if (ClicksCameFirst()) return std::nullopt;
     return link_.SendRequest(number, argument);
   }
-  std::wstring ReadSongTitle() override { return link_.ReadSongTitle(); }
+  std::wstring ReadSongTitle() override {
+    std::wstring title = link_.ReadSongTitle();
+    thread_.titleWatch_.Read(title);  // this poll shows it: no other poll is needed for it
+    return title;
+  }
   bool IsThere() override { return link_.IsThere(); }
   std::optional<std::wstring> ReadPlaylistTitle(int32_t n) override {
     if (ClicksCameFirst()) return std::nullopt;
@@ -43,7 +47,7 @@ class PlayerThread::ClicksFirst final : public PlayerLink {
   bool clicked_ = false;
 };
 
-PlayerThread::PlayerThread() {
+PlayerThread::PlayerThread() : titleChanged_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   std::promise<bool> found;
   std::future<bool> answer = found.get_future();
   // The desktop this process runs on, as its first thread sees it. (Windows gives a new thread
@@ -88,6 +92,12 @@ void PlayerThread::SendSetting(int32_t number, int32_t argument) {
   Add({false, number, argument});
 }
 
+HANDLE PlayerThread::WatchTitle() {
+  const std::lock_guard lock(mutex_);
+  watchTitle_ = static_cast<bool>(titleChanged_);
+  return titleChanged_.get();
+}
+
 bool PlayerThread::PostClicks(PlayerControl& player) {
   std::deque<Click> clicks;
   {
@@ -123,7 +133,17 @@ void PlayerThread::Run(HDESK ownDesktop, std::promise<bool> found) {
     std::function<void(PlayerLink&)> job;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty() || !clicks_.empty(); });
+      const auto woken = [this] { return stopping_ || !jobs_.empty() || !clicks_.empty(); };
+      if (!watchTitle_) {
+        wake_.wait(lock, woken);
+      } else if (!wake_.wait_for(lock, TitleCheckInterval, woken)) {
+        // Nothing to do for a while: is the player on another song?
+        lock.unlock();
+        if (titleWatch_.Read(player.ReadSongTitle()) && titleChanged_) {
+          ::SetEvent(titleChanged_.get());
+        }
+        continue;
+      }
       if (jobs_.empty() && clicks_.empty()) break;
       if (!jobs_.empty()) {
         job = std::move(jobs_.front());

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -17,7 +18,9 @@
 #include <mutex>
 #include <thread>
 
+#include "base/win32_handles.h"
 #include "player/player_link.h"
+#include "player/title_watch.h"
 
 namespace tokalux {
 
@@ -41,6 +44,15 @@ class PlayerThread final : public PlayerQueue {
   void SendCommand(int32_t identifier) override;
   void SendSetting(int32_t number, int32_t argument) override;
 
+  // How often the thread reads the player's song title while it has nothing else to do.
+  static constexpr std::chrono::milliseconds TitleCheckInterval{200};
+  // From its next wake on, the thread reads the song title every TitleCheckInterval while no job
+  // runs (the system keeps the caption, so a hung player holds nothing up), and sets the event it
+  // answers with (auto-reset) whenever it reads another title than the one read last, by such a
+  // check or by a poll (which shows it). The thread owns the event; nullptr when it could not be
+  // made.
+  HANDLE WatchTitle();
+
  private:
   // A command (number is its identifier) or a setting, as the user made it.
   struct Click {
@@ -63,6 +75,9 @@ class PlayerThread final : public PlayerQueue {
   std::deque<Click> clicks_;
   bool stopping_ = false;
   bool playerFound_ = false;
+  bool watchTitle_ = false;
+  const UniqueHandle titleChanged_;
+  TitleWatch titleWatch_;  // the player thread's alone
   std::thread thread_;
 };
 

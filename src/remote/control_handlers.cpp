@@ -5,6 +5,20 @@
 #include "remote/volume_scale.h"
 
 namespace tokalux {
+namespace {
+
+// The media keys' app commands and the buttons they stand for; play/pause is OnMediaKey's.
+constexpr int AppCommandPlayPause = 14;
+struct MediaKeyButton {
+  int appCommand;
+  ActionKind action;
+};
+constexpr MediaKeyButton MediaKeyButtons[] = {
+    {11, ActionKind::Next}, {12, ActionKind::Previous}, {13, ActionKind::Stop},
+    {46, ActionKind::Play}, {47, ActionKind::Pause},
+};
+
+}  // namespace
 
 void ControlHandlers::OnButton(ActionKind action) {
   if (action == ActionKind::Play) {
@@ -33,7 +47,9 @@ void ControlHandlers::OnPlaylistButton(PlaylistButton button) {
 }
 
 void ControlHandlers::Ask(ActionKind kind, int32_t argument) {
-  if (source_.Do({kind, argument})) ++shared_.clicks;
+  if (!source_.Do({kind, argument})) return;
+  ++shared_.clicks;
+  if (onAsked) onAsked();
 }
 
 void ControlHandlers::JumpTo(int32_t index) {
@@ -97,6 +113,24 @@ void ControlHandlers::OnTrackCounterClick() {
 
 bool ControlHandlers::HasPlaylist() const {
   return (shared_.accepted & ActionBit(ActionKind::JumpTo)) != 0;
+}
+
+bool ControlHandlers::OnMediaKey(int appCommand) {
+  if (appCommand == AppCommandPlayPause) {
+    // Pause is the player's toggle: while it plays it pauses, and a state the last poll could not
+    // tell is left to the player. Paused or stopped, Play resumes or starts.
+    const bool toPlay =
+        shared_.playState == PlayState::Paused || shared_.playState == PlayState::Stopped;
+    OnButton(toPlay ? ActionKind::Play : ActionKind::Pause);
+    return true;
+  }
+  for (const MediaKeyButton& key : MediaKeyButtons) {
+    if (key.appCommand == appCommand) {
+      OnButton(key.action);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace tokalux

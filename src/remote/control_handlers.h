@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "remote/click_arithmetic.h"
@@ -57,6 +58,16 @@ class ControlHandlers {
   // The track counter clicked: the lines list the sources instead of the playlist, or back (a
   // source with no other beside it takes no such action).
   void OnTrackCounterClick();
+
+  // A keyboard media key, by its app command (WM_APPCOMMAND): next track (11), previous track
+  // (12), stop (13), play (46) and pause (47) act as their buttons do, play/pause (14) as Pause
+  // while the remembered play state is playing or unknown (the player's own toggle), as Play
+  // while paused or stopped. Whether the command is one of these six (volume, mute and the rest
+  // are the system's).
+  bool OnMediaKey(int appCommand);
+
+  // Called whenever the source took an action asked for, so a poll can follow soon.
+  std::function<void()> onAsked;
 
  private:
   // Asks the source; an action it takes counts as a click (SharedValues::clicks).

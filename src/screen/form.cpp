@@ -99,6 +99,7 @@ Form::Form(Source& source, SharedValues& shared)
     pictureBytes_ = bytes;
     RequestArt();
   };
+  handlers_.onAsked = [this] { PollSoon(ClickPollDelayMs); };
 }
 
 bool Form::Register(HINSTANCE instance) {
@@ -386,6 +387,17 @@ void Form::Close() {
   if (hwnd()) ::PostMessageW(hwnd(), CloseMessage, 0, 0);
 }
 
+void Form::PollSoon(UINT delayMs) {
+  const ULONGLONG due = ::GetTickCount64() + delayMs;
+  if (!hwnd() || (soonDue_ && *soonDue_ <= due)) return;
+  soonDue_ = due;
+  ::SetTimer(hwnd(), SoonTimer, delayMs, nullptr);  // replaces one due later
+}
+
+void Form::PollSoonWhenSet(HANDLE event) {
+  if (event) pollSignals_.push_back(event);
+}
+
 // ---- StatusScreen ----
 
 void Form::SetLabelCaption(int controlId, std::wstring_view caption) {
@@ -465,11 +477,6 @@ void Form::FocusEnabled(HWND wanted) {
   ::SetFocus(next && ::IsWindowEnabled(next) ? next : hwnd());
 }
 
-void Form::PollSoon(UINT delayMs) {
-  if (pollSoon_) return;
-  pollSoon_ = ::SetTimer(hwnd(), SoonPollTimer, delayMs, nullptr) != 0;
-}
-
 // ---- Messages ----
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -484,6 +491,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
+    case WM_APPCOMMAND:
+      return OnAppCommand(wparam, lparam);
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
       return 0;
@@ -492,9 +501,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case ArtReadyMessage:
       OnArtReady();
-      return 0;
-    case SourceChangedMessage:
-      PollSoon(0);
       return 0;
     case CloseMessage:
       // Ends the message loop with the form still up; the process takes it down (see main).
@@ -514,9 +520,9 @@ void Form::OnTimer(UINT_PTR timer) {
     artView_->Show(std::nullopt);  // the entry's own picture has not come yet
     return;
   }
-  if (timer == SoonPollTimer) {
-    ::KillTimer(hwnd(), SoonPollTimer);
-    pollSoon_ = false;
+  if (timer == SoonTimer) {
+    ::KillTimer(hwnd(), SoonTimer);
+    soonDue_.reset();
   } else if (timer != PollTimer) {
     return;
   }
@@ -545,27 +551,42 @@ LRESULT Form::OnSysCommand(WPARAM wparam, LPARAM lparam) {
   }
 }
 
+LRESULT Form::OnAppCommand(WPARAM wparam, LPARAM lparam) {
+  // The keyboard's media keys, from whichever control has the focus: the default handling passes
+  // a child's command up to the form. Volume, mute and the rest stay with the system.
+  if (handlers_.OnMediaKey(GET_APPCOMMAND_LPARAM(lparam))) return TRUE;
+  return ::DefWindowProcW(hwnd(), WM_APPCOMMAND, wparam, lparam);
+}
+
 void Form::OnDestroy() {
   ::KillTimer(hwnd(), PollTimer);
+  ::KillTimer(hwnd(), SoonTimer);
   ::KillTimer(hwnd(), ArtGraceTimer);
-  ::KillTimer(hwnd(), SoonPollTimer);
   ::PostQuitMessage(0);
 }
 
 int RunMessageLoop(Form& form) {
   MSG message{};
-  BOOL got = FALSE;
-  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
-    if (got == -1) return 1;
-    if (form.IsExitKey(message)) {
-      form.Close();
-      continue;
+  for (;;) {
+    // The signals come from threads that may sit on another desktop (the player thread), where
+    // no window message of theirs could reach the form: an event reaches it anywhere.
+    const std::vector<HANDLE>& signals = form.pollSignals();
+    const auto count = static_cast<DWORD>(signals.size());
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, signals.data(), INFINITE, QS_ALLINPUT,
+                                                     MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_FAILED) return 1;
+    if (woke - WAIT_OBJECT_0 < count) form.PollSoon(0);
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (form.IsExitKey(message)) {
+        form.Close();
+        continue;
+      }
+      if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
     }
-    if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
   }
-  return static_cast<int>(message.wParam);
 }
 
 }  // namespace tokalux

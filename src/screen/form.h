@@ -41,10 +41,9 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // After a change of entry, how long the last picture may stay while the new one is on its way.
   static constexpr UINT_PTR ArtGraceTimer = 2;
   static constexpr UINT ArtGraceMs = 250;
-  // A poll sooner than the next second: after a source said it changed.
-  static constexpr UINT_PTR SoonPollTimer = 3;
-  // Posted to the form from any thread when a source says something changed: a poll follows.
-  static constexpr UINT SourceChangedMessage = WM_APP + 3;
+  // A poll sooner than the next second (PollSoon); after a click, by when the player has taken it.
+  static constexpr UINT_PTR SoonTimer = 3;
+  static constexpr UINT ClickPollDelayMs = 120;
 
   // The form polls the source and asks it for actions; it never waits on it longer than
   // StatusPoll::HandOffBound.
@@ -63,6 +62,16 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // The one clean shutdown, for Esc and the Exit button alike: the form goes, then the loop ends.
   void Close();
 
+  // Hands over a poll in delayMs (0: at once, once this message is done) besides the
+  // once-a-second ones, through a one-shot timer: while one is due, a later call moves it no
+  // later, so a burst of calls makes one extra poll. As every poll, it is not handed over while
+  // the last one is still out.
+  void PollSoon(UINT delayMs);
+  // Whenever this event is set (from any thread), the message loop calls PollSoon(0). The
+  // event's owner keeps it open while the loop runs.
+  void PollSoonWhenSet(HANDLE event);
+  const std::vector<HANDLE>& pollSignals() const { return pollSignals_; }
+
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   // StatusScreen.
@@ -76,10 +85,6 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   bool SetSeekValue(int32_t value) override;
   void SetVolumePosition(int32_t position) override;
   void SetAccepted(ActionSet accepted) override;
-
-  // Hands over a poll after delayMs instead of at the next second; a poll already due that soon
-  // stays as it is.
-  void PollSoon(UINT delayMs);
 
  private:
   static constexpr UINT CloseMessage = WM_APP + 1;
@@ -129,6 +134,7 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   // control in Tab order, else to the form.
   void FocusEnabled(HWND wanted);
   LRESULT OnSysCommand(WPARAM wparam, LPARAM lparam);
+  LRESULT OnAppCommand(WPARAM wparam, LPARAM lparam);
   void OnDestroy();
 
   HINSTANCE instance_ = nullptr;
@@ -149,11 +155,13 @@ class Form final : public BaseWindow<Form>, public StatusScreen {
   std::wstring entryPath_;  // the current entry's file, as the player last gave it
   // The current picture's bytes when the source handed them over (entryPath_ names them).
   std::shared_ptr<const std::vector<uint8_t>> pictureBytes_;
-  bool pollSoon_ = false;  // SoonPollTimer runs
   HWND lastFocus_ = nullptr;
+  std::optional<ULONGLONG> soonDue_;  // when the SoonTimer's poll is due, while it is
+  std::vector<HANDLE> pollSignals_;
 };
 
-// Runs the form's message loop until the form is gone; the exit code.
+// Runs the form's message loop until the form is gone, with PollSoon(0) whenever one of the
+// form's poll signals is set; the exit code.
 int RunMessageLoop(Form& form);
 
 }  // namespace tokalux

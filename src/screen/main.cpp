@@ -5,8 +5,7 @@
 
 #include <commctrl.h>
 
-#include <atomic>
-
+#include "base/win32_handles.h"
 #include "remote/shared_values.h"
 #include "player/player_source.h"
 #include "player/player_thread.h"
@@ -34,14 +33,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
 
   // The player thread looks for the classic player here and on "Default" (Windows may have
   // started us on a desktop of our own). No player and no session: nothing to show, nothing to
-  // say. A session's change is told to the form, once there is one.
+  // say. A session's change sets an event (the system tells it on a thread of its pool, which
+  // may not post to a window of another desktop), and the form polls at once.
   PlayerThread player;
-  std::atomic<HWND> formWindow = nullptr;
-  SessionClient sessions([&formWindow] {
-    if (const HWND window = formWindow.load()) {
-      ::PostMessageW(window, Form::SourceChangedMessage, 0, 0);
-    }
-  });
+  const UniqueHandle sessionChanged(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  SessionClient sessions([event = sessionChanged.get()] { ::SetEvent(event); });
   if (!player.playerFound() && !AnySession(sessions)) return 0;
 
   const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX),
@@ -53,8 +49,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   SharedValues shared;  // seekInProgress starts false
   Form form(source, shared);
   if (!form.Create(instance)) return 1;
-  formWindow = form.hwnd();
   form.Show();
+  // A new song at the player, or a change a session tells, is shown at once, not at the next
+  // second.
+  form.PollSoonWhenSet(player.WatchTitle());
+  form.PollSoonWhenSet(sessionChanged.get());
   const int exitCode = RunMessageLoop(form);
   // Nothing is saved at exit, so the process ends here and the system takes the windows down
   // with it. Hiding a full-screen window first can block for seconds on some window systems

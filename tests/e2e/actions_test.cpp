@@ -82,6 +82,40 @@ TEST_F(ActionsTest, TransportAndVolumeButtonsSendOneCommandEach) {
   EXPECT_TRUE(saver_.IsRunning());
 }
 
+// A click's effect is on the screen within a fraction of a second, not at the next second's poll;
+// a burst of clicks brings one poll.
+TEST_F(ActionsTest, AClicksEffectShowsWithinHalfASecond) {
+  // Just after a poll has been shown the next second's is a second away.
+  ASSERT_TRUE(player_.Control("time 50000"));
+  ASSERT_TRUE(saver_.WaitForCaption(id::lblTime, L"00:50"));
+  ASSERT_TRUE(player_.ClearLog());
+  for (int i = 0; i < 3; ++i) ::SendMessageW(saver_.Control(id::cmdFFW), BM_CLICK, 0, 0);
+  EXPECT_TRUE(saver_.WaitForCaption(id::lblTime, L"01:05", 500ms));
+  PumpFor(200ms);
+  EXPECT_EQ(std::ranges::count(player_.LogLines().value_or(Log{}), "request 105 0"), 1);
+}
+
+// The keyboard's media keys, pressed through the X server, act as their buttons; none ends the
+// screen saver.
+TEST_F(ActionsTest, MediaKeysActAsTheirButtons) {
+  Log expected;
+  for (const auto& [key, line] : {std::pair{L"XF86AudioPlay", "command 40046"},  // playing: Pause
+                                  {L"XF86AudioNext", "command 40048"},
+                                  {L"XF86AudioPrev", "command 40044"},
+                                  {L"XF86AudioStop", "command 40047"}}) {
+    // Wine runs a Unix program by its path, but hands back no handle of it to wait on.
+    ChildProcess xdotool(L"Z:\\usr\\bin\\xdotool", L"key " + std::wstring(key));
+    expected.push_back(line);
+    ASSERT_EQ(ActionsAfter(expected.size()), expected) << "after xdotool key " << key;
+  }
+  // Volume and mute are the system's: posted, they ask the player nothing.
+  const HWND form = saver_.form();
+  for (const int command : {8, 9, 10})
+    ::PostMessageW(form, WM_APPCOMMAND, reinterpret_cast<WPARAM>(form), MAKELPARAM(0, command));
+  EXPECT_EQ(ActionsAfter(expected.size()), expected);
+  EXPECT_TRUE(saver_.IsRunning());
+}
+
 TEST_F(ActionsTest, PlaylistButtonsJumpWithoutPlayingAndStayInTheList) {
   struct Jump {
     int entries;

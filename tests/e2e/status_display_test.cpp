@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -140,16 +141,26 @@ TEST_F(StatusDisplayTest, TitlesInEveryScript) {
 }
 
 // Paused, and with its caption scrolling, the player writes its caption in other forms: the
-// screen shows the same whole title at every poll.
-TEST_F(StatusDisplayTest, TheSongTitleStaysWholeWhileTheCaptionScrolls) {
+// screen shows the same whole title at every poll, and polls no more often for it. Another song is
+// shown at once, not at the next second's poll.
+TEST_F(StatusDisplayTest, TheSongTitleStaysWholeWhileTheCaptionScrollsAndANewOneShowsAtOnce) {
   for (const char* command : {"caption auto", "state paused", "scroll on"}) {
     ASSERT_TRUE(player_.Control(command)) << command;
   }
   ASSERT_TRUE(Shows(id::lblSongName, L"12. Song 12 "));
+  ASSERT_TRUE(player_.ClearLog());
   for (int i = 0; i < 10; ++i) {
     PumpFor(300ms);
     EXPECT_EQ(Text(id::lblSongName), L"12. Song 12 ") << i;
   }
+  const auto lines = player_.LogLines();
+  ASSERT_TRUE(lines);
+  EXPECT_LE(std::ranges::count(*lines, "request 105 0"), 4);  // three seconds' polls
+  // Just after a poll has been shown the next second's is a second away.
+  ASSERT_TRUE(player_.Control("time 20000"));
+  ASSERT_TRUE(Shows(id::lblTime, L"00:20"));
+  ASSERT_TRUE(player_.Control("position 19"));
+  EXPECT_TRUE(Shows(id::lblSongName, L"20. Song 20 ", 500ms));
 }
 
 TEST_F(StatusDisplayTest, TheClockRunsOnScreen) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fakes.h"
@@ -62,6 +64,8 @@ TEST_F(ControlHandlersTest, TransportButtonsFollowThePlayState) {
 // Each jump counts from the last poll's position or the jump since, whichever came last; a line
 // click is a jump too.
 TEST_F(ControlHandlersTest, PlaylistButtonsCountFromTheLastPollOrTheLastJump) {
+  int asked = 0;
+  handlers.onAsked = [&] { ++asked; };
   shared.listLength = 25;
   shared.listPosition = 3;
   for (const PlaylistButton button : {Minus10, Plus10, Plus10, Middle, End}) {
@@ -78,6 +82,7 @@ TEST_F(ControlHandlersTest, PlaylistButtonsCountFromTheLastPollOrTheLastJump) {
                                                  {Kind::Play},
                                                  {Kind::JumpTo, 16}}));
   EXPECT_EQ(shared.clicks, 8u);  // each action taken counts, for the poll (see StatusPoll::Show)
+  EXPECT_EQ(asked, 8);
 }
 
 TEST_F(ControlHandlersTest, PlaylistButtonsOnAnEmptyListAskOnlyForTheBeginning) {
@@ -200,6 +205,26 @@ TEST_F(ControlHandlersTest, SourceLinesChooseASourceAndASourceWithoutPlaylistsPl
   handlers.OnButton(Kind::Play);
   EXPECT_EQ(source.actions,
             (std::vector<Action>{{Kind::ShowSource, 1}, {Kind::ListSources}, {Kind::Play}}));
+}
+
+// The media keys act as their buttons; play/pause goes by the remembered play state; volume,
+// mute and the other commands are not ours.
+TEST_F(ControlHandlersTest, MediaKeysActAsTheirButtons) {
+  using enum PlayState;
+  const std::tuple<int, PlayState, std::optional<Kind>> keys[] = {
+      {11, Playing, Kind::Next},  {12, Playing, Kind::Previous},
+      {13, Playing, Kind::Stop},  {46, Paused, Kind::Play},
+      {47, Playing, Kind::Pause}, {14, Playing, Kind::Pause},
+      {14, Unknown, Kind::Pause}, {14, Paused, Kind::Play},
+      {14, Stopped, Kind::Play},  {8, Playing, {}},
+      {10, Playing, {}},          {0, Playing, {}}};
+  for (const auto& [command, state, asked] : keys) {
+    source.actions.clear();
+    shared.playState = state;
+    EXPECT_EQ(handlers.OnMediaKey(command), asked.has_value()) << command;
+    EXPECT_EQ(source.actions, asked ? std::vector<Action>{{*asked}} : std::vector<Action>{})
+        << command << " " << static_cast<int>(state);
+  }
 }
 
 // The classic player's message for each action, as the player thread posts it.

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "player/title_watch.h"
+
 namespace tokalux {
 namespace {
 
@@ -72,6 +74,15 @@ TEST(UnscrollCaption, EveryTurnOfAScrolledCaptionGivesTheWholeCaption) {
     EXPECT_EQ(UnscrollCaption(caption), caption);
   }
   EXPECT_EQ(SongTitleFromCaption(u"92 *** Winamp 5."), u"");
+}
+
+// Only another title is a change, not the first read nor the same title again.
+TEST(TitleWatch, OnlyAnotherTitleIsAChange) {
+  TitleWatch watch;
+  EXPECT_FALSE(watch.Read(L"12. Song Twelve "));
+  EXPECT_FALSE(watch.Read(L"12. Song Twelve "));
+  EXPECT_TRUE(watch.Read(L"13. Song Thirteen "));
+  EXPECT_TRUE(watch.Read(L""));
 }
 
 TEST(TitleFromBuffer, StopsAtTheFirstZero) {
