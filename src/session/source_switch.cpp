@@ -46,6 +46,7 @@ bool SourceSwitch::Do(const Action& action) {
 }
 
 std::future<Status> SourceSwitch::Poll(ListPlace shown) {
+  if (!sessionsAvailable_) return classic_.Poll(shown);
   Job job{classic_.Poll(shown), {}, {}};
   // A poll of the sessions still under way is waited for again rather than queued behind.
   const bool underWay = sessionsPoll_.valid() && sessionsPoll_.wait_for(std::chrono::seconds(0)) !=
@@ -75,6 +76,7 @@ void SourceSwitch::Run(HDESK desktop) {
     std::optional<SessionsSnapshot> snapshot;
     if (job->sessions.wait_for(SessionsBound) == std::future_status::ready) {
       snapshot = job->sessions.get();
+      if (!snapshot->available) sessionsAvailable_ = false;
     }
     const std::lock_guard lock(mutex_);
     job->status.set_value(sources_.Combine(std::move(status), snapshot, FiletimeNow()));

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <future>
@@ -53,6 +54,9 @@ class SourceSwitch final : public Source {
   std::condition_variable wake_;
   std::optional<Job> job_;
   bool stopping_ = false;
+  // False once the sessions' poll said this system has no session manager (Windows 7 and 8.1, a
+  // bare Wine): from then on a poll is the classic player's alone, with nothing to combine.
+  std::atomic<bool> sessionsAvailable_ = true;
   Sources sources_;
   std::thread thread_;
 };

@@ -12,7 +12,7 @@ namespace tokalux::session_double {
 namespace {
 
 // How often the watching thread looks for changes.
-constexpr DWORD WatchIntervalMs = 20;
+constexpr DWORD WatchIntervalMs = 50;
 // How long a request waits for the lock before it counts as not delivered.
 constexpr DWORD PostLockTimeoutMs = 1000;
 
