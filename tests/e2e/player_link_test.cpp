@@ -192,33 +192,37 @@ LARGE_INTEGER Now() {
 }
 
 // A request waits 250 ms for a hung player and gets no answer (not a 0), then for half a second
-// after that every request gets no answer at once; past that, a request waits again. The margins
-// (a tick early, 200 ms late, 150 ms either side of the half second) leave room for a busy
-// machine and none for a wait of 100 or 900 ms.
+// after that every request gets no answer at once; past that, a request waits again. A wait lasts
+// at least 240 ms, so anything shorter was no wait, however busy the machine; and each request
+// is judged by the moment it was really made, which a busy machine may put off.
 TEST_F(PlayerLinkTest, AHungPlayerCostsOneShortWaitThenAnswersAgain) {
   ASSERT_TRUE(player_.Control("hang 4000"));
   LARGE_INTEGER start = Now();
   EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);
   const double wait = MsSince(start);
   EXPECT_GE(wait, 240.0);
-  EXPECT_LT(wait, 450.0);
+  EXPECT_LT(wait, 800.0);
 
   const LARGE_INTEGER timedOut = Now();
-  start = Now();
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(link_.SendRequest(RequestPlayTime, 0), std::nullopt);
-  EXPECT_EQ(link_.ReadPlaylistTitle(1), std::nullopt);
-  EXPECT_LT(MsSince(start), 50.0) << "requests within the quiet half second waited";
+  // Within the quiet (surely so before 400 ms), a request is answered with nothing at once.
+  const auto quietRequest = [&](auto request, const char* what) {
+    const bool quiet = MsSince(timedOut) < 400.0;
+    start = Now();
+    EXPECT_EQ(request(), std::nullopt) << what;
+    if (quiet) {
+      EXPECT_LT(MsSince(start), 240.0) << what << " waited within the quiet";
+    }
+  };
+  for (int i = 0; i < 20; ++i)
+    quietRequest([&] { return link_.SendRequest(RequestPlayTime, 0); }, "time");
+  quietRequest([&] { return link_.ReadPlaylistTitle(1); }, "title");
+  WaitUntil([&] { return MsSince(timedOut) >= 300.0; }, 2s);
+  quietRequest([&] { return link_.SendRequest(RequestListLength, 0); }, "300 ms on");
 
-  const auto pumpUntil = [&](double ms) { WaitUntil([&] { return MsSince(timedOut) >= ms; }, 2s); };
-  pumpUntil(350.0);
+  WaitUntil([&] { return MsSince(timedOut) >= 600.0; }, 2s);
   start = Now();
   EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);
-  EXPECT_LT(MsSince(start), 50.0) << "350 ms after a timeout a request waited";
-
-  pumpUntil(650.0);
-  start = Now();
-  EXPECT_EQ(link_.SendRequest(RequestListLength, 0), std::nullopt);
-  EXPECT_GE(MsSince(start), 240.0) << "650 ms after a timeout a request still answered at once";
+  EXPECT_GE(MsSince(start), 240.0) << "600 ms after a timeout a request still answered at once";
 
   EXPECT_TRUE(WaitUntil([&] { return link_.SendRequest(RequestListLength, 0) == 20; }, 10s));
   EXPECT_NE(link_.ReadPlaylistTitle(1).value_or(L""), L"");

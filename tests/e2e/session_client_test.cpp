@@ -174,7 +174,7 @@ TEST(SessionClientTest, NoManagerOrOneThatNeverComesMeansNoSessions) {
     EXPECT_FALSE(snapshot.available);
     EXPECT_TRUE(snapshot.sessions.empty());
     client.Act({Key, SessionCommand::Play});
-    EXPECT_EQ(client.Poll().wait_for(100ms), std::future_status::ready);
+    EXPECT_EQ(client.Poll().wait_for(500ms), std::future_status::ready);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
   }
   DemoPlayer player(AsSession{Key.appId});
