@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "session/session_values.h"
@@ -169,18 +170,24 @@ Status Sources::SessionStatus(const SessionSnapshot& session, int64_t now) const
 }
 
 SourceLines Sources::Lines(std::size_t shown) const {
+  // "player - title", without the spaces a caption leaves at a title's end, and the player
+  // alone while it has no title.
+  const auto line = [](std::wstring name, std::wstring_view title) {
+    const std::size_t end = title.find_last_not_of(L' ');
+    if (end != std::wstring_view::npos) name.append(L" - ").append(title.substr(0, end + 1));
+    return name;
+  };
   SourceLines lines{{}, shown};
   for (const SourceId& id : listed_) {
     if (id.kind == SourceKind::Classic) {
-      lines.names.push_back(std::wstring(ClassicName) + L" - " + classicTitle_);
+      lines.names.push_back(line(std::wstring(ClassicName), classicTitle_));
       continue;
     }
     const SessionSnapshot* session = Session(id.session);
-    std::wstring name = PlayerNameFromAppId(id.session.appId) + L" - ";
-    if (session && session->media) {
-      name += SessionSongTitle(session->media->artist, session->media->title);
-    }
-    lines.names.push_back(std::move(name));
+    lines.names.push_back(line(PlayerNameFromAppId(id.session.appId),
+                               session && session->media
+                                   ? SessionSongTitle(session->media->artist, session->media->title)
+                                   : std::wstring()));
   }
   return lines;
 }

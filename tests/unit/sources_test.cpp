@@ -32,7 +32,7 @@ Status Classic(bool present, PlayState state) {
   Status status;
   status.present = present;
   status.playState = state;
-  status.songTitle = L"Classic Song";
+  status.songTitle = L"Classic Song ";  // as the caption gives it, a space before " - Winamp"
   status.list = {20, 4};
   status.accepted =
       AllActions & ~ActionBit(ActionKind::ShowSource) & ~ActionBit(ActionKind::ListSources);
@@ -119,7 +119,7 @@ TEST(Sources, TheShownSourceIsChosenAgainAtEveryPoll) {
   // Nothing at all: the classic player's status as it came (the screen of a vanished player).
   status = sources.Combine(Classic(false, PlayState::Stopped), Snapshot({}), Now);
   EXPECT_FALSE(status.sourceLines);
-  EXPECT_EQ(status.songTitle, L"Classic Song");
+  EXPECT_EQ(status.songTitle, L"Classic Song ");
 }
 
 // A session that does not answer part of a poll keeps its last answers for that part.
