@@ -33,20 +33,20 @@ std::wstring SessionSongTitle(std::wstring_view artist, std::wstring_view title)
   return text;
 }
 
-SourcePlayState PlayStateFromStatus(int32_t status) {
+PlayState PlayStateFromStatus(int32_t status) {
   switch (status) {
     case 4:
-      return SourcePlayState::Playing;
+      return PlayState::Playing;
     case 5:
-      return SourcePlayState::Paused;
+      return PlayState::Paused;
     default:
-      return SourcePlayState::Stopped;
+      return PlayState::Stopped;
   }
 }
 
-int64_t SessionElapsed(const SessionTimeline& timeline, SourcePlayState state, int64_t now) {
+int64_t SessionElapsed(const SessionTimeline& timeline, PlayState state, int64_t now) {
   int64_t elapsed = timeline.position;
-  if (state == SourcePlayState::Playing && timeline.lastUpdated > 0 && now > timeline.lastUpdated) {
+  if (state == PlayState::Playing && timeline.lastUpdated > 0 && now > timeline.lastUpdated) {
     int64_t since = 0;
     if (__builtin_sub_overflow(now, timeline.lastUpdated, &since)) {
       since = std::numeric_limits<int64_t>::max();

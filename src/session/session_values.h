@@ -21,12 +21,12 @@ std::wstring SessionSongTitle(std::wstring_view artist, std::wstring_view title)
 
 // Playing, paused, stopped; the other statuses (closed, opened, changing, any other number)
 // count as stopped.
-SourcePlayState PlayStateFromStatus(int32_t status);
+PlayState PlayStateFromStatus(int32_t status);
 
 // The elapsed time in 100 ns units: the timeline's position and, while playing, the time since
 // the player last updated it (now is a FILETIME); kept within start and end (no upper bound when
 // the length is unknown). A missing or later-than-now update time adds nothing.
-int64_t SessionElapsed(const SessionTimeline& timeline, SourcePlayState state, int64_t now);
+int64_t SessionElapsed(const SessionTimeline& timeline, PlayState state, int64_t now);
 
 // The length, end - start, in 100 ns units; unknown (a stream) when the end is zero, missing or
 // not after the start.

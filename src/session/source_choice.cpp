@@ -6,8 +6,11 @@ namespace {
 
 // Higher ranks first.
 int Rank(const SourceCandidate& source) {
+  const int state = source.state == PlayState::Playing  ? 2
+                    : source.state == PlayState::Paused ? 1
+                                                        : 0;
   const int tieBreak = source.id.kind == SourceKind::Classic ? 2 : source.isSystemCurrent ? 1 : 0;
-  return static_cast<int>(source.state) * 4 + tieBreak;
+  return state * 4 + tieBreak;
 }
 
 }  // namespace

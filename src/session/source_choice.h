@@ -7,13 +7,10 @@
 #include <optional>
 #include <span>
 
+#include "remote/status.h"
 #include "session/session_snapshot.h"
 
 namespace tokalux {
-
-// A source's play state as the choice ranks it: whatever is neither playing nor paused counts as
-// stopped.
-enum class SourcePlayState { Stopped, Paused, Playing };
 
 enum class SourceKind { Classic, Session };
 
@@ -25,7 +22,8 @@ struct SourceId {
 
 struct SourceCandidate {
   SourceId id;
-  SourcePlayState state = SourcePlayState::Stopped;
+  // Playing ranks before paused, paused before anything else (stopped or unknown).
+  std::optional<PlayState> state;
   // Whether the system calls this session its current one.
   bool isSystemCurrent = false;
 };

@@ -14,25 +14,7 @@ namespace {
 constexpr ActionSet SourceChoiceActions =
     ActionBit(ActionKind::ShowSource) | ActionBit(ActionKind::ListSources);
 
-SourcePlayState RankedState(std::optional<PlayState> state) {
-  if (state == PlayState::Playing) return SourcePlayState::Playing;
-  if (state == PlayState::Paused) return SourcePlayState::Paused;
-  return SourcePlayState::Stopped;
-}
-
-PlayState ShownState(SourcePlayState state) {
-  switch (state) {
-    case SourcePlayState::Playing:
-      return PlayState::Playing;
-    case SourcePlayState::Paused:
-      return PlayState::Paused;
-    case SourcePlayState::Stopped:
-      break;
-  }
-  return PlayState::Stopped;
-}
-
-SourcePlayState SessionState(const SessionSnapshot& session) {
+PlayState SessionState(const SessionSnapshot& session) {
   return PlayStateFromStatus(session.playback ? session.playback->status : 0);
 }
 
@@ -43,7 +25,7 @@ int32_t Milliseconds(int64_t ticks) {
 }
 
 // The session's elapsed time moved on by delta, kept within its timeline.
-int64_t MovedPosition(const SessionTimeline& timeline, SourcePlayState state, int64_t now,
+int64_t MovedPosition(const SessionTimeline& timeline, PlayState state, int64_t now,
                       int64_t delta) {
   const int64_t elapsed = SessionElapsed(timeline, state, now);
   int64_t moved = 0;
@@ -102,7 +84,7 @@ Status Sources::Combine(Status classic, const std::optional<SessionsSnapshot>& s
   std::vector<SourceCandidate> candidates;
   if (classic.present) {
     SourceCandidate& player = candidates.emplace_back();
-    player.state = RankedState(classicState_);
+    player.state = classicState_;
   }
   for (const SessionSnapshot& session : sessions_) {
     SourceCandidate& candidate = candidates.emplace_back();
@@ -136,8 +118,8 @@ Status Sources::Combine(Status classic, const std::optional<SessionsSnapshot>& s
 
 Status Sources::SessionStatus(const SessionSnapshot& session, int64_t now) const {
   Status status;
-  const SourcePlayState state = SessionState(session);
-  status.playState = ShownState(state);
+  const PlayState state = SessionState(session);
+  status.playState = state;
   status.songTitle = session.media ? SessionSongTitle(session.media->artist, session.media->title)
                                    : std::wstring();
   status.trackText = session.media

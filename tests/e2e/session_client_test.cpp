@@ -70,7 +70,7 @@ TEST(SessionClientTest, ReadsTitlesTimesControlsAndThumbnailAndHearsTheEvents) {
   EXPECT_EQ(session.media->trackNumber, 1);
   EXPECT_EQ(session.media->trackCount, 3);
   ASSERT_TRUE(session.playback && session.timeline);
-  EXPECT_EQ(PlayStateFromStatus(session.playback->status), SourcePlayState::Paused);
+  EXPECT_EQ(PlayStateFromStatus(session.playback->status), PlayState::Paused);
   const SessionControls& all = session.playback->controls;
   EXPECT_TRUE(all.play && all.pause && all.stop && all.next && all.previous &&
               all.playPauseToggle && all.playbackPosition);

@@ -25,20 +25,19 @@ TEST(SessionValues, SongTitle) {
 TEST(SessionValues, PlayState) {
   const struct {
     int32_t status;
-    SourcePlayState state;
-  } table[] = {{4, SourcePlayState::Playing},  {5, SourcePlayState::Paused},
-               {3, SourcePlayState::Stopped},  {0, SourcePlayState::Stopped},
-               {1, SourcePlayState::Stopped},  {2, SourcePlayState::Stopped},
-               {-1, SourcePlayState::Stopped}, {6, SourcePlayState::Stopped}};
+    PlayState state;
+  } table[] = {{4, PlayState::Playing},  {5, PlayState::Paused},  {3, PlayState::Stopped},
+               {0, PlayState::Stopped},  {1, PlayState::Stopped}, {2, PlayState::Stopped},
+               {-1, PlayState::Stopped}, {6, PlayState::Stopped}};
   for (const auto& row : table) EXPECT_EQ(PlayStateFromStatus(row.status), row.state) << row.status;
 }
 
 TEST(SessionValues, ElapsedAndLength) {
-  using enum SourcePlayState;
+  using enum PlayState;
   const int64_t t0 = 133'000'000'000'000'000;  // a FILETIME in 2022
   const struct {
     SessionTimeline timeline;  // start, end, position, lastUpdated
-    SourcePlayState state;
+    PlayState state;
     int64_t now;
     int64_t elapsed;
     std::optional<int64_t> length;
@@ -93,7 +92,7 @@ TEST(SessionValues, PlayerName) {
 }
 
 TEST(SourceChoice, ChosenThenPlayingThenClassicThenCurrent) {
-  using enum SourcePlayState;
+  using enum PlayState;
   const SourceId classic{};
   const SourceId a{SourceKind::Session, {L"a", 0}};
   const SourceId b{SourceKind::Session, {L"a", 1}};
@@ -111,6 +110,8 @@ TEST(SourceChoice, ChosenThenPlayingThenClassicThenCurrent) {
       {{{a, Paused}, {b, Paused, true}}, std::nullopt, 1},
       {{{classic, Paused}, {b, Paused, true}}, std::nullopt, 0},
       {{{a, Stopped}, {b, Stopped}}, std::nullopt, 0},
+      {{{a, Stopped}, {classic, Unknown}}, std::nullopt, 1},
+      {{{a, Stopped}, {classic, std::nullopt}}, std::nullopt, 1},
       {{{classic, Playing}, {a, Stopped}, {b, Paused}}, b, 2},
       {{{classic, Stopped}, {a, Paused}, {b, Playing}}, gone, 2},
   };
