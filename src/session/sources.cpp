@@ -201,22 +201,19 @@ RoutedAction Sources::Route(const Action& action, int64_t now) {
     const SessionTimeline timeline = session->timeline.value_or(SessionTimeline{});
     return MovedPosition(timeline, SessionState(*session), now, delta);
   };
+  constexpr std::pair<ActionKind, SessionCommand> plainCommands[] = {
+      {ActionKind::Play, SessionCommand::Play},
+      {ActionKind::Pause, SessionCommand::Pause},
+      {ActionKind::Stop, SessionCommand::Stop},
+      {ActionKind::Next, SessionCommand::Next},
+      {ActionKind::Previous, SessionCommand::Previous}};
+  const auto plain =
+      std::ranges::find(plainCommands, action.kind, &std::pair<ActionKind, SessionCommand>::first);
+  if (plain != std::end(plainCommands)) {
+    request.command = plain->second;
+    return {RoutedAction::To::Session, std::move(request)};
+  }
   switch (action.kind) {
-    case ActionKind::Play:
-      request.command = SessionCommand::Play;
-      break;
-    case ActionKind::Pause:
-      request.command = SessionCommand::Pause;
-      break;
-    case ActionKind::Stop:
-      request.command = SessionCommand::Stop;
-      break;
-    case ActionKind::Next:
-      request.command = SessionCommand::Next;
-      break;
-    case ActionKind::Previous:
-      request.command = SessionCommand::Previous;
-      break;
     case ActionKind::SeekTo:
       request.command = SessionCommand::ChangePosition;
       request.position = int64_t{std::max(action.argument, 0)} * TicksPerSecond;
