@@ -1,6 +1,8 @@
 #include "screen/form.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #include <type_traits>
 
 #include "art/file_source.h"
@@ -27,27 +29,34 @@ std::vector<const ControlSpec*> CreationOrder() {
   return order;
 }
 
-// What each button asks for; the Exit button is the form's own.
+// What each button asks for, and so whether it is enabled; a playlist button jumps within the
+// list. The Exit button is the form's own.
 struct ButtonAction {
   int control;
   ActionKind action;
+  std::optional<PlaylistButton> playlist = std::nullopt;
 };
 constexpr ButtonAction ButtonActions[] = {
-    {ControlId::cmdPrev, ActionKind::Previous},      {ControlId::cmdFRW, ActionKind::Back5s},
-    {ControlId::cmdPlay, ActionKind::Play},          {ControlId::cmdPause, ActionKind::Pause},
-    {ControlId::cmdStop, ActionKind::Stop},          {ControlId::cmdFFW, ActionKind::Forward5s},
-    {ControlId::cmdNext, ActionKind::Next},          {ControlId::cmdVolIncr, ActionKind::VolumeUp},
+    {ControlId::cmdPrev, ActionKind::Previous},
+    {ControlId::cmdFRW, ActionKind::Back5s},
+    {ControlId::cmdPlay, ActionKind::Play},
+    {ControlId::cmdPause, ActionKind::Pause},
+    {ControlId::cmdStop, ActionKind::Stop},
+    {ControlId::cmdFFW, ActionKind::Forward5s},
+    {ControlId::cmdNext, ActionKind::Next},
+    {ControlId::cmdVolIncr, ActionKind::VolumeUp},
     {ControlId::cmdVolDecr, ActionKind::VolumeDown},
+    {ControlId::cmdPLStart, ActionKind::JumpTo, PlaylistButton::Begin},
+    {ControlId::cmdPLm10, ActionKind::JumpTo, PlaylistButton::Minus10},
+    {ControlId::cmdPLMitte, ActionKind::JumpTo, PlaylistButton::Middle},
+    {ControlId::cmdPLp10, ActionKind::JumpTo, PlaylistButton::Plus10},
+    {ControlId::cmdPLEnd, ActionKind::JumpTo, PlaylistButton::End},
 };
-struct PlaylistButtonControl {
-  int control;
-  PlaylistButton button;
-};
-constexpr PlaylistButtonControl PlaylistButtons[] = {
-    {ControlId::cmdPLStart, PlaylistButton::Begin},  {ControlId::cmdPLm10, PlaylistButton::Minus10},
-    {ControlId::cmdPLMitte, PlaylistButton::Middle}, {ControlId::cmdPLp10, PlaylistButton::Plus10},
-    {ControlId::cmdPLEnd, PlaylistButton::End},
-};
+
+const ButtonAction* ActionOf(int control) {
+  const auto entry = std::ranges::find(ButtonActions, control, &ButtonAction::control);
+  return entry == std::end(ButtonActions) ? nullptr : entry;
+}
 
 // The primary monitor in desktop pixels: its top-left corner is the desktop's origin.
 RECT PrimaryScreen() {
@@ -194,16 +203,13 @@ void Form::CreateControl(const ControlSpec& spec) {
 void Form::WireActions() {
   for (const auto& button : buttons_) {
     const int id = button->id();
-    if (id == ControlId::cmdEnd) button->onClick = [this] { Close(); };
-    for (const ButtonAction& entry : ButtonActions) {
-      if (entry.control == id) {
-        button->onClick = [this, entry] { handlers_.OnButton(entry.action); };
-      }
-    }
-    for (const PlaylistButtonControl& entry : PlaylistButtons) {
-      if (entry.control == id) {
-        button->onClick = [this, entry] { handlers_.OnPlaylistButton(entry.button); };
-      }
+    const ButtonAction* entry = ActionOf(id);
+    if (id == ControlId::cmdEnd) {
+      button->onClick = [this] { Close(); };
+    } else if (entry && entry->playlist) {
+      button->onClick = [this, which = *entry->playlist] { handlers_.OnPlaylistButton(which); };
+    } else if (entry) {
+      button->onClick = [this, action = entry->action] { handlers_.OnButton(action); };
     }
   }
   if (seekSlider_) {
@@ -454,12 +460,7 @@ void Form::SetVolumePosition(int32_t position) {
 void Form::SetAccepted(ActionSet accepted) {
   const auto takes = [accepted](ActionKind kind) { return (accepted & ActionBit(kind)) != 0; };
   for (const auto& button : buttons_) {
-    for (const ButtonAction& entry : ButtonActions) {
-      if (entry.control == button->id()) button->Enable(takes(entry.action));
-    }
-    for (const PlaylistButtonControl& entry : PlaylistButtons) {
-      if (entry.control == button->id()) button->Enable(takes(ActionKind::JumpTo));
-    }
+    if (const ButtonAction* entry = ActionOf(button->id())) button->Enable(takes(entry->action));
   }
   if (seekSlider_) seekSlider_->Enable(takes(ActionKind::SeekTo));
   if (volumeSlider_) volumeSlider_->Enable(takes(ActionKind::VolumeTo));
