@@ -7,7 +7,6 @@
 // Each for one session and for four. Usage: session_bench.exe [--polls N] (run under Wine:
 // scripts/bench.sh). Exits non-zero when a step fails.
 #include <windows.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/com.h"
 #include "bench_common.h"
 #include "harness/demo_player.h"
 #include "harness/picture_files.h"
@@ -49,7 +49,8 @@ double TimedPoll(SessionClient& client, std::size_t sessions) {
 
 int wmain(int argc, wchar_t** argv) {
   const int polls = std::max(bench::ArgValue(argc, argv, L"--polls", 200), 1);
-  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  const ScopedCom com;  // for the encoder that makes the picture; the client has its own thread
+  if (!com) return 1;
   ScratchFolder folder(ScratchPath(L"session-bench"));
   const std::wstring picture =
       folder.Put(L"cover.jpg", EncodePicture(PictureFormat::Jpeg, 600, 600, 0x3060C0,
