@@ -21,6 +21,7 @@
 #include "harness/session_double.h"
 #include "player/player_messages.h"
 #include "player/title_text.h"
+#include "base/com.h"
 #include "base/win32_handles.h"
 
 namespace tokalux::e2e {
@@ -583,8 +584,7 @@ struct CompletionCount final : media::IAsyncOperationCompletedHandler<media::Boo
 
 class DemoPlayerSession : public ::testing::Test {
  protected:
-  void SetUp() override { ::RoInitialize(RO_INIT_MULTITHREADED); }
-  void TearDown() override { ::RoUninitialize(); }
+  void SetUp() override { ASSERT_TRUE(com_); }
 
   ComPtr<media::ISessionManager> Manager() {
     const auto statics = Out<media::ISessionManagerStatics>(ManagerFactory);
@@ -620,6 +620,8 @@ class DemoPlayerSession : public ::testing::Test {
         Out<media::BooleanOperation>([&](auto** out) { return (session->*request)(out); });
     return Await(operation.get()) != 0;
   }
+
+  const ScopedCom com_;  // the apartment the manager is made in
 };
 
 TEST_F(DemoPlayerSession, PublishesItsStateAndTakesRequestsThroughTheSessionManagerDouble) {
