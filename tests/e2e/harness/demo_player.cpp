@@ -12,7 +12,7 @@ namespace tokalux::e2e {
 DemoPlayer::DemoPlayer(const std::wstring& options)
     : logPath_(ScratchPath(L"demo-player-log")),
       process_(BesideTests(L"tokalux-demo-player.exe"), L"--log \"" + logPath_ + L"\" " + options) {
-  if (process_.started()) window_ = WaitForWindow(L"Winamp v1.x", 15s, process_.id());
+  if (process_.started()) window_ = WaitForWindow(L"Winamp v1.x", 30s, process_.id());
 }
 
 DemoPlayer::DemoPlayer(const AsSession& session, const std::wstring& options)
@@ -21,7 +21,7 @@ DemoPlayer::DemoPlayer(const AsSession& session, const std::wstring& options)
   process_ =
       ChildProcess(BesideTests(L"tokalux-demo-player.exe"),
                    L"--log \"" + logPath_ + L"\" --session \"" + session.appId + L"\" " + options);
-  if (process_.started()) window_ = WaitForWindow(L"tokalux demo session", 15s, process_.id());
+  if (process_.started()) window_ = WaitForWindow(L"tokalux demo session", 30s, process_.id());
 }
 
 DemoPlayer::~DemoPlayer() {

@@ -27,7 +27,7 @@ class ScreenSaver {
   ChildProcess& process() { return process_; }
 
   // Waits for the form of this process; nullptr when none appears in time.
-  HWND WaitForForm(std::chrono::milliseconds timeout = 15s);
+  HWND WaitForForm(std::chrono::milliseconds timeout = 30s);
   HWND form() const { return form_; }
 
   // The control with this ID anywhere in the form; nullptr when there is none.
