@@ -372,7 +372,8 @@ TEST_F(DemoPlayerTest, ClockAdvancesInRealTimeUnlessFrozen) {
   EXPECT_EQ(Request(window(), RequestPlayTime, 0), 5000);
   const ULONGLONG on = ::GetTickCount64();
   ASSERT_TRUE(player_.Control("clock on"));
-  // It runs: past 5.3 s soon, and never ahead of the time that went by since it was switched on.
+  // It runs: past 5.3 s soon, and not far ahead of the time that went by since it was switched
+  // on (its first tick counts from the tick before, which a busy machine may have put off).
   LRESULT elapsed = 0;
   EXPECT_TRUE(WaitUntil(
       [&] {
@@ -380,7 +381,7 @@ TEST_F(DemoPlayerTest, ClockAdvancesInRealTimeUnlessFrozen) {
         return elapsed >= 5300;
       },
       5s));
-  EXPECT_LE(elapsed, 5000 + static_cast<LRESULT>(::GetTickCount64() - on) + 100);
+  EXPECT_LE(elapsed, 5000 + static_cast<LRESULT>(::GetTickCount64() - on) + 2000);
 }
 
 TEST_F(DemoPlayerTest, AnswerOverridesAndRandomAnswers) {

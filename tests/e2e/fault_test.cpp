@@ -64,9 +64,9 @@ class FaultTest : public ::testing::Test {
   }
 
   // The form answers a message within two seconds. Its thread may be busy for a moment (the
-  // first search of every installed face for a character none has takes 0.3-0.4 s with 1,230
-  // faces, over a second while both cores are busy); one that waits on a hung player is held
-  // for as long as the player hangs.
+  // first search for a fallback font lists every installed face: 0.3-0.4 s with 1,230 faces, over
+  // a second while both cores are busy); one that waits on a hung player is held for as long as
+  // the player hangs.
   bool Responsive() const {
     DWORD_PTR ignored = 0;
     return ::SendMessageTimeoutW(saver_.form(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) !=
