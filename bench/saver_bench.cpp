@@ -288,14 +288,6 @@ std::vector<uint8_t> EntryPicture(int entry) {
   return EncodePicture(PictureFormat::Jpeg, 1000, 1000, EntryColours[entry].first);
 }
 
-// The command text of a path: a backslash written twice.
-std::string PathText(const std::wstring& path) {
-  std::string text;
-  for (const wchar_t c : path)
-    text += c == L'\\' ? std::string("\\\\") : std::string(1, static_cast<char>(c));
-  return text;
-}
-
 struct ChangeTimes {
   std::vector<double> titleMs, pictureMs;  // sorted
   RECT picture{};                          // where the picture stands
@@ -373,7 +365,7 @@ bool ClassicTrackChanges(DemoPlayer& demo, ChildProcess& saver) {
     const std::wstring path =
         folder.Put(std::to_wstring(entry) + L".mp3", testing::Mp3WithCover(EntryPicture(entry)));
     const std::string index = std::to_string(FirstEntry + entry);
-    if (!demo.Control("path " + index + " " + PathText(path)) ||
+    if (!demo.Control("path " + index + " " + ControlText(path)) ||
         !demo.Control("title " + index + " " + EntryTitles[entry])) {
       return false;
     }
