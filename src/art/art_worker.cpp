@@ -12,6 +12,7 @@
 #include "art/picture_decoder.h"
 #include "art/track_path.h"
 #include "base/com.h"
+#include "base/desktop_thread.h"
 #include "base/wide_text.h"
 #include "base/win32_handles.h"
 
@@ -118,19 +119,13 @@ ArtWorker::ArtWorker(HWND window, UINT message, Opener open) : shared_(std::make
   shared_->open = std::move(open);
   std::promise<void> started;
   std::future<void> ready = started.get_future();
-  // The thread works on the desktop of the window it posts to, as window messages go only
-  // between threads of one desktop. (Windows starts a thread on the process's desktop, which is
-  // that one; Wine starts it on "Default".)
+  // Both threads work on the desktop of the window the worker posts to.
   const HDESK desktop = ::GetThreadDesktop(::GetWindowThreadProcessId(window, nullptr));
-  thread_ = std::thread([shared = shared_, started = std::move(started), desktop]() mutable {
-    if (desktop) ::SetThreadDesktop(desktop);  // before the thread has any window or hook
+  thread_ = ThreadOnDesktop(desktop, [shared = shared_, started = std::move(started)]() mutable {
     shared->Run(std::move(started));
   });
   ready.wait();  // the thread's handle is there to cancel with from now on
-  canceller_ = std::thread([shared = shared_, desktop] {
-    if (desktop) ::SetThreadDesktop(desktop);  // it too is a thread of the window's desktop
-    shared->CancelWhileOvertaken();
-  });
+  canceller_ = ThreadOnDesktop(desktop, [shared = shared_] { shared->CancelWhileOvertaken(); });
 }
 
 ArtWorker::~ArtWorker() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/com.h"
+#include "base/desktop_thread.h"
 #include "session/async_wait.h"
 #include "session/com_owners.h"
 #include "session/media_session_abi.h"
@@ -488,14 +489,9 @@ void RunSessionThread(const std::shared_ptr<SessionShared>& shared) {
 SessionClient::SessionClient(std::function<void()> changed)
     : shared_(std::make_shared<SessionShared>()) {
   shared_->signal->callback = std::move(changed);
-  // The thread works on the desktop of the thread that made the client (Windows starts a thread
-  // on the process's desktop, Wine on "Default"): it has no window, but it holds no other
-  // desktop either.
-  const HDESK desktop = ::GetThreadDesktop(::GetCurrentThreadId());
-  thread_ = std::thread([shared = shared_, desktop] {
-    if (desktop) ::SetThreadDesktop(desktop);
-    RunSessionThread(shared);
-  });
+  // The thread works on the desktop of the thread that made the client: it has no window, but it
+  // holds no other desktop either.
+  thread_ = ThreadOnDesktop(CurrentDesktop(), [shared = shared_] { RunSessionThread(shared); });
 }
 
 SessionClient::~SessionClient() {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/desktop_thread.h"
+
 namespace tokalux {
 
 int64_t FiletimeNow() {
@@ -13,10 +15,8 @@ int64_t FiletimeNow() {
 
 SourceSwitch::SourceSwitch(Source& classic, SessionClient& sessions)
     : classic_(classic), sessions_(sessions) {
-  // Windows starts a thread on the process's desktop, Wine on "Default": the thread works on the
-  // screen's, like every thread of ours but the player's.
-  thread_ =
-      std::thread([this, desktop = ::GetThreadDesktop(::GetCurrentThreadId())] { Run(desktop); });
+  // The thread works on the screen's desktop, like every thread of ours but the player's.
+  thread_ = ThreadOnDesktop(CurrentDesktop(), [this] { Run(); });
 }
 
 SourceSwitch::~SourceSwitch() {
@@ -62,8 +62,7 @@ std::future<Status> SourceSwitch::Poll(ListPlace shown) {
   return status;
 }
 
-void SourceSwitch::Run(HDESK desktop) {
-  if (desktop) ::SetThreadDesktop(desktop);
+void SourceSwitch::Run() {
   for (;;) {
     std::optional<Job> job;
     {

@@ -45,7 +45,7 @@ class SourceSwitch final : public Source {
     std::shared_future<SessionsSnapshot> sessions;
     std::promise<Status> status;
   };
-  void Run(HDESK desktop);
+  void Run();
 
   Source& classic_;
   SessionClient& sessions_;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/desktop_thread.h"
 #include "manager.h"
 #include "session.h"
 
@@ -118,13 +119,9 @@ ComPtr<Manager> Hub::manager() {
   if (!manager_) {
     manager_ = MakeComObject<Manager>(*this);
     try {
-      // On the creator's desktop, as Windows would start it (Wine starts it on "Default"), so the
-      // double adds no desktop to the process it serves.
-      const HDESK desktop = ::GetThreadDesktop(::GetCurrentThreadId());
-      std::thread([this, desktop] {
-        if (desktop) ::SetThreadDesktop(desktop);
-        Watch();
-      }).detach();
+      // On the creator's desktop, as Windows would start it, so the double adds no desktop to the
+      // process it serves.
+      ThreadOnDesktop(CurrentDesktop(), [this] { Watch(); }).detach();
     } catch (const std::system_error&) {
       // No events then; everything else still answers.
     }
